@@ -1,0 +1,28 @@
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "fuzz_file.h"
+#include "store/data_file.h"
+
+// Lines and pairs of a plain file: every line-end mix, NUL bytes, quotes and blanks.
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  PutFuzzFile(data, size);
+  for (int pass = 0; pass < 2; ++pass) {
+    tarvo::DataFilePtr file = tarvo::OpenDataFile(FuzzFilePath(), "R", 0);
+    if (!file) return 0;
+    if (pass == 0) {
+      std::string line;
+      std::size_t total = 0;
+      while (tarvo::ReadLine(*file, line) >= 0) total += line.size();
+      if (total > size) __builtin_trap();
+    } else {
+      tarvo::TextList keys, values;
+      tarvo::ReadPairs(*file, keys, values);
+      if (keys.size() != values.size()) __builtin_trap();
+    }
+  }
+  return 0;
+}

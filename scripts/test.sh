@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything with warnings as errors under AddressSanitizer
+# and UndefinedBehaviorSanitizer, and runs every test offscreen. Ends with ctest's summary.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+
+export QT_QPA_PLATFORM=offscreen
+runtime="$(mktemp -d)"
+chmod 700 "$runtime"
+export XDG_RUNTIME_DIR="$runtime"
+trap 'rm -rf "$runtime"' EXIT
+# Leaks are checked; Qt's own one-time allocations are not ours to fix.
+export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
+export LSAN_OPTIONS="suppressions=$PWD/cmake/lsan.supp:print_suppressions=0"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+
+cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTARVO_WERROR=ON -DTARVO_SANITIZE=ON
+cmake --build build/test
+ctest --test-dir build/test --output-on-failure -j "$(nproc)"

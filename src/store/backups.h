@@ -1,0 +1,49 @@
+#pragma once
+
+// Numbered backup copies of data files: notes.txt keeps notes(1).txt, notes(2).txt, ...
+// beside it, numbered one past the highest existing copy, and the oldest are pruned.
+// Date-stamped copies, notes(20260115-093000).txt, are purged by their own modification time.
+//
+// Failure: backup trouble never stops the caller; messages come back as text ("***** ...").
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tarvo {
+
+struct BackupEntry {
+  std::string sortKey;  // the copy's number padded so that copies sort in numeric order
+  std::string name;     // the copy's file name, without folder
+};
+
+// Sorted by sortKey: the oldest copy first.
+using BackupList = std::vector<BackupEntry>;
+
+enum class BackupAction { Copy, Move };
+
+// The numbered copies of `path` in its folder, oldest first.
+BackupList ListBackups(const std::string& path);
+
+// Copies or moves `path` to the next free number after the highest copy in `existing`.
+// Returns the copy's path; empty when the file does not exist or the backup failed, in which
+// case `message` (when given) receives the "***** " text.
+std::string MakeBackup(const std::string& path, const BackupList& existing, BackupAction action,
+                       std::string* message = nullptr);
+
+// Deletes the oldest copies of `list` (in the folder of `path`) until at most `keep` remain.
+// The names actually deleted are added to `deleted` when given.
+void PruneBackups(const std::string& path, BackupList& list, int keep,
+                  std::vector<std::string>* deleted = nullptr);
+
+// Deletes the oldest date-stamped copies of `path` (those whose name holds their own
+// modification time as "(yyyymmdd-hhnnss)") until at most `keep` remain.
+void PurgeBackups(const std::string& path, int keep, std::vector<std::string>* deleted = nullptr);
+
+// Takes one copy of `path` and keeps at most `keep` copies in all (the usual rewrite rule).
+void TakeBackup(const std::string& path, int keep, std::string* message = nullptr);
+
+// True when a file name has the shape of a numbered or date-stamped backup copy.
+bool LooksLikeBackupName(std::string_view name);
+
+}  // namespace tarvo

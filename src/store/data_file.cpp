@@ -1,0 +1,257 @@
+#include "store/data_file.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "store/backups.h"
+#include "store/line_split.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace tarvo {
+namespace {
+
+// Our own filler for the scramble key: 29 printable characters. Files scrambled by one build
+// are readable by another only while this stays the same.
+constexpr std::string_view kScrambleFiller = "Tv7#kQ2m!Lp9@Xr4$Wz6%Nh1&Bd8*";
+static_assert(kScrambleFiller.size() == 29);
+
+constexpr std::string_view kLineEnd = "\r\n";
+
+std::string UpperMode(std::string_view mode) {
+  std::string upper(mode);
+  for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  return upper;
+}
+
+// The first CR, LF or NUL at or after `from`, or `end`.
+const char* FindLineStop(const char* from, const char* end) {
+#if defined(__SSE2__)
+  const __m128i cr = _mm_set1_epi8('\r');
+  const __m128i lf = _mm_set1_epi8('\n');
+  const __m128i nul = _mm_setzero_si128();
+  while (end - from >= 16) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
+    const __m128i hits = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, cr), _mm_cmpeq_epi8(bytes, lf)),
+                                      _mm_cmpeq_epi8(bytes, nul));
+    const int mask = _mm_movemask_epi8(hits);
+    if (mask != 0) return from + __builtin_ctz(static_cast<unsigned>(mask));
+    from += 16;
+  }
+#endif
+  while (from < end && *from != '\r' && *from != '\n' && *from != '\0') ++from;
+  return from;
+}
+
+// Serves the next line as a view into the content, or into `scratch` when the line held NUL
+// bytes (they are dropped). `counted` receives the characters of the line, NULs included.
+bool NextLine(DataFile& file, std::string_view& line, std::string& scratch, std::size_t& counted) {
+  if (file.atEnd || file.position >= file.size) return false;
+  const char* base = file.content.data();
+  const char* end = base + file.size;
+  const char* start = base + file.position;
+  const char* stop = FindLineStop(start, end);
+  if (stop < end && *stop == '\0') {
+    scratch.assign(start, stop);
+    const char* at = stop;
+    while (at < end && *at != '\r' && *at != '\n') {
+      if (*at != '\0') scratch.push_back(*at);
+      ++at;
+    }
+    counted = static_cast<std::size_t>(at - start);
+    line = scratch;
+    stop = at;
+  } else {
+    counted = static_cast<std::size_t>(stop - start);
+    line = std::string_view(start, counted);
+  }
+  if (stop < end) {
+    const char ended = *stop++;
+    const char pair = ended == '\n' ? '\r' : '\n';
+    if (stop < end && *stop == pair) ++stop;
+  }
+  file.position = static_cast<std::uint64_t>(stop - base);
+  if (file.position >= file.size) file.atEnd = true;
+  ++file.lineCount;
+  return true;
+}
+
+bool LoadContent(DataFile& file) {
+  if (!fileSystem().readAll(file.handle, file.content)) return false;
+  file.size = file.content.size();
+  file.position = 0;
+  file.atEnd = file.size == 0;
+  return true;
+}
+
+void Unscramble(DataFile& file) {
+  std::string& bytes = file.content;
+  if (bytes.size() < kSecureHeader.size() || bytes.compare(0, 6, kSecureHeader.substr(0, 6)) != 0) {
+    return;  // plain text stays readable through the secure path
+  }
+  const std::size_t body = bytes.size() - kSecureHeader.size();
+  const std::string& key = file.scrambleKey;
+  for (std::size_t i = 0; i < body; ++i) {
+    bytes[i] = static_cast<char>(bytes[i + kSecureHeader.size()] ^ key[i % kScrambleKeyLength]);
+  }
+  bytes.resize(body);
+  file.size = body;
+  file.atEnd = body == 0;
+}
+
+DataFilePtr Open(const std::string& path, std::string_view modeText, int backups, bool secure) {
+  const std::string mode = UpperMode(modeText);
+  auto file = std::make_unique<DataFile>();
+  file->path = path;
+  file->secure = secure;
+  if (secure) file->scrambleKey = ScrambleKey(path);
+  FileSystem& files = fileSystem();
+
+  if (mode == "W") {
+    file->mode = 'W';
+    TakeBackup(path, backups);
+    if (files.exists(path) && !files.remove(path)) return nullptr;
+    file->handle = files.open(path, OpenIntent::CreateEmpty);
+    if (!file->handle.isOpen()) return nullptr;
+    file->atEnd = true;
+    return file;
+  }
+  if (mode == "A" && !secure) {
+    file->mode = 'A';
+    TakeBackup(path, backups);
+    file->handle = files.open(path, OpenIntent::AppendCreate);
+    if (!file->handle.isOpen() || !LoadContent(*file)) return nullptr;
+    file->position = file->size;
+    file->atEnd = true;
+    return file;
+  }
+  if (mode != "R" && !secure) return nullptr;
+  file->mode = 'R';
+  file->handle = files.open(path, OpenIntent::Read);
+  if (!file->handle.isOpen() || !LoadContent(*file)) return nullptr;
+  if (secure) Unscramble(*file);
+  return file;
+}
+
+}  // namespace
+
+std::string ScrambleKey(std::string_view path) {
+  std::string key = NameOf(path);
+  while (key.size() < kScrambleKeyLength) key += kScrambleFiller;
+  key.resize(kScrambleKeyLength);
+  return key;
+}
+
+DataFilePtr OpenDataFile(const std::string& path, std::string_view mode, int backups) {
+  return Open(path, mode, backups, false);
+}
+
+DataFilePtr OpenSecureFile(const std::string& path, std::string_view mode, int backups) {
+  return Open(path, mode, backups, true);
+}
+
+int ReadLine(DataFile& file, std::string& text) {
+  std::string_view line;
+  std::size_t counted = 0;
+  if (!NextLine(file, line, text, counted)) return -1;
+  if (line.data() != text.data()) text.assign(line);
+  return static_cast<int>(counted);
+}
+
+void ReadPairs(DataFile& file, TextList& keys, TextList& values) {
+  keys.clear();
+  values.clear();
+  const auto remaining = std::string_view(file.content).substr(
+      std::min<std::size_t>(file.position, file.content.size()));
+  const auto expected = static_cast<std::size_t>(std::count(remaining.begin(), remaining.end(), '\n')) + 1;
+  keys.reserve(expected);
+  values.reserve(expected);
+
+  std::string scratch;
+  std::string joinedKey;
+  std::string_view line;
+  std::size_t counted = 0;
+  while (NextLine(file, line, scratch, counted)) {
+    SplitResult pair = SplitPair(line, '=', joinedKey);
+    if (!file.secure) {
+      pair.key = TrimBlanks(pair.key);
+      pair.value = TrimBlanks(pair.value);
+    }
+    if (pair.key.compare(" ") <= 0) continue;  // an empty key
+    keys.emplace_back(pair.key);
+    values.emplace_back(pair.value);
+  }
+}
+
+bool WriteRaw(DataFile& file, const char* bytes, std::size_t count) {
+  if (!file.handle.isOpen() || file.mode == 'R') return false;
+  if (!fileSystem().write(file.handle, bytes, count)) return false;
+  file.size += count;
+  return true;
+}
+
+bool WriteLine(DataFile& file, std::string_view text) {
+  std::string line;
+  line.reserve(text.size() + kLineEnd.size());
+  line.append(text).append(kLineEnd);
+  return WriteRaw(file, line.data(), line.size());
+}
+
+bool WritePair(DataFile& file, std::string_view key, std::string_view value) {
+  std::string line;
+  line.reserve(key.size() + value.size() + 1 + kLineEnd.size());
+  line.append(key).append("=").append(value).append(kLineEnd);
+  return WriteRaw(file, line.data(), line.size());
+}
+
+bool WritePairs(DataFile& file, const TextList& keys, const TextList& values) {
+  // Many small writes would each reach the disk; one buffer keeps a large file fast.
+  std::string buffer;
+  for (std::size_t i = 0; i < keys.size(); ++i) {
+    buffer.append(keys[i]).append("=");
+    if (i < values.size()) buffer.append(values[i]);
+    buffer.append(kLineEnd);
+  }
+  return WriteRaw(file, buffer.data(), buffer.size());
+}
+
+bool WriteSecurePairs(DataFile& file, const TextList& keys, const TextList& values) {
+  if (!file.secure || file.mode != 'W') return false;
+  std::string buffer(kSecureHeader);
+  std::size_t keyIndex = 0;
+  const std::string& key = file.scrambleKey;
+  for (std::size_t i = 0; i < keys.size(); ++i) {
+    const std::size_t lineStart = buffer.size();
+    buffer.append(keys[i]).append("=");
+    if (i < values.size()) buffer.append(values[i]);
+    buffer.append(kLineEnd);
+    for (std::size_t b = lineStart; b < buffer.size(); ++b) {
+      buffer[b] = static_cast<char>(buffer[b] ^ key[keyIndex]);
+      keyIndex = (keyIndex + 1) % kScrambleKeyLength;
+    }
+  }
+  return WriteRaw(file, buffer.data(), buffer.size());
+}
+
+void CloseDataFile(DataFilePtr& file) { file.reset(); }
+
+bool AppendLine(const std::string& path, std::string_view text) {
+  FileHandle handle = fileSystem().open(path, OpenIntent::AppendCreate);
+  if (!handle.isOpen()) return false;
+  std::string line(text);
+  line.append(kLineEnd);
+  return fileSystem().write(handle, line.data(), line.size());
+}
+
+bool LoadLines(const std::string& path, TextList& lines) {
+  DataFilePtr file = OpenDataFile(path, "R", 0);
+  if (!file) return false;
+  lines.clear();
+  std::string line;
+  while (ReadLine(*file, line) >= 0) lines.push_back(line);
+  return true;
+}
+
+}  // namespace tarvo

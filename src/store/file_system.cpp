@@ -1,0 +1,288 @@
+#include "store/file_system.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <utility>
+
+namespace tarvo {
+namespace {
+
+thread_local int lastErrorNumber = 0;
+
+bool Fail() {
+  RecordLastError(errno);
+  return false;
+}
+
+int OpenFlags(OpenIntent intent) {
+  switch (intent) {
+    case OpenIntent::Read:
+      return O_RDONLY;
+    case OpenIntent::CreateEmpty:
+      return O_WRONLY | O_CREAT | O_TRUNC;
+    case OpenIntent::ReadWriteCreate:
+      return O_RDWR | O_CREAT;
+    case OpenIntent::AppendCreate:
+      return O_RDWR | O_CREAT | O_APPEND;
+  }
+  return O_RDONLY;
+}
+
+FileSystem& defaultFileSystem() {
+  static FileSystem real;
+  return real;
+}
+
+FileSystem* current = nullptr;
+
+}  // namespace
+
+FileHandle::FileHandle(FileHandle&& other) noexcept
+    : descriptor_(std::exchange(other.descriptor_, -1)) {}
+
+FileHandle& FileHandle::operator=(FileHandle&& other) noexcept {
+  if (this != &other) {
+    close();
+    descriptor_ = std::exchange(other.descriptor_, -1);
+  }
+  return *this;
+}
+
+FileHandle::~FileHandle() { close(); }
+
+void FileHandle::close() {
+  if (descriptor_ >= 0) {
+    ::close(descriptor_);
+    descriptor_ = -1;
+  }
+}
+
+FileHandle FileSystem::open(const std::string& path, OpenIntent intent) {
+  const int descriptor = ::open(path.c_str(), OpenFlags(intent) | O_CLOEXEC, 0644);
+  if (descriptor < 0) {
+    Fail();
+    return FileHandle();
+  }
+  struct stat info {};
+  if (::fstat(descriptor, &info) == 0 && S_ISDIR(info.st_mode)) {
+    ::close(descriptor);
+    RecordLastError(EISDIR);
+    return FileHandle();
+  }
+  return FileHandle(descriptor);
+}
+
+bool FileSystem::readAll(const FileHandle& file, std::string& into) {
+  struct stat info {};
+  if (::fstat(file.descriptor(), &info) != 0) return Fail();
+  into.clear();
+  // One read of the size the file has now; a file that grows meanwhile is read on in chunks.
+  std::size_t capacity = static_cast<std::size_t>(info.st_size) + 1;
+  std::size_t filled = 0;
+  into.resize(capacity);
+  for (;;) {
+    const ssize_t got =
+        ::pread(file.descriptor(), into.data() + filled, capacity - filled,
+                static_cast<off_t>(filled));
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      into.clear();
+      return Fail();
+    }
+    if (got == 0) break;
+    filled += static_cast<std::size_t>(got);
+    if (filled == capacity) {
+      capacity *= 2;
+      into.resize(capacity);
+    }
+  }
+  into.resize(filled);
+  return true;
+}
+
+std::int64_t FileSystem::readAt(const FileHandle& file, std::uint64_t offset, char* data,
+                                std::size_t size) {
+  for (;;) {
+    const ssize_t got = ::pread(file.descriptor(), data, size, static_cast<off_t>(offset));
+    if (got >= 0) return got;
+    if (errno != EINTR) {
+      Fail();
+      return -1;
+    }
+  }
+}
+
+bool FileSystem::write(const FileHandle& file, const char* data, std::size_t size) {
+  while (size > 0) {
+    const ssize_t done = ::write(file.descriptor(), data, size);
+    if (done < 0) {
+      if (errno == EINTR) continue;
+      return Fail();
+    }
+    data += done;
+    size -= static_cast<std::size_t>(done);
+  }
+  return true;
+}
+
+bool FileSystem::writeAt(const FileHandle& file, std::uint64_t offset, const char* data,
+                         std::size_t size) {
+  while (size > 0) {
+    const ssize_t done = ::pwrite(file.descriptor(), data, size, static_cast<off_t>(offset));
+    if (done < 0) {
+      if (errno == EINTR) continue;
+      return Fail();
+    }
+    data += done;
+    size -= static_cast<std::size_t>(done);
+    offset += static_cast<std::uint64_t>(done);
+  }
+  return true;
+}
+
+bool FileSystem::resize(const FileHandle& file, std::uint64_t size) {
+  return ::ftruncate(file.descriptor(), static_cast<off_t>(size)) == 0 || Fail();
+}
+
+bool FileSystem::flush(const FileHandle& file) {
+  return ::fsync(file.descriptor()) == 0 || Fail();
+}
+
+bool FileSystem::copyFile(const std::string& from, const std::string& to) {
+  FileHandle source = open(from, OpenIntent::Read);
+  if (!source.isOpen()) return false;
+  FileHandle target = open(to, OpenIntent::CreateEmpty);
+  if (!target.isOpen()) return false;
+  std::string buffer(1 << 18, '\0');
+  for (;;) {
+    const ssize_t got = ::read(source.descriptor(), buffer.data(), buffer.size());
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      return Fail();
+    }
+    if (got == 0) return true;
+    if (!write(target, buffer.data(), static_cast<std::size_t>(got))) return false;
+  }
+}
+
+bool FileSystem::rename(const std::string& from, const std::string& to) {
+  return ::rename(from.c_str(), to.c_str()) == 0 || Fail();
+}
+
+bool FileSystem::remove(const std::string& path) {
+  return ::unlink(path.c_str()) == 0 || Fail();
+}
+
+bool FileSystem::flushFolder(const std::string& folder) {
+  const int descriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (descriptor < 0) return Fail();
+  const bool synced = ::fsync(descriptor) == 0 || Fail();
+  ::close(descriptor);
+  return synced;
+}
+
+bool FileSystem::exists(const std::string& path) {
+  struct stat info {};
+  return ::lstat(path.c_str(), &info) == 0;
+}
+
+bool FileSystem::isFolder(const std::string& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool FileSystem::makeFolder(const std::string& path) {
+  return ::mkdir(path.c_str(), 0755) == 0 || Fail();
+}
+
+bool FileSystem::removeFolder(const std::string& path) {
+  return ::rmdir(path.c_str()) == 0 || Fail();
+}
+
+std::vector<FolderEntry> FileSystem::list(const std::string& folder) {
+  std::vector<FolderEntry> entries;
+  DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
+  if (dir == nullptr) {
+    Fail();
+    return entries;
+  }
+  while (const dirent* entry = ::readdir(dir)) {
+    const std::string_view name = entry->d_name;
+    if (name == "." || name == "..") continue;
+    bool isDir = entry->d_type == DT_DIR;
+    if (entry->d_type == DT_UNKNOWN) {
+      // Some file systems do not report the kind in the listing; ask without following links.
+      struct stat info {};
+      const std::string full = JoinPath(folder, name);
+      isDir = ::lstat(full.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+    }
+    entries.push_back({std::string(name), isDir});
+  }
+  ::closedir(dir);
+  return entries;
+}
+
+std::optional<std::time_t> FileSystem::modificationTime(const std::string& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) {
+    Fail();
+    return std::nullopt;
+  }
+  return info.st_mtime;
+}
+
+bool FileSystem::isReadOnly(const std::string& path) {
+  struct stat info {};
+  return ::stat(path.c_str(), &info) == 0 && (info.st_mode & S_IWUSR) == 0;
+}
+
+bool FileSystem::makeWritable(const std::string& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) return Fail();
+  return ::chmod(path.c_str(), info.st_mode | S_IWUSR) == 0 || Fail();
+}
+
+FileSystem& fileSystem() { return current != nullptr ? *current : defaultFileSystem(); }
+
+ScopedFileSystem::ScopedFileSystem(FileSystem& replacement) : previous_(current) {
+  current = &replacement;
+}
+
+ScopedFileSystem::~ScopedFileSystem() { current = previous_; }
+
+void RecordLastError(int errorNumber) { lastErrorNumber = errorNumber; }
+
+int LastError() { return lastErrorNumber; }
+
+std::string LastErrorText() {
+  char buffer[256] = {};
+  // The GNU strerror_r may return a static string instead of filling the buffer.
+  const char* text = ::strerror_r(lastErrorNumber, buffer, sizeof buffer);
+  return text != nullptr ? std::string(text) : std::string(buffer);
+}
+
+std::string FolderOf(std::string_view path) {
+  const auto cut = path.find_last_of(kPathDelimiter);
+  if (cut == std::string_view::npos) return ".";
+  if (cut == 0) return std::string(1, kPathDelimiter);
+  return std::string(path.substr(0, cut));
+}
+
+std::string NameOf(std::string_view path) {
+  const auto cut = path.find_last_of(kPathDelimiter);
+  return std::string(cut == std::string_view::npos ? path : path.substr(cut + 1));
+}
+
+std::string JoinPath(std::string_view folder, std::string_view name) {
+  std::string joined(folder);
+  if (!joined.empty() && joined.back() != kPathDelimiter) joined += kPathDelimiter;
+  joined += name;
+  return joined;
+}
+
+}  // namespace tarvo

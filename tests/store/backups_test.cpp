@@ -1,0 +1,164 @@
+#include "store/backups.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <utime.h>
+
+#include "failing_file_system.h"
+#include "store/data_file.h"
+#include "structure/date_text.h"
+#include "support/temp_folder.h"
+
+namespace tarvo {
+namespace {
+
+using test::TempFolder;
+using Names = std::vector<std::string>;
+
+TEST(Backups, RewriteWithFiveKeptPrunesOneToSevenToFourToEight) {
+  TempFolder folder;
+  folder.put("notes.txt", "current");
+  for (int n = 1; n <= 7; ++n) folder.put("notes(" + std::to_string(n) + ").txt", "copy");
+  folder.put("notes(x).txt", "not a backup");
+  folder.put("other(2).txt", "another file's backup");
+
+  DataFilePtr file = OpenDataFile(folder.file("notes.txt"), "W", 5);
+  ASSERT_TRUE(file);
+  ASSERT_TRUE(WriteLine(*file, "new"));
+  CloseDataFile(file);
+
+  EXPECT_EQ(folder.names(), (Names{"notes(4).txt", "notes(5).txt", "notes(6).txt", "notes(7).txt",
+                                   "notes(8).txt", "notes(x).txt", "notes.txt", "other(2).txt"}));
+  EXPECT_EQ(folder.read("notes(8).txt"), "current");
+  EXPECT_EQ(folder.read("notes.txt"), "new\r\n");
+}
+
+TEST(Backups, NumbersSortNumericallyAndBigNumbersCountByShape) {
+  TempFolder folder;
+  folder.put("report.txt", "r");
+  for (const char* name : {"report(9).txt", "report(10).txt", "report(2009).txt", "report(2).txt"}) {
+    folder.put(name, "old");
+  }
+  const BackupList list = ListBackups(folder.file("report.txt"));
+  Names names;
+  for (const BackupEntry& entry : list) names.push_back(entry.name);
+  EXPECT_EQ(names, (Names{"report(2).txt", "report(9).txt", "report(10).txt", "report(2009).txt"}));
+  EXPECT_EQ(list.back().sortKey, "9990002009");
+
+  std::string message;
+  EXPECT_EQ(MakeBackup(folder.file("report.txt"), list, BackupAction::Copy, &message),
+            folder.file("report(2010).txt"));
+  EXPECT_TRUE(message.empty());
+}
+
+TEST(Backups, NextNumberSkipsNamesThatAreTaken) {
+  TempFolder folder;
+  folder.put("a.dat", "a");
+  folder.put("a(1).dat", "1");
+  BackupList list = ListBackups(folder.file("a.dat"));
+  folder.put("a(2).dat", "appeared after listing");
+  EXPECT_EQ(MakeBackup(folder.file("a.dat"), list, BackupAction::Copy), folder.file("a(3).dat"));
+  EXPECT_EQ(folder.read("a(2).dat"), "appeared after listing");
+}
+
+TEST(Backups, MoveLeavesNoOriginalAndMissingFileGivesEmptyPath) {
+  TempFolder folder;
+  folder.put("page.txt", "text");
+  EXPECT_EQ(MakeBackup(folder.file("page.txt"), {}, BackupAction::Move), folder.file("page(1).txt"));
+  EXPECT_FALSE(folder.has("page.txt"));
+  EXPECT_EQ(folder.read("page(1).txt"), "text");
+  std::string message = "untouched";
+  EXPECT_EQ(MakeBackup(folder.file("page.txt"), {}, BackupAction::Move, &message), "");
+  EXPECT_EQ(message, "untouched");
+}
+
+TEST(Backups, FilesWithoutExtensionAndDottedNamesHaveTheirOwnCopies) {
+  TempFolder folder;
+  folder.put("README", "r");
+  folder.put("a.b.txt", "ab");
+  for (int round = 0; round < 4; ++round) {
+    TakeBackup(folder.file("README"), 2);
+    TakeBackup(folder.file("a.b.txt"), 2);
+  }
+  EXPECT_EQ(folder.names(),
+            (Names{"README", "README(3)", "README(4)", "a.b(3).txt", "a.b(4).txt", "a.b.txt"}));
+}
+
+TEST(Backups, FailedCopyReportsAndTheOpenGoesOn) {
+  TempFolder folder;
+  folder.put("s.txt", "old");
+  test::FailingFileSystem failing;
+  failing.failCopy = true;
+  const ScopedFileSystem scope(failing);
+
+  std::string message;
+  EXPECT_EQ(MakeBackup(folder.file("s.txt"), {}, BackupAction::Copy, &message), "");
+  EXPECT_EQ(message, "***** Backup - access not allowed to copy file " + folder.file("s.txt"));
+
+  failing.failRename = true;
+  EXPECT_EQ(MakeBackup(folder.file("s.txt"), {}, BackupAction::Move, &message), "");
+  EXPECT_EQ(message, "***** Backup - access not allowed to rename file " + folder.file("s.txt"));
+  EXPECT_EQ(folder.read("s.txt"), "old");
+
+  DataFilePtr file = OpenDataFile(folder.file("s.txt"), "W", 3);
+  ASSERT_TRUE(file) << "backup trouble does not stop the rewrite";
+}
+
+TEST(Backups, PruneDeletesOldestAndReportsWhatWentEvenReadOnly) {
+  TempFolder folder;
+  for (int n = 1; n <= 4; ++n) folder.put("x(" + std::to_string(n) + ").txt", "c");
+  chmod(folder.file("x(1).txt").c_str(), 0444);
+  BackupList list = ListBackups(folder.file("x.txt"));
+  Names deleted;
+  PruneBackups(folder.file("x.txt"), list, 1, &deleted);
+  EXPECT_EQ(deleted, (Names{"x(1).txt", "x(2).txt", "x(3).txt"}));
+  ASSERT_EQ(list.size(), 1u);
+  EXPECT_EQ(list[0].name, "x(4).txt");
+  EXPECT_EQ(folder.names(), Names{"x(4).txt"});
+}
+
+void SetModified(const std::string& path, std::time_t when) {
+  const utimbuf times{when, when};
+  ASSERT_EQ(utime(path.c_str(), &times), 0);
+}
+
+TEST(Backups, PurgeDeletesOnlyCopiesStampedWithTheirOwnTime) {
+  TempFolder folder;
+  const std::time_t base = 1767225600;  // a fixed moment, so stamps are known
+  const auto stamped = [&](std::time_t when) {
+    return "list(" + StampText(DateTimeFromTime(when)) + ").txt";
+  };
+  const std::string oldest = stamped(base), middle = stamped(base + 60), newest = stamped(base + 120);
+  for (const auto& [name, when] : {std::pair{oldest, base}, {middle, base + 60}, {newest, base + 120}}) {
+    folder.put(name, "copy");
+    SetModified(folder.file(name), when);
+  }
+  const std::string liar = stamped(base + 3600);  // its name does not match its own time
+  folder.put(liar, "keep");
+  SetModified(folder.file(liar), base);
+  folder.put("list.txt", "current");
+
+  Names deleted;
+  PurgeBackups(folder.file("list.txt"), 1, &deleted);
+  EXPECT_EQ(deleted, (Names{oldest, middle}));
+  EXPECT_TRUE(folder.has(newest));
+  EXPECT_TRUE(folder.has(liar));
+  PurgeBackups(folder.file("list.txt"), 0, &deleted);
+  EXPECT_FALSE(folder.has(newest));
+  EXPECT_TRUE(folder.has("list.txt"));
+}
+
+TEST(Backups, BackupNameShapes) {
+  EXPECT_TRUE(LooksLikeBackupName("report(2009).txt"));
+  EXPECT_TRUE(LooksLikeBackupName("a(1).txt"));
+  EXPECT_TRUE(LooksLikeBackupName("a(260115-093000).txt"));
+  EXPECT_TRUE(LooksLikeBackupName("a(20260115-093000).txt"));
+  EXPECT_FALSE(LooksLikeBackupName("a(0).txt"));
+  EXPECT_FALSE(LooksLikeBackupName("a(draft).txt"));
+  EXPECT_FALSE(LooksLikeBackupName("a().txt"));
+  EXPECT_FALSE(LooksLikeBackupName("plain.txt"));
+  EXPECT_FALSE(LooksLikeBackupName("a)1(.txt"));
+}
+
+}  // namespace
+}  // namespace tarvo

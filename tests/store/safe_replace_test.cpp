@@ -1,0 +1,93 @@
+#include "store/safe_replace.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "failing_file_system.h"
+#include "support/temp_folder.h"
+
+namespace tarvo {
+namespace {
+
+using test::TempFolder;
+
+TEST(SafeReplace, CopyReplacesAndLeavesTheSourceAndNoSibling) {
+  TempFolder folder;
+  folder.put("Structure.tmp", "new tree");
+  folder.put("Structure.dat", "old tree");
+  EXPECT_TRUE(ReplaceWithCopy(folder.file("Structure.tmp"), folder.file("Structure.dat")));
+  EXPECT_EQ(folder.read("Structure.dat"), "new tree");
+  EXPECT_EQ(folder.read("Structure.tmp"), "new tree");
+  EXPECT_EQ(folder.names(), (std::vector<std::string>{"Structure.dat", "Structure.tmp"}));
+
+  EXPECT_TRUE(WriteFileSafely(folder.file("fresh.txt"), "created"));
+  EXPECT_EQ(folder.read("fresh.txt"), "created");
+}
+
+TEST(SafeReplace, AnyInjectedFailureLeavesTheOldFileAndReportsFalse) {
+  using Flag = bool test::FailingFileSystem::*;
+  const std::vector<std::pair<const char*, Flag>> failures = {
+      {"write", &test::FailingFileSystem::failWrite},
+      {"copy", &test::FailingFileSystem::failCopy},
+      {"rename", &test::FailingFileSystem::failRename},
+      {"flush", &test::FailingFileSystem::failFlush},
+  };
+  for (const auto& [what, flag] : failures) {
+    for (const bool byCopy : {true, false}) {
+      if (!byCopy && flag == &test::FailingFileSystem::failCopy) continue;  // no copy to fail
+      TempFolder folder;
+      folder.put("Structure.tmp", "new tree");
+      folder.put("Structure.dat", "old tree");
+      test::FailingFileSystem failing;
+      failing.*flag = true;
+      const ScopedFileSystem scope(failing);
+
+      const bool replaced =
+          byCopy ? ReplaceWithCopy(folder.file("Structure.tmp"), folder.file("Structure.dat"))
+                 : WriteFileSafely(folder.file("Structure.dat"), "new tree");
+      const std::string how = std::string(what) + (byCopy ? " during copy" : " during write");
+      EXPECT_FALSE(replaced) << how;
+      EXPECT_EQ(folder.read("Structure.dat"), "old tree") << how;
+      EXPECT_FALSE(folder.has("Structure.dat.~new")) << how;
+    }
+  }
+}
+
+// A child process replaces the file over and over, alternating two large contents, and is
+// killed at whatever point it has reached. The file must always be one content or the other.
+TEST(SafeReplace, KillingTheWriterNeverLeavesAPartialFile) {
+  TempFolder folder;
+  const std::string target = folder.file("Structure.dat");
+  const std::string first(1 << 20, 'a');
+  const std::string second(1 << 20, 'b');
+  ASSERT_TRUE(WriteFileSafely(target, first));
+
+  for (int round = 0; round < 3; ++round) {
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      for (long i = 0;; ++i) {
+        if (!WriteFileSafely(target, (i % 2) != 0 ? first : second)) _exit(2);
+      }
+    }
+    int changesSeen = 0;
+    std::string previous = first;
+    while (changesSeen < 4 + round) {
+      const std::string now = test::ReadBytes(target);
+      ASSERT_TRUE(now == first || now == second) << "a reader saw a partial file";
+      if (now != previous) ++changesSeen;
+      previous = now;
+    }
+    ASSERT_EQ(kill(child, SIGKILL), 0);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status)) << "the writer stopped by itself: a write failed";
+    const std::string left = test::ReadBytes(target);
+    EXPECT_TRUE(left == first || left == second) << "size after kill: " << left.size();
+  }
+}
+
+}  // namespace
+}  // namespace tarvo
