@@ -55,7 +55,7 @@ void ScanLineEnds(benchmark::State& state) {
   const std::string& path = PairFilePath();
   for (auto _ : state) {
     tarvo::FileHandle file = tarvo::fileSystem().open(path, tarvo::OpenIntent::Read);
-    std::string content;
+    tarvo::ByteBuffer content;
     tarvo::fileSystem().readAll(file, content);
     std::size_t lines = 0;
     const char* at = content.data();
@@ -74,11 +74,11 @@ void ReadPairs(benchmark::State& state) {
   const std::string& path = PairFilePath();
   for (auto _ : state) {
     tarvo::DataFilePtr file = tarvo::OpenDataFile(path, "R", 0);
-    tarvo::TextList keys, values;
-    tarvo::ReadPairs(*file, keys, values);
-    benchmark::DoNotOptimize(keys.data());
+    tarvo::PairList pairs;
+    tarvo::ReadPairs(*file, pairs);
+    benchmark::DoNotOptimize(pairs.key(0).data());
     state.SetBytesProcessed(state.bytes_processed() + static_cast<std::int64_t>(file->size));
-    state.counters["pairs"] = static_cast<double>(keys.size());
+    state.counters["pairs"] = static_cast<double>(pairs.size());
   }
 }
 BENCHMARK(ReadPairs)->Unit(benchmark::kMillisecond);

@@ -19,9 +19,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       while (tarvo::ReadLine(*file, line) >= 0) total += line.size();
       if (total > size) __builtin_trap();
     } else {
-      tarvo::TextList keys, values;
-      tarvo::ReadPairs(*file, keys, values);
-      if (keys.size() != values.size()) __builtin_trap();
+      tarvo::PairList pairs;
+      tarvo::ReadPairs(*file, pairs);
+      std::size_t total = 0;
+      for (std::size_t i = 0; i < pairs.size(); ++i) total += pairs.key(i).size() + pairs.value(i).size();
+      if (total > size) __builtin_trap();
     }
   }
   return 0;

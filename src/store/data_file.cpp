@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstring>
 
 #include "store/backups.h"
 #include "store/line_split.h"
@@ -87,8 +88,9 @@ bool LoadContent(DataFile& file) {
 }
 
 void Unscramble(DataFile& file) {
-  std::string& bytes = file.content;
-  if (bytes.size() < kSecureHeader.size() || bytes.compare(0, 6, kSecureHeader.substr(0, 6)) != 0) {
+  ByteBuffer& bytes = file.content;
+  if (bytes.size() < kSecureHeader.size() ||
+      file.contentView().substr(0, 6) != kSecureHeader.substr(0, 6)) {
     return;  // plain text stays readable through the secure path
   }
   const std::size_t body = bytes.size() - kSecureHeader.size();
@@ -160,15 +162,17 @@ int ReadLine(DataFile& file, std::string& text) {
   return static_cast<int>(counted);
 }
 
-void ReadPairs(DataFile& file, TextList& keys, TextList& values) {
-  keys.clear();
-  values.clear();
-  const auto remaining = std::string_view(file.content).substr(
+void ReadPairs(DataFile& file, PairList& pairs) {
+  pairs.clear();
+  const std::string_view rest = file.contentView().substr(
       std::min<std::size_t>(file.position, file.content.size()));
-  const auto expected = static_cast<std::size_t>(std::count(remaining.begin(), remaining.end(), '\n')) + 1;
-  keys.reserve(expected);
-  values.reserve(expected);
+  pairs.entries_.reserve(static_cast<std::size_t>(std::count(rest.begin(), rest.end(), '\n')) + 1);
 
+  // Every pair is at most as long as the line it came from, so keys and values are packed
+  // into the front of the content itself, behind the line being read, and the content then
+  // becomes the list's text: no second copy of a large file.
+  char* packed = file.content.data();
+  std::uint64_t packedSize = 0;
   std::string scratch;
   std::string joinedKey;
   std::string_view line;
@@ -180,9 +184,18 @@ void ReadPairs(DataFile& file, TextList& keys, TextList& values) {
       pair.value = TrimBlanks(pair.value);
     }
     if (pair.key.compare(" ") <= 0) continue;  // an empty key
-    keys.emplace_back(pair.key);
-    values.emplace_back(pair.value);
+    pairs.entries_.push_back({packedSize, static_cast<std::uint32_t>(pair.key.size()),
+                              static_cast<std::uint32_t>(pair.value.size())});
+    for (const std::string_view part : {pair.key, pair.value}) {
+      if (!part.empty()) std::memmove(packed + packedSize, part.data(), part.size());
+      packedSize += part.size();
+    }
   }
+  file.content.resize(packedSize);
+  pairs.text_ = std::move(file.content);
+  file.content = ByteBuffer();
+  file.position = file.size;
+  file.atEnd = true;
 }
 
 bool WriteRaw(DataFile& file, const char* bytes, std::size_t count) {
@@ -206,33 +219,33 @@ bool WritePair(DataFile& file, std::string_view key, std::string_view value) {
   return WriteRaw(file, line.data(), line.size());
 }
 
-bool WritePairs(DataFile& file, const TextList& keys, const TextList& values) {
-  // Many small writes would each reach the disk; one buffer keeps a large file fast.
-  std::string buffer;
-  for (std::size_t i = 0; i < keys.size(); ++i) {
-    buffer.append(keys[i]).append("=");
-    if (i < values.size()) buffer.append(values[i]);
-    buffer.append(kLineEnd);
+namespace {
+
+// Pair lines in one buffer: many small writes would each reach the disk.
+std::string PairLines(const PairList& pairs) {
+  std::string lines;
+  for (std::size_t i = 0; i < pairs.size(); ++i) {
+    lines.append(pairs.key(i)).append("=").append(pairs.value(i)).append(kLineEnd);
   }
-  return WriteRaw(file, buffer.data(), buffer.size());
+  return lines;
 }
 
-bool WriteSecurePairs(DataFile& file, const TextList& keys, const TextList& values) {
+}  // namespace
+
+bool WritePairs(DataFile& file, const PairList& pairs) {
+  const std::string lines = PairLines(pairs);
+  return WriteRaw(file, lines.data(), lines.size());
+}
+
+bool WriteSecurePairs(DataFile& file, const PairList& pairs) {
   if (!file.secure || file.mode != 'W') return false;
-  std::string buffer(kSecureHeader);
-  std::size_t keyIndex = 0;
-  const std::string& key = file.scrambleKey;
-  for (std::size_t i = 0; i < keys.size(); ++i) {
-    const std::size_t lineStart = buffer.size();
-    buffer.append(keys[i]).append("=");
-    if (i < values.size()) buffer.append(values[i]);
-    buffer.append(kLineEnd);
-    for (std::size_t b = lineStart; b < buffer.size(); ++b) {
-      buffer[b] = static_cast<char>(buffer[b] ^ key[keyIndex]);
-      keyIndex = (keyIndex + 1) % kScrambleKeyLength;
-    }
+  // The key index runs on across lines, so scrambling the whole body at once is the same.
+  std::string body = PairLines(pairs);
+  for (std::size_t i = 0; i < body.size(); ++i) {
+    body[i] = static_cast<char>(body[i] ^ file.scrambleKey[i % kScrambleKeyLength]);
   }
-  return WriteRaw(file, buffer.data(), buffer.size());
+  return WriteRaw(file, kSecureHeader.data(), kSecureHeader.size()) &&
+         WriteRaw(file, body.data(), body.size());
 }
 
 void CloseDataFile(DataFilePtr& file) { file.reset(); }

@@ -23,7 +23,9 @@
 #include <string_view>
 #include <vector>
 
+#include "store/bulk_allocator.h"
 #include "store/file_system.h"
+#include "store/pair_list.h"
 
 namespace tarvo {
 
@@ -36,11 +38,13 @@ struct DataFile {
   bool atEnd = false;          // nothing left to serve
   FileHandle handle;
   int lineCount = 0;           // lines served so far
-  std::string content;         // whole content (read and append modes)
+  ByteBuffer content;          // whole content (read and append modes)
   bool secure = false;
   char mode = 'R';
   std::string scrambleKey;     // 33 characters for secure files, empty otherwise
   std::string path;
+
+  [[nodiscard]] std::string_view contentView() const { return {content.data(), content.size()}; }
 };
 
 using DataFilePtr = std::unique_ptr<DataFile>;
@@ -55,15 +59,16 @@ DataFilePtr OpenSecureFile(const std::string& path, std::string_view mode, int b
 // NUL bytes are counted but dropped). Returns the characters counted, or -1 when no line is left.
 int ReadLine(DataFile& file, std::string& text);
 // Every key=value line of the rest of the file; lines with an empty key are skipped. Keys and
-// values are trimmed of blanks in plain files and kept as they are in secure files.
-void ReadPairs(DataFile& file, TextList& keys, TextList& values);
+// values are trimmed of blanks in plain files and kept as they are in secure files. The file's
+// content is handed over to `pairs`, so the file is at its end afterwards.
+void ReadPairs(DataFile& file, PairList& pairs);
 
 bool WriteLine(DataFile& file, std::string_view text);
 bool WriteRaw(DataFile& file, const char* bytes, std::size_t count);
 bool WritePair(DataFile& file, std::string_view key, std::string_view value);
-bool WritePairs(DataFile& file, const TextList& keys, const TextList& values);
+bool WritePairs(DataFile& file, const PairList& pairs);
 // The header and the scrambled key=value lines; for a secure file opened "W".
-bool WriteSecurePairs(DataFile& file, const TextList& keys, const TextList& values);
+bool WriteSecurePairs(DataFile& file, const PairList& pairs);
 void CloseDataFile(DataFilePtr& file);
 
 // Appends text + CR LF to the file, creating it when missing.

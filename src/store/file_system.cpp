@@ -77,7 +77,7 @@ FileHandle FileSystem::open(const std::string& path, OpenIntent intent) {
   return FileHandle(descriptor);
 }
 
-bool FileSystem::readAll(const FileHandle& file, std::string& into) {
+bool FileSystem::readAll(const FileHandle& file, ByteBuffer& into) {
   struct stat info {};
   if (::fstat(file.descriptor(), &info) != 0) return Fail();
   into.clear();
@@ -158,7 +158,7 @@ bool FileSystem::copyFile(const std::string& from, const std::string& to) {
   if (!source.isOpen()) return false;
   FileHandle target = open(to, OpenIntent::CreateEmpty);
   if (!target.isOpen()) return false;
-  std::string buffer(1 << 18, '\0');
+  std::vector<char> buffer(std::size_t{1} << 18);
   for (;;) {
     const ssize_t got = ::read(source.descriptor(), buffer.data(), buffer.size());
     if (got < 0) {

@@ -19,6 +19,8 @@
 #include <string_view>
 #include <vector>
 
+#include "store/bulk_allocator.h"
+
 namespace tarvo {
 
 // An open operating-system file; closes itself when it goes out of scope.
@@ -59,7 +61,7 @@ class FileSystem {
   // An open handle, or a closed one on failure (the error is recorded for LastErrorText).
   virtual FileHandle open(const std::string& path, OpenIntent intent);
   // Reads the whole file from its first byte into `into`.
-  virtual bool readAll(const FileHandle& file, std::string& into);
+  virtual bool readAll(const FileHandle& file, ByteBuffer& into);
   // Reads up to `size` bytes from `offset`; the count read, or -1.
   virtual std::int64_t readAt(const FileHandle& file, std::uint64_t offset, char* data,
                               std::size_t size);

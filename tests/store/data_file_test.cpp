@@ -26,6 +26,24 @@ std::vector<std::string> AllLines(const std::string& path, std::vector<int>* cou
   return lines;
 }
 
+TextList Keys(const PairList& pairs) {
+  TextList keys;
+  for (std::size_t i = 0; i < pairs.size(); ++i) keys.emplace_back(pairs.key(i));
+  return keys;
+}
+
+TextList Values(const PairList& pairs) {
+  TextList values;
+  for (std::size_t i = 0; i < pairs.size(); ++i) values.emplace_back(pairs.value(i));
+  return values;
+}
+
+PairList MakePairs(const TextList& keys, const TextList& values) {
+  PairList pairs;
+  for (std::size_t i = 0; i < keys.size(); ++i) pairs.add(keys[i], values[i]);
+  return pairs;
+}
+
 struct LineEndCase {
   std::string bytes;
   std::vector<std::string> lines;
@@ -108,13 +126,14 @@ TEST(DataFileWrite, LongPairLinesAreWrittenWhole) {
   TempFolder folder;
   const std::string value(10000, 'v');
   DataFilePtr file = OpenDataFile(folder.file("long.txt"), "W", 0);
-  ASSERT_TRUE(WritePairs(*file, {"k"}, {value}));
+  PairList pairs;
+  pairs.add("k", value);
+  ASSERT_TRUE(WritePairs(*file, pairs));
   CloseDataFile(file);
   file = OpenDataFile(folder.file("long.txt"), "R", 0);
-  TextList keys, values;
-  ReadPairs(*file, keys, values);
-  ASSERT_EQ(values.size(), 1u);
-  EXPECT_EQ(values[0], value);
+  ReadPairs(*file, pairs);
+  ASSERT_EQ(pairs.size(), 1u);
+  EXPECT_EQ(pairs.value(0), value);
 }
 
 TEST(DataFileWrite, AppendModeKeepsContentAndWritesAtTheEnd) {
@@ -123,7 +142,7 @@ TEST(DataFileWrite, AppendModeKeepsContentAndWritesAtTheEnd) {
   DataFilePtr file = OpenDataFile(folder.file("a.txt"), "A", 2);
   ASSERT_TRUE(file);
   EXPECT_TRUE(file->atEnd);
-  EXPECT_EQ(file->content, "one\r\n");
+  EXPECT_EQ(file->contentView(), "one\r\n");
   EXPECT_TRUE(WriteLine(*file, "two"));
   CloseDataFile(file);
   EXPECT_EQ(folder.read("a.txt"), "one\r\ntwo\r\n");
@@ -149,10 +168,15 @@ TEST(DataFilePairs, PlainFilesTrimAndSkipEmptyKeys) {
              "\r\n"
              "Äö=ü\r\n");
   DataFilePtr file = OpenDataFile(folder.file("p.txt"), "R", 0);
-  TextList keys = {"stale"}, values = {"stale"};
-  ReadPairs(*file, keys, values);
-  EXPECT_EQ(keys, (TextList{"name", "noequals", "a", "tab", "quoted=key", "Äö"}));
-  EXPECT_EQ(values, (TextList{"Ann Lee", "", "b=c", "value", "v", "ü"}));
+  PairList pairs = MakePairs({"stale"}, {"stale"});
+  ReadPairs(*file, pairs);
+  EXPECT_EQ(Keys(pairs), (TextList{"name", "noequals", "a", "tab", "quoted=key", "Äö"}));
+  EXPECT_EQ(Values(pairs), (TextList{"Ann Lee", "", "b=c", "value", "v", "ü"}));
+  EXPECT_EQ(pairs.valueOf("a"), "b=c");
+  EXPECT_EQ(pairs.valueOf("missing", "fallback"), "fallback");
+  EXPECT_TRUE(file->atEnd);
+  std::string line;
+  EXPECT_EQ(ReadLine(*file, line), -1);
 }
 
 TEST(DataFileSecure, RoundTripKeepsBlanksAndReadsOnlyUnderItsOwnName) {
@@ -161,7 +185,7 @@ TEST(DataFileSecure, RoundTripKeepsBlanksAndReadsOnlyUnderItsOwnName) {
   const TextList values = {" both ends ", "", "ünïcode=x", std::string(100, 'z')};
   DataFilePtr out = OpenSecureFile(folder.file("Install.dat"), "W", 0);
   ASSERT_TRUE(out);
-  ASSERT_TRUE(WriteSecurePairs(*out, keys, values));
+  ASSERT_TRUE(WriteSecurePairs(*out, MakePairs(keys, values)));
   CloseDataFile(out);
 
   const std::string bytes = folder.read("Install.dat");
@@ -170,15 +194,15 @@ TEST(DataFileSecure, RoundTripKeepsBlanksAndReadsOnlyUnderItsOwnName) {
 
   DataFilePtr in = OpenSecureFile(folder.file("Install.dat"), "R", 0);
   ASSERT_TRUE(in);
-  TextList readKeys, readValues;
-  ReadPairs(*in, readKeys, readValues);
-  EXPECT_EQ(readKeys, keys);
-  EXPECT_EQ(readValues, values);
+  PairList read;
+  ReadPairs(*in, read);
+  EXPECT_EQ(Keys(read), keys);
+  EXPECT_EQ(Values(read), values);
 
   folder.put("Copy.dat", bytes);
   DataFilePtr copy = OpenSecureFile(folder.file("Copy.dat"), "R", 0);
   ASSERT_TRUE(copy);
-  EXPECT_EQ(copy->content.find("both ends"), std::string::npos)
+  EXPECT_EQ(copy->contentView().find("both ends"), std::string::npos)
       << "under another name the body reads back as garbage";
   EXPECT_EQ(copy->size, bytes.size() - 8);
 }
@@ -186,7 +210,7 @@ TEST(DataFileSecure, RoundTripKeepsBlanksAndReadsOnlyUnderItsOwnName) {
 TEST(DataFileSecure, ScrambleKeyCountsOnAcrossLines) {
   TempFolder folder;
   DataFilePtr out = OpenSecureFile(folder.file("k.dat"), "W", 0);
-  ASSERT_TRUE(WriteSecurePairs(*out, {"a", "b"}, {"1", "2"}));
+  ASSERT_TRUE(WriteSecurePairs(*out, MakePairs({"a", "b"}, {"1", "2"})));
   CloseDataFile(out);
   const std::string bytes = folder.read("k.dat");
   const std::string key = ScrambleKey(folder.file("k.dat"));
@@ -204,15 +228,15 @@ TEST(DataFileSecure, PlainAndShortFilesAreServedAsTheyAre) {
   folder.put("plain.txt", " k = v \r\n");
   DataFilePtr plain = OpenSecureFile(folder.file("plain.txt"), "R", 0);
   ASSERT_TRUE(plain);
-  TextList keys, values;
-  ReadPairs(*plain, keys, values);
-  EXPECT_EQ(keys, TextList{" k "}) << "secure files are never trimmed";
-  EXPECT_EQ(values, TextList{" v "});
+  PairList pairs;
+  ReadPairs(*plain, pairs);
+  EXPECT_EQ(Keys(pairs), TextList{" k "}) << "secure files are never trimmed";
+  EXPECT_EQ(Values(pairs), TextList{" v "});
 
   folder.put("short.txt", "QZENCR0");  // the header needs eight bytes
   DataFilePtr shortFile = OpenSecureFile(folder.file("short.txt"), "R", 0);
   ASSERT_TRUE(shortFile);
-  EXPECT_EQ(shortFile->content, "QZENCR0");
+  EXPECT_EQ(shortFile->contentView(), "QZENCR0");
 
   folder.put("headeronly.dat", "QZENCR01");
   DataFilePtr headerOnly = OpenSecureFile(folder.file("headeronly.dat"), "R", 0);
