@@ -79,6 +79,28 @@ bool NextLine(DataFile& file, std::string_view& line, std::string& scratch, std:
   return true;
 }
 
+// Serves the pairs of a file: lines split at "=", trimmed when plain, empty keys skipped.
+class PairReader {
+ public:
+  bool next(DataFile& file, SplitResult& pair) {
+    std::string_view line;
+    std::size_t counted = 0;
+    while (NextLine(file, line, scratch_, counted)) {
+      pair = SplitPair(line, '=', joinedKey_);
+      if (!file.secure) {
+        pair.key = TrimBlanks(pair.key);
+        pair.value = TrimBlanks(pair.value);
+      }
+      if (pair.key.compare(" ") > 0) return true;  // an empty key is skipped
+    }
+    return false;
+  }
+
+ private:
+  std::string scratch_;
+  std::string joinedKey_;
+};
+
 bool LoadContent(DataFile& file) {
   if (!fileSystem().readAll(file.handle, file.content)) return false;
   file.size = file.content.size();
@@ -173,17 +195,9 @@ void ReadPairs(DataFile& file, PairList& pairs) {
   // becomes the list's text: no second copy of a large file.
   char* packed = file.content.data();
   std::uint64_t packedSize = 0;
-  std::string scratch;
-  std::string joinedKey;
-  std::string_view line;
-  std::size_t counted = 0;
-  while (NextLine(file, line, scratch, counted)) {
-    SplitResult pair = SplitPair(line, '=', joinedKey);
-    if (!file.secure) {
-      pair.key = TrimBlanks(pair.key);
-      pair.value = TrimBlanks(pair.value);
-    }
-    if (pair.key.compare(" ") <= 0) continue;  // an empty key
+  PairReader reader;
+  SplitResult pair;
+  while (reader.next(file, pair)) {
     pairs.entries_.push_back({packedSize, static_cast<std::uint32_t>(pair.key.size()),
                               static_cast<std::uint32_t>(pair.value.size())});
     for (const std::string_view part : {pair.key, pair.value}) {
@@ -196,6 +210,17 @@ void ReadPairs(DataFile& file, PairList& pairs) {
   file.content = ByteBuffer();
   file.position = file.size;
   file.atEnd = true;
+}
+
+int LineOfPair(const std::string& path, bool secure, std::size_t pairIndex) {
+  DataFilePtr file = secure ? OpenSecureFile(path, "R", 0) : OpenDataFile(path, "R", 0);
+  if (!file) return 0;
+  PairReader reader;
+  SplitResult pair;
+  for (std::size_t index = 0; reader.next(*file, pair); ++index) {
+    if (index == pairIndex) return file->lineCount;
+  }
+  return 0;
 }
 
 bool WriteRaw(DataFile& file, const char* bytes, std::size_t count) {

@@ -63,6 +63,11 @@ int ReadLine(DataFile& file, std::string& text);
 // content is handed over to `pairs`, so the file is at its end afterwards.
 void ReadPairs(DataFile& file, PairList& pairs);
 
+// The 1-based line number of the pair with this index among the pairs ReadPairs gives for the
+// file at `path` (read plain, or secure), or 0 when there is no such pair. For messages that
+// name the line of a bad value; it reads the file again.
+int LineOfPair(const std::string& path, bool secure, std::size_t pairIndex);
+
 bool WriteLine(DataFile& file, std::string_view text);
 bool WriteRaw(DataFile& file, const char* bytes, std::size_t count);
 bool WritePair(DataFile& file, std::string_view key, std::string_view value);

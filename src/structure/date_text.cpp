@@ -31,15 +31,17 @@ std::string StampOf(const QDateTime& when, const char* pattern) {
 
 }  // namespace
 
-int DecimalOr(std::string_view text, int fallback) {
+std::optional<int> ParseDecimal(std::string_view text) {
   while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
   if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-  if (text.empty()) return fallback;
+  if (text.empty()) return std::nullopt;
   int value = 0;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size()) return fallback;
+  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
   return value;
 }
+
+int DecimalOr(std::string_view text, int fallback) { return ParseDecimal(text).value_or(fallback); }
 
 std::string DateStamp(const QDateTime& when) { return DateStamp(OrNow(when).date()); }
 

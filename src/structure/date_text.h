@@ -15,6 +15,7 @@
 #include <QDateTime>
 #include <QTime>
 #include <ctime>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -69,8 +70,9 @@ bool PeriodElapsed(std::string_view stamp, std::string_view unit, std::string_vi
 // A file time as a local date and time.
 QDateTime DateTimeFromTime(std::time_t seconds);
 
-// Reads a whole text as a decimal number (leading blanks and a sign allowed); `fallback`
-// when it is not one.
+// Reads a whole text as a decimal number (leading blanks and a sign allowed); nothing, or
+// `fallback`, when it is not one.
+std::optional<int> ParseDecimal(std::string_view text);
 int DecimalOr(std::string_view text, int fallback);
 
 }  // namespace tarvo

@@ -1,0 +1,324 @@
+#include "structure/structure_file.h"
+
+#include <unordered_map>
+
+#include "store/backups.h"
+#include "store/counter_file.h"
+#include "store/data_file.h"
+#include "store/file_system.h"
+#include "store/safe_replace.h"
+#include "structure/clock.h"
+#include "structure/date_text.h"
+
+namespace tarvo {
+namespace {
+
+constexpr std::string_view kYes = "Y";
+
+enum class Field {
+  Uni, Text, Lev, Type, Exp, Sel, Done, Dac, Dam, Urgent, Fav, Sys, Top, Topnode, Send, Ttype,
+  Status, Oldttype, Pri, Recur, Lock, Dl, DlDate, DlTime, RsDate, RsTime, Rno, Rtype, Calpr,
+  Progress, Prog, Flno, Fltyp, Auto, Fdate, FTime, Cre, Sta, From, Sent, Durno, Durtype, Parent,
+};
+
+const std::unordered_map<std::string_view, Field>& FieldsByKey() {
+  static const std::unordered_map<std::string_view, Field> fields = {
+      {"uni", Field::Uni},         {"text", Field::Text},       {"lev", Field::Lev},
+      {"type", Field::Type},       {"exp", Field::Exp},         {"sel", Field::Sel},
+      {"done", Field::Done},       {"dac", Field::Dac},         {"dam", Field::Dam},
+      {"urgent", Field::Urgent},   {"fav", Field::Fav},         {"sys", Field::Sys},
+      {"top", Field::Top},         {"topnode", Field::Topnode}, {"send", Field::Send},
+      {"ttype", Field::Ttype},     {"status", Field::Status},   {"oldttype", Field::Oldttype},
+      {"pri", Field::Pri},         {"recur", Field::Recur},     {"lock", Field::Lock},
+      {"dl", Field::Dl},           {"dlDate", Field::DlDate},   {"dlTime", Field::DlTime},
+      {"rsDate", Field::RsDate},   {"rsTime", Field::RsTime},   {"rno", Field::Rno},
+      {"rtype", Field::Rtype},     {"calpr", Field::Calpr},     {"pr%", Field::Progress},
+      {"prog", Field::Prog},       {"flno", Field::Flno},       {"fltyp", Field::Fltyp},
+      {"auto", Field::Auto},       {"fdate", Field::Fdate},     {"fTime", Field::FTime},
+      {"cre", Field::Cre},         {"sta", Field::Sta},         {"from", Field::From},
+      {"sent", Field::Sent},       {"durno", Field::Durno},     {"durtype", Field::Durtype},
+      {"parent", Field::Parent},
+  };
+  return fields;
+}
+
+struct BadValue {
+  std::size_t pairIndex;
+  std::string what;
+};
+
+// Sets one field of the record from its stored text. Returns false for a value the file may
+// not hold (a level that is no number).
+bool ApplyField(TopicRecord& record, Field field, std::string_view value, SendTypes& sendTypes) {
+  const auto number = [value](int fallback) { return DecimalOr(value, fallback); };
+  const bool yes = value == kYes;
+  switch (field) {
+    case Field::Uni:
+      break;  // opens a record; handled by the reader
+    case Field::Text: record.text.assign(value); break;
+    case Field::Lev: {
+      const std::optional<int> level = ParseDecimal(value);
+      if (!level) return false;
+      record.lev = *level;
+      break;
+    }
+    case Field::Type: record.type = number(-1); break;
+    case Field::Exp: record.exp = yes; break;
+    case Field::Sel: record.sel = yes; break;
+    case Field::Done: record.done = yes; break;
+    case Field::Dac: record.dac = number(0); break;
+    case Field::Dam: record.dam = number(0); break;
+    case Field::Urgent: record.urgent = yes; break;
+    case Field::Fav: record.fav = yes; break;
+    case Field::Sys: record.sys = yes; break;
+    case Field::Top: record.top = yes; break;
+    case Field::Topnode: record.topnode = yes; break;
+    case Field::Send:
+      record.send = yes;
+      if (yes && record.type >= 0 && record.type < kSectionTypeCount) sendTypes.set(static_cast<std::size_t>(record.type));
+      break;
+    case Field::Ttype: record.ttype = number(0); break;
+    case Field::Status: record.status = number(0); break;
+    case Field::Oldttype: record.oldttype = number(0); break;
+    case Field::Pri: record.pri = number(0); break;
+    case Field::Recur: record.recur = yes; break;
+    case Field::Lock: record.lock = yes; break;
+    case Field::Dl: record.dl = yes; break;
+    case Field::DlDate: record.dlDate.assign(value); break;
+    case Field::DlTime: record.dlTime.assign(value); break;
+    case Field::RsDate: record.rsDate.assign(value); break;
+    case Field::RsTime: record.rsTime.assign(value); break;
+    case Field::Rno: record.rno = number(0); break;
+    case Field::Rtype: record.rtype = number(0); break;
+    case Field::Calpr: record.calpr = yes; break;
+    case Field::Progress: record.progress = number(0); break;
+    case Field::Prog: record.prog = number(0) != 0; break;
+    case Field::Flno: record.flno = number(0); break;
+    case Field::Fltyp: record.fltyp = number(0); break;
+    case Field::Auto: record.autoFinish = yes; break;
+    case Field::Fdate: record.fdate.assign(value); break;
+    case Field::FTime: record.fTime.assign(value); break;
+    case Field::Cre: record.cre.assign(value); break;
+    case Field::Sta: record.sta.assign(value); break;
+    case Field::From: record.from.assign(value); break;
+    case Field::Sent: record.sent.assign(value); break;
+    case Field::Durno: record.durno = number(0); break;
+    case Field::Durtype: record.durtype = number(0); break;
+    case Field::Parent: record.parent.assign(value); break;
+  }
+  return true;
+}
+
+bool HasTime(const std::string& time) { return !time.empty() && time != "00:00:00"; }
+
+std::string WithExtension(const std::string& path, std::string_view extension) {
+  const std::string name = NameOf(path);
+  const auto dot = name.find_last_of('.');
+  const std::string base = dot == std::string::npos ? path : path.substr(0, path.size() - (name.size() - dot));
+  return base + std::string(extension);
+}
+
+// Writes the pairs to path's ".tmp" sibling, backs up the real file and replaces it safely.
+bool ReplaceThroughTemporary(const std::string& path, const PairList& pairs) {
+  const std::string temporary = WithExtension(path, ".tmp");
+  DataFilePtr file = OpenDataFile(temporary, "W", 0);
+  if (!file) return false;
+  const bool written = WritePairs(*file, pairs) && fileSystem().flush(file->handle);
+  CloseDataFile(file);
+  if (!written) return false;
+  TakeBackup(path, kStructureBackups);
+  return ReplaceWithCopy(temporary, path);
+}
+
+std::string Unreadable(const std::string& path, int line, const std::string& what) {
+  std::string message = "*** The structure file " + path + " cannot be read";
+  if (line > 0) message += ": line " + std::to_string(line);
+  message += ": " + what;
+  return message;
+}
+
+}  // namespace
+
+void SetStructurePaths(Structure& master, const std::string& dataFolder,
+                       const std::string& programFolder) {
+  master.path = JoinPath(dataFolder, "Structure.dat");
+  master.uniquePath = JoinPath(dataFolder, "StructUnique.dat");
+  FileSystem& files = fileSystem();
+  if (files.exists(master.path)) return;
+  const std::string shipped = JoinPath(programFolder, "Structure.dat");
+  if (files.exists(shipped) && ReplaceWithCopy(shipped, master.path)) master.freshCopy = true;
+}
+
+StructureLoad LoadStructure(Structure& master) { return LoadStructure(master, master.path); }
+
+StructureLoad LoadStructure(Structure& master, const std::string& fromPath) {
+  StructureLoad result;
+  DataFilePtr file = OpenDataFile(fromPath, "R", 0);
+  if (!file) {
+    if (fileSystem().exists(fromPath)) {
+      result.outcome = StructureLoad::Outcome::Unreadable;
+      result.message = Unreadable(fromPath, 0, LastErrorText());
+    }
+    return result;
+  }
+  PairList pairs;
+  ReadPairs(*file, pairs);
+  CloseDataFile(file);
+
+  // Records are built aside and join the list only when the whole file has read cleanly.
+  std::vector<std::unique_ptr<TopicRecord>> records;
+  records.reserve(pairs.size() / 3 + 1);
+  SendTypes sendTypes = master.sendTypes;
+  long long maxUni = 0;
+  const auto& fields = FieldsByKey();
+  for (std::size_t i = 0; i < pairs.size(); ++i) {
+    const auto found = fields.find(pairs.key(i));
+    if (found == fields.end()) continue;
+    if (found->second == Field::Uni) {
+      std::string id(pairs.value(i));
+      if (id.empty()) id = std::to_string(NextUnique(master));
+      if (id.front() >= '0' && id.front() <= '9') maxUni = std::max<long long>(maxUni, DecimalOr(id, -1));
+      records.push_back(std::make_unique<TopicRecord>(std::move(id)));
+      continue;
+    }
+    if (records.empty()) continue;  // lines before the first record
+    if (!ApplyField(*records.back(), found->second, pairs.value(i), sendTypes)) {
+      result.outcome = StructureLoad::Outcome::Unreadable;
+      result.message = Unreadable(fromPath, LineOfPair(fromPath, false, i),
+                                  "the level \"" + std::string(pairs.value(i)) + "\" is not a number");
+      return result;
+    }
+  }
+
+  for (auto& record : records) {
+    TopicRecord* adopted = master.adopt(std::move(record));
+    master.add(adopted->uni, adopted);
+  }
+  master.sendTypes = sendTypes;
+  if (master.freshCopy) {
+    master.freshCopy = false;
+    WriteCounter(master.uniquePath, static_cast<int>(maxUni + 1));
+  }
+  result.outcome = StructureLoad::Outcome::Loaded;
+  return result;
+}
+
+StructureLoad LoadStructureOrBackup(Structure& master) {
+  StructureLoad result = LoadStructure(master);
+  if (result.outcome == StructureLoad::Outcome::Missing) return result;
+  if (result.loaded() && !master.empty()) return result;
+
+  const std::string why = result.loaded() ? "it holds no topics" : result.message;
+  const BackupList backups = ListBackups(master.path);
+  for (auto backup = backups.rbegin(); backup != backups.rend(); ++backup) {
+    const std::string backupPath = JoinPath(FolderOf(master.path), backup->name);
+    StructureLoad attempt = LoadStructure(master, backupPath);
+    if (!attempt.loaded() || master.empty()) continue;
+
+    const std::string aside = WithExtension(master.path, "") + "-unreadable-" + StampText() + ".dat";
+    const bool keptAside = fileSystem().copyFile(master.path, aside);
+    attempt.restoredFrom = backupPath;
+    attempt.message = "*** " + NameOf(master.path) + " could not be used (" + why +
+                      "); the topics were restored from " + backup->name;
+    attempt.message += keptAside ? "; the unreadable file was kept as " + NameOf(aside)
+                                 : "; the unreadable file could not be copied aside";
+    master.dirty = true;
+    return attempt;
+  }
+  return result;
+}
+
+bool SaveStructure(Structure& master) {
+  PairList pairs;
+  for (const Structure::Entry& entry : master.entries()) {
+    if (entry.record != nullptr) AppendRecordPairs(*entry.record, pairs);
+  }
+  if (!ReplaceThroughTemporary(master.path, pairs)) return false;
+  master.dirty = false;
+  return true;
+}
+
+int NextUnique(const Structure& master) { return NextCounter(master.uniquePath); }
+
+bool LoadRefList(Structure& list) {
+  DataFilePtr file = OpenDataFile(list.path, "R", 0);
+  if (!file) return true;
+  PairList pairs;
+  ReadPairs(*file, pairs);
+  for (std::size_t i = 0; i < pairs.size(); ++i) {
+    if (pairs.key(i) == "uni") list.add(std::string(pairs.value(i)), nullptr);
+  }
+  return true;
+}
+
+bool SaveRefList(Structure& list) {
+  PairList pairs;
+  for (const Structure::Entry& entry : list.entries()) {
+    if (entry.record != nullptr) pairs.add("uni", entry.record->uni);
+  }
+  if (!ReplaceThroughTemporary(list.path, pairs)) return false;
+  list.dirty = false;
+  return true;
+}
+
+void AppendRecordPairs(const TopicRecord& r, PairList& pairs) {
+  const auto flag = [&pairs](std::string_view key, bool on) {
+    if (on) pairs.add(key, kYes);
+  };
+  const auto above = [&pairs](std::string_view key, int value, int floor) {
+    if (value > floor) pairs.add(key, std::to_string(value));
+  };
+  const auto text = [&pairs](std::string_view key, const std::string& value) {
+    if (!value.empty()) pairs.add(key, value);
+  };
+  const auto dateAndTime = [&pairs](std::string_view dateKey, const std::string& date,
+                                    std::string_view timeKey, const std::string& time) {
+    if (date.empty()) return;
+    pairs.add(dateKey, date);
+    if (HasTime(time)) pairs.add(timeKey, time);
+  };
+
+  pairs.add("uni", r.uni);
+  pairs.add("text", r.text);
+  pairs.add("lev", std::to_string(r.lev));
+  if (r.type != 0) pairs.add("type", std::to_string(r.type));
+  flag("exp", r.exp);
+  flag("sel", r.sel);
+  flag("done", r.done);
+  if (r.dac > 0) {
+    pairs.add("dac", std::to_string(r.dac));
+    pairs.add("dam", std::to_string(r.dam));
+  }
+  flag("urgent", r.urgent);
+  flag("fav", r.fav);
+  flag("sys", r.sys);
+  flag("top", r.top);
+  flag("topnode", r.topnode);
+  flag("send", r.send);
+  above("ttype", r.ttype, 0);
+  above("status", r.status, 0);
+  above("oldttype", r.oldttype, 0);
+  above("pri", r.pri, 0);
+  flag("recur", r.recur);
+  flag("lock", r.lock);
+  flag("dl", r.dl);
+  dateAndTime("dlDate", r.dlDate, "dlTime", r.dlTime);
+  dateAndTime("rsDate", r.rsDate, "rsTime", r.rsTime);
+  above("rno", r.rno, 0);
+  above("rtype", r.rtype, -1);
+  if (!r.calpr) pairs.add("calpr", "N");
+  above("pr%", r.progress, 0);
+  if (r.prog) pairs.add("prog", "1");
+  above("flno", r.flno, 0);
+  above("fltyp", r.fltyp, -1);
+  flag("auto", r.autoFinish);
+  dateAndTime("fdate", r.fdate, "fTime", r.fTime);
+  text("cre", r.cre);
+  text("sta", r.sta);
+  text("from", r.from);
+  text("sent", r.sent);
+  above("durno", r.durno, 0);
+  above("durtype", r.durtype, -1);
+}
+
+}  // namespace tarvo

@@ -1,0 +1,142 @@
+#pragma once
+
+// One section or topic of the user's tree.
+//
+// Stored fields carry the names of their keys in the structure file; where a key is no valid
+// C++ name the member says what it holds (`autoFinish` is stored as "auto", `progress` as
+// "pr%"). Runtime fields are never stored. The constructor sets every default, so a reader
+// only has to apply the lines a file actually holds.
+
+#include <bitset>
+#include <cstdint>
+#include <string>
+
+namespace tarvo {
+
+class TopicNode;
+
+// Topic types (ttype); the number is also the image index of the topic's icon.
+enum TopicType : int {
+  kSectionTopicType = -1,
+  kGeneralTopic = 2,
+  kEvent = 3,
+  kTask = 4,
+  kNotesTopic = 5,
+  kIdeaTopic = 6,
+  kFinanceTopic = 7,
+};
+
+// Task status; the number is the image index of the status button.
+enum TaskStatus : int {
+  kNoStatus = 0,
+  kNotStarted = 1,
+  kInProgress = 2,
+  kFinished = 3,
+  kOnHold = 4,
+  kWaiting = 5,
+};
+
+// Section types (type) with a meaning of their own.
+enum SectionType : int {
+  kMainSection = 1,         // "STD0001"; the only one whose topics have deadlines refreshed
+  kNetworkSection = 2,      // "STD0002"; its topics show the network settings
+  kPreferencesSection = 3,  // "STD0003"; its topics show the preferences
+  kInformationSection = 5,
+  kContactsSection = 6,
+};
+
+inline constexpr int kSectionTypeCount = 32;  // section types lie in 0..31
+inline constexpr int kNoDeadline = 99999;     // daysDue of a topic without deadline
+
+// Background colours of the deadline state, 0xRRGGBB.
+inline constexpr std::uint32_t kOverdueColour = 0xF0C0C0;
+inline constexpr std::uint32_t kCurrentColour = 0xF8F800;
+inline constexpr std::uint32_t kAheadColour = 0xD0E8E8;
+
+// Which section types may be sent to colleagues; set by reading records marked "send".
+using SendTypes = std::bitset<kSectionTypeCount>;
+
+struct TopicRecord {
+  explicit TopicRecord(std::string uniqueId) : uni(std::move(uniqueId)) {}
+
+  // Stored fields, in the order of the structure file's table.
+  std::string uni;
+  int lev = 0;
+  std::string text;
+  int ttype = kTask;
+  int status = kNoStatus;
+  bool fav = false;
+  bool urgent = false;
+  bool done = false;  // older form of "finished"; converted when the tree is built
+  int dam = 0;        // bit set of page kinds with content: 1 notes, 2 checklist, 4 list, 8 other
+  int dac = 0;        // number of pages with content
+  int type = 0;       // section type
+  bool sys = false;
+  bool top = false;
+  bool send = false;
+  std::string cre;    // created, stamp
+  std::string sta;    // first in progress, stamp
+  bool lock = false;
+  int pri = 0;
+  bool recur = false;
+  bool dl = false;
+  std::string dlDate;
+  std::string dlTime;
+  std::string rsDate;
+  std::string rsTime;
+  int rno = 0;
+  int rtype = -1;
+  bool autoFinish = false;  // "auto"
+  int flno = 0;             // urgency lead in days; 0 never
+  int fltyp = -1;
+  bool calpr = true;
+  int progress = 0;         // "pr%", 0..100
+  bool prog = false;
+  std::string fdate;
+  std::string fTime;
+  int durno = 0;
+  int durtype = -1;
+
+  // Runtime fields.
+  int childTasks = 0;
+  int urgentCount = 0;
+
+  // Stored tree state.
+  bool exp = false;
+  bool sel = false;
+  bool topnode = false;
+
+  // Runtime deadline state and sorting.
+  std::string statusText;
+  int daysDue = kNoDeadline;
+  std::uint32_t statusColour = 0;
+  std::string sortKey = "ZZZ";
+  bool packetLoaded = false;
+  std::string packetPath;
+  TopicNode* treeNode = nullptr;  // not owned
+
+  // Stored exchange fields.
+  std::string from;
+  std::string sent;
+  int oldttype = 0;
+  std::string parent;  // read from add-on files to place new records; never written
+
+  [[nodiscard]] bool isSection() const { return lev == 0; }
+  [[nodiscard]] bool isTask() const { return ttype == kTask; }
+};
+
+// Active tasks first, then urgent, then by priority: three characters in ascending byte order.
+void MakeSortKey(TopicRecord& record);
+
+// Copies the user-visible attributes (not the identity, place in the tree, section settings or
+// runtime state); the caption goes onto the target's tree node too.
+void CopyTopicAttributes(TopicRecord& target, const TopicRecord& source);
+
+// The image index of a node showing this record: a section shows its type − 1, a task its
+// status + 7 (+ 11 when recurring), any other topic its type.
+int NodeImageIndex(const TopicRecord& record);
+
+// The unique id a section of this type must carry ("STD0001".."STD0003"), or empty.
+const char* SystemSectionId(int sectionType);
+
+}  // namespace tarvo

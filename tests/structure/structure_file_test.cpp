@@ -1,0 +1,216 @@
+#include "structure/structure_file.h"
+
+#include <gtest/gtest.h>
+
+#include "../store/failing_file_system.h"
+#include "store/counter_file.h"
+#include "structure/clock.h"
+#include "structure/tree_build.h"
+#include "structure_fixtures.h"
+#include "support/temp_folder.h"
+
+namespace tarvo {
+namespace {
+
+using test::CrLf;
+using test::TempFolder;
+
+const QDateTime kNow(QDate(2026, 12, 5), QTime(12, 0));
+
+struct Workspace {
+  TempFolder folder;
+  Structure master;
+  TopicTree tree;
+
+  Workspace() {
+    master.path = folder.file("Structure.dat");
+    master.uniquePath = folder.file("StructUnique.dat");
+  }
+  StructureLoad load() {
+    StructureLoad result = LoadStructure(master);
+    if (result.loaded()) BuildTree(master, tree, Moment::At(kNow));
+    return result;
+  }
+  bool save() {
+    RebuildFromTree(master, tree);
+    return SaveStructure(master);
+  }
+};
+
+TEST(StructureFile, RoundTripGivesTheSameBytes) {
+  for (const auto* lines : {&test::EveryFieldLines(), &test::DefaultLines()}) {
+    Workspace work;
+    const std::string bytes = CrLf(*lines);
+    work.folder.put("Structure.dat", bytes);
+    ASSERT_TRUE(work.load().loaded());
+    ASSERT_TRUE(work.save());
+    EXPECT_EQ(work.folder.read("Structure.dat"), bytes);
+    EXPECT_FALSE(work.master.dirty);
+  }
+}
+
+TEST(StructureFile, FieldsReadBackAsWrittenAndDefaultsStayDefaults) {
+  Workspace work;
+  work.folder.put("Structure.dat", CrLf(test::EveryFieldLines()));
+  ASSERT_TRUE(LoadStructure(work.master).loaded());
+  ASSERT_EQ(work.master.size(), 5u);
+  const TopicRecord& task = *work.master.recordOf("42");
+  EXPECT_EQ(task.text, "Renew insurance = soon");
+  EXPECT_FALSE(task.calpr);
+  EXPECT_TRUE(task.prog);
+  EXPECT_EQ(task.progress, 40);
+  EXPECT_TRUE(task.autoFinish);
+  EXPECT_EQ(task.rtype, 3);
+  const TopicRecord& event = *work.master.recordOf("43");
+  EXPECT_TRUE(event.calpr) << "no calpr line reads as on";
+  EXPECT_EQ(event.rtype, 0);
+  EXPECT_EQ(event.pri, 0);
+  const TopicRecord& preferences = *work.master.recordOf("44");
+  EXPECT_EQ(preferences.rtype, -1) << "no rtype line keeps the default";
+  EXPECT_TRUE(work.master.sendTypes.test(1));
+  EXPECT_FALSE(work.master.sendTypes.test(3));
+}
+
+TEST(StructureFile, WritingFollowsTheConditions) {
+  Workspace work;
+  TopicRecord record("7");
+  record.text = "  padded  ";
+  record.dlTime = "10:00:00";  // a time without a date is never written
+  record.rsDate = "20260101";
+  record.rsTime = "00:00:00";  // midnight means no time
+  record.calpr = false;
+  record.fltyp = 0;
+  record.parent = "3";  // read from add-ons only, never written
+  record.ttype = kSectionTopicType;
+  work.master.add(record.uni, &record);
+  ASSERT_TRUE(SaveStructure(work.master));
+  EXPECT_EQ(work.folder.read("Structure.dat"),
+            CrLf({"uni=7", "text=  padded  ", "lev=0", "rsDate=20260101", "calpr=N", "fltyp=0"}));
+
+  Structure again;
+  again.path = work.master.path;
+  ASSERT_TRUE(LoadStructure(again).loaded());
+  EXPECT_EQ(again.record(0)->text, "padded") << "surrounding blanks are trimmed on reading";
+  work.master.clear();
+}
+
+TEST(StructureFile, ParentIsReadButDroppedAtTheNextSave) {
+  Workspace work;
+  work.folder.put("Structure.dat", CrLf({"ignored=before any record", "uni=9", "text=x", "lev=0",
+                                         "parent=5", "unknown=kept out"}));
+  ASSERT_TRUE(work.load().loaded());
+  EXPECT_EQ(work.master.recordOf("9")->parent, "5");
+  ASSERT_TRUE(work.save());
+  EXPECT_EQ(work.folder.read("Structure.dat"), CrLf({"uni=9", "text=x", "lev=0"}));
+}
+
+TEST(StructureFile, EmptyUniDrawsAFreshIdAndFreshCopySetsTheCounter) {
+  TempFolder program;
+  program.put("Structure.dat", CrLf({"uni=STD0001", "text=Main", "lev=0", "type=1", "uni=5",
+                                     "text=a", "lev=1", "uni=17", "text=b", "lev=1", "uni=",
+                                     "text=no id yet", "lev=1"}));
+  Workspace work;
+  SetStructurePaths(work.master, work.folder.path(), program.path());
+  EXPECT_TRUE(work.master.freshCopy);
+  EXPECT_EQ(work.folder.read("Structure.dat"), program.read("Structure.dat"));
+  ASSERT_TRUE(LoadStructure(work.master).loaded());
+  EXPECT_FALSE(work.master.freshCopy);
+  EXPECT_NE(work.master.recordOf("1"), nullptr) << "the empty id drew 1 from a new counter";
+  EXPECT_EQ(work.folder.read("StructUnique.dat"), "00000018");
+  EXPECT_EQ(NextUnique(work.master), 19);
+
+  Structure second;
+  SetStructurePaths(second, work.folder.path(), program.path());
+  EXPECT_FALSE(second.freshCopy) << "an existing file is never replaced";
+}
+
+TEST(StructureFile, SavingKeepsFiveNumberedBackups) {
+  Workspace work;
+  work.folder.put("Structure.dat", CrLf(test::DefaultLines()));
+  ASSERT_TRUE(work.load().loaded());
+  for (int round = 0; round < 8; ++round) {
+    work.master.record(0)->text = "round " + std::to_string(round);
+    work.tree.roots()[0]->caption = "round " + std::to_string(round);
+    ASSERT_TRUE(work.save());
+  }
+  EXPECT_EQ(work.folder.names(),
+            (std::vector<std::string>{"Structure(4).dat", "Structure(5).dat", "Structure(6).dat",
+                                      "Structure(7).dat", "Structure(8).dat", "Structure.dat",
+                                      "Structure.tmp"}));
+  EXPECT_NE(work.folder.read("Structure(8).dat").find("round 6"), std::string::npos);
+  EXPECT_NE(work.folder.read("Structure.dat").find("round 7"), std::string::npos);
+}
+
+TEST(StructureFile, FailedSaveLeavesTheFileAndTheDirtyFlag) {
+  Workspace work;
+  work.folder.put("Structure.dat", CrLf(test::DefaultLines()));
+  ASSERT_TRUE(work.load().loaded());
+  RebuildFromTree(work.master, work.tree);
+  work.master.record(0)->text = "changed";
+  work.master.dirty = true;
+  for (const bool failRename : {true, false}) {
+    test::FailingFileSystem failing;
+    failing.failRename = failRename;
+    failing.failWrite = !failRename;
+    const ScopedFileSystem scope(failing);
+    EXPECT_FALSE(SaveStructure(work.master));
+    EXPECT_TRUE(work.master.dirty);
+    EXPECT_EQ(work.folder.read("Structure.dat"), CrLf(test::DefaultLines()));
+  }
+}
+
+TEST(StructureFile, NonNumericLevelIsReportedAndTheFileLeftAlone) {
+  Workspace work;
+  const std::string damaged = CrLf({"uni=1", "text=ok", "lev=0", "", "uni=2", "text=bad", "lev=one"});
+  work.folder.put("Structure.dat", damaged);
+  const StructureLoad result = LoadStructureOrBackup(work.master);
+  EXPECT_EQ(result.outcome, StructureLoad::Outcome::Unreadable);
+  EXPECT_NE(result.message.find(work.master.path), std::string::npos) << result.message;
+  EXPECT_NE(result.message.find("line 7"), std::string::npos) << result.message;
+  EXPECT_TRUE(work.master.empty()) << "nothing of a damaged file is half-loaded";
+  EXPECT_EQ(work.folder.read("Structure.dat"), damaged);
+  EXPECT_EQ(work.folder.names(), std::vector<std::string>{"Structure.dat"});
+}
+
+TEST(StructureFile, UnreadableOrEmptyFileComesBackFromTheNewestGoodBackup) {
+  for (const std::string& damaged : {std::string("uni=1\r\nlev=x\r\n"), std::string()}) {
+    Workspace work;
+    work.folder.put("Structure.dat", damaged);
+    work.folder.put("Structure(3).dat", CrLf({"uni=1", "text=older", "lev=0"}));
+    work.folder.put("Structure(4).dat", CrLf({"uni=1", "text=newest good", "lev=0"}));
+    work.folder.put("Structure(5).dat", CrLf({"uni=1", "text=bad too", "lev=?"}));
+    const FixedClock clock(kNow);
+    const StructureLoad result = LoadStructureOrBackup(work.master);
+    ASSERT_TRUE(result.loaded()) << result.message;
+    EXPECT_EQ(result.restoredFrom, work.folder.file("Structure(4).dat"));
+    EXPECT_NE(result.message.find("Structure(4).dat"), std::string::npos);
+    ASSERT_EQ(work.master.size(), 1u);
+    EXPECT_EQ(work.master.record(0)->text, "newest good");
+    EXPECT_TRUE(work.master.dirty) << "the next save writes a good file";
+    EXPECT_EQ(work.folder.read("Structure-unreadable-20261205-120000.dat"), damaged);
+  }
+}
+
+TEST(StructureFile, ReferenceListsDropDeletedTopics) {
+  Workspace work;
+  work.folder.put("Structure.dat", CrLf({"uni=1", "text=s", "lev=0", "uni=2", "text=a", "lev=1",
+                                         "uni=3", "text=b", "lev=1"}));
+  ASSERT_TRUE(work.load().loaded());
+  work.folder.put("strnew.dat", CrLf({"uni=3", "other=x", "uni=99", "uni=2"}));
+  Structure recent;
+  recent.path = work.folder.file("strnew.dat");
+  ASSERT_TRUE(LoadRefList(recent));
+  ASSERT_EQ(recent.size(), 3u);
+  RelinkList(recent, work.master, kRecentListLimit);
+  ASSERT_EQ(recent.size(), 2u);
+  EXPECT_TRUE(recent.dirty);
+  EXPECT_EQ(recent.record(0)->uni, "3");
+  EXPECT_EQ(recent.record(1)->uni, "2");
+  ASSERT_TRUE(SaveRefList(recent));
+  EXPECT_FALSE(recent.dirty);
+  EXPECT_EQ(work.folder.read("strnew.dat"), CrLf({"uni=3", "uni=2"}));
+  EXPECT_TRUE(work.folder.has("strnew(1).dat"));
+}
+
+}  // namespace
+}  // namespace tarvo
