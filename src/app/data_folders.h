@@ -1,0 +1,42 @@
+#pragma once
+
+// Where everything lives: the per-user data folder with its sub-folders and files, and the
+// program folder with what ships beside the program.
+
+#include <string>
+
+namespace tarvo {
+
+inline constexpr const char* kProductName = "Tarvo-1";
+inline constexpr const char* kDataVersion = "1-17";
+
+struct DataFolders {
+  std::string data;  // $HOMEDRIVE/$Tarvo (HOME when HOMEDRIVE is not set)
+  std::string notes;
+  std::string checklists;
+  std::string packs;
+  std::string outbox;
+  std::string formats;
+  std::string control;
+  std::string mainLog;
+  std::string preferences;
+  std::string network;
+  std::string screen;
+  std::string recentChanges;
+  std::string recentNew;
+  std::string install;
+  std::string program;  // the program's own folder
+  std::string helpFile;
+
+  static DataFolders For(const std::string& homeDrive, const std::string& programFolder);
+  // Creates the data folder and its five sub-folders when missing; false when one cannot be.
+  [[nodiscard]] bool createFolders() const;
+  // Creates the control folder and copies the shipped display formats ("*.~txt") and version
+  // notes ("*.vsn") that the data folder lacks; existing copies are never overwritten.
+  void copyShippedFiles() const;
+};
+
+// The data folder's root: HOMEDRIVE when set, else HOME.
+std::string HomeDrive();
+
+}  // namespace tarvo

@@ -1,0 +1,18 @@
+#pragma once
+
+// Small settings files written as a whole: numbered backups of the old file, then the new
+// pairs put safely in its place, so the file holds the old or the new settings, never half.
+
+#include <string>
+
+#include "store/pair_list.h"
+
+namespace tarvo {
+
+// Reads every pair of a plain (or secure) file; false when the file cannot be opened.
+bool LoadPairFile(const std::string& path, PairList& pairs, bool secure = false);
+// Keeps `backups` numbered copies of the old file and replaces it with the pairs.
+bool SavePairFile(const std::string& path, const PairList& pairs, int backups,
+                  bool secure = false);
+
+}  // namespace tarvo
