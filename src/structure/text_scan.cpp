@@ -143,7 +143,7 @@ std::int64_t VersionValue(std::string_view version) {
     return value > kLimit / factor ? kLimit : value * factor;
   };
   return std::min(kLimit, scaled(groups[0], 100'000'000) + scaled(groups[1], 100'000) +
-                              scaled(groups[2], 10'000) + groups[3]);
+                              scaled(groups[2], 10'000) + scaled(groups[3], 1));
 }
 
 }  // namespace tarvo

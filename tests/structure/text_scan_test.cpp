@@ -73,6 +73,8 @@ TEST(TextScan, ClassifyTextAndVersionValue) {
   EXPECT_EQ(VersionValue(""), 0);
   EXPECT_LT(VersionValue("1.9"), VersionValue("1.10"));
   EXPECT_GT(VersionValue("99999999999999999999.1"), 0);
+  EXPECT_GT(VersionValue("9999999999999999999.9999999999999999999.9.5127914462427101410"), 0)
+      << "huge groups saturate instead of overflowing";
 
   EXPECT_EQ(UpperText("straße äö"), "STRASSE ÄÖ");
   EXPECT_EQ(CharText('x'), "x");

@@ -1,0 +1,142 @@
+// The program as a user starts it: real processes over a fresh home drive.
+
+#include <gtest/gtest.h>
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTest>
+#include <filesystem>
+#include <map>
+
+#include "app/single_instance.h"
+#include "app_fixture.h"
+#include "store/pair_file.h"
+
+namespace tarvo {
+namespace {
+
+namespace fs = std::filesystem;
+using test::AppFolders;
+
+constexpr int kGenerous = 60000;  // bounds for waits, never expected to be reached
+
+class ProgramTest : public ::testing::Test {
+ protected:
+  void SetUp() override { folders_.useInThisProcess(); }
+
+  std::unique_ptr<QProcess> start(const QStringList& extra = {}) {
+    auto process = std::make_unique<QProcess>();
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("HOMEDRIVE", QString::fromStdString(folders_.home.path()));
+    environment.insert("XDG_RUNTIME_DIR", QString::fromStdString(folders_.runtimePath()));
+    environment.insert("QT_QPA_PLATFORM", "offscreen");
+    process->setProcessEnvironment(environment);
+    process->setProgram(TARVO_PROGRAM);
+    process->setArguments(QStringList{"--program-folder", QString::fromStdString(folders_.program.path())} + extra);
+    process->start();
+    EXPECT_TRUE(process->waitForStarted(kGenerous));
+    return process;
+  }
+
+  // Waits until a running instance serves its command channel and has finished starting
+  // (the installation parameters are the last file that start-up writes).
+  bool waitUntilServing() {
+    const std::string install = folders_.data("Install.dat");
+    return QTest::qWaitFor(
+        [&] { return PipeExists(Channel(kCommandChannel)) && fs::exists(install); }, kGenerous);
+  }
+
+  bool finishes(QProcess& process) {
+    return process.waitForFinished(kGenerous) && process.exitStatus() == QProcess::NormalExit &&
+           process.exitCode() == 0;
+  }
+
+  std::map<std::string, std::string> dataFiles() {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(folders_.data())) {
+      if (entry.is_regular_file()) files[entry.path().string()] = test::ReadBytes(entry.path().string());
+    }
+    return files;
+  }
+
+  AppFolders folders_;
+};
+
+TEST_F(ProgramTest, FirstStartCreatesTheDataFolder) {
+  auto first = start({"--report-startup"});
+  ASSERT_TRUE(finishes(*first)) << first->readAllStandardError().toStdString();
+  EXPECT_TRUE(first->readAllStandardOutput().startsWith("shown-at-ms="));
+  for (const char* folder : {"Text", "CheckList", "Packs", "Outbox", "Formats", "$Control"}) {
+    EXPECT_TRUE(fs::is_directory(folders_.data(folder))) << folder;
+  }
+  PairList install;
+  ASSERT_TRUE(LoadPairFile(folders_.data("Install.dat"), install, true));
+  EXPECT_EQ(test::ReadBytes(folders_.data("Install.dat")).substr(0, 8), "QZENCR01");
+  EXPECT_EQ(install.valueOf("product"), "Tarvo-1");
+  EXPECT_EQ(install.valueOf("type"), "A");
+  PairList preferences;
+  ASSERT_TRUE(LoadPairFile(folders_.data("pref.txt"), preferences));
+  EXPECT_EQ(preferences.valueOf("lv"), "1-17");
+  EXPECT_TRUE(fs::exists(folders_.data("screen.dat")));
+  EXPECT_TRUE(fs::exists(folders_.data("Structure.dat")));
+}
+
+TEST_F(ProgramTest, SecondStartWakesTheFirstAndTouchesNothing) {
+  auto first = start();
+  ASSERT_TRUE(waitUntilServing());
+  const auto before = dataFiles();
+  QElapsedTimer clock;
+  clock.start();
+  auto second = start();
+  ASSERT_TRUE(finishes(*second));
+  std::cout << "second start ended after " << clock.elapsed() << " ms\n";
+  EXPECT_EQ(dataFiles(), before) << "the second start changed a data file";
+  EXPECT_EQ(first->state(), QProcess::Running);
+
+  ASSERT_TRUE(SendToChannel(Channel(kCommandChannel), nullptr, {"close"}));
+  ASSERT_TRUE(finishes(*first));
+  EXPECT_TRUE(fs::exists(folders_.data("screen.dat"))) << "closing saved the layout";
+  EXPECT_TRUE(fs::exists(folders_.data("Structure.tmp"))) << "closing saved the changed tree";
+}
+
+TEST_F(ProgramTest, RunCommandStartsAProgramWithItsParameters) {
+  auto first = start();
+  ASSERT_TRUE(waitUntilServing());
+  const std::string script = folders_.program.file("note.sh");
+  test::WriteBytes(script, "#!/bin/sh\necho \"$1\" > \"$(dirname \"$0\")/noted.txt\"\n");
+  fs::permissions(script, fs::perms::owner_all);
+  ASSERT_TRUE(SendToChannel(Channel(kCommandChannel), nullptr, {"run=" + script + ",from the channel"}));
+  EXPECT_TRUE(QTest::qWaitFor(
+      [&] { return folders_.program.read("noted.txt") == "from the channel\n"; }, kGenerous));
+  ASSERT_TRUE(SendToChannel(Channel(kCommandChannel), nullptr, {"close"}));
+  EXPECT_TRUE(finishes(*first));
+}
+
+TEST_F(ProgramTest, AKilledInstanceDoesNotBlockTheNextStart) {
+  auto first = start();
+  ASSERT_TRUE(waitUntilServing());
+  first->kill();
+  first->waitForFinished(kGenerous);
+  auto next = start({"--report-startup"});
+  ASSERT_TRUE(finishes(*next));
+  EXPECT_TRUE(next->readAllStandardOutput().startsWith("shown-at-ms=")) << "it started for real";
+}
+
+TEST_F(ProgramTest, TwoStartsAtOnceLeaveOneInstance) {
+  auto one = start();
+  auto two = start();
+  ASSERT_TRUE(waitUntilServing());
+  // One of the two finds the other and ends by itself.
+  ASSERT_TRUE(QTest::qWaitFor(
+      [&] { return one->state() == QProcess::NotRunning || two->state() == QProcess::NotRunning; },
+      kGenerous));
+  QProcess& ended = one->state() == QProcess::NotRunning ? *one : *two;
+  QProcess& running = one->state() == QProcess::NotRunning ? *two : *one;
+  EXPECT_EQ(ended.exitCode(), 0);
+  EXPECT_EQ(running.state(), QProcess::Running);
+  ASSERT_TRUE(SendToChannel(Channel(kCommandChannel), nullptr, {"close"}));
+  EXPECT_TRUE(finishes(running));
+}
+
+}  // namespace
+}  // namespace tarvo
