@@ -30,11 +30,17 @@ namespace {
 constexpr int kStartMilliseconds = 1000;
 constexpr int kSaveMilliseconds = 60000;
 
-QToolButton* ToolButton(QWidget* parent, const char* name, const QString& hint) {
+// A tool button showing an image of the tree's list, or a short text when `image` is -1.
+QToolButton* ToolButton(QWidget* parent, const char* name, const QString& hint, int image,
+                        const QString& text = {}) {
   auto* button = new QToolButton(parent);
   button->setObjectName(name);
   button->setToolTip(hint);
-  button->setText(hint.left(1));
+  if (image >= 0) {
+    button->setIcon(TopicTreeModel::Images()[static_cast<std::size_t>(image)]);
+  } else {
+    button->setText(text);
+  }
   button->setEnabled(false);  // the attribute commands arrive with their own feature
   return button;
 }
@@ -161,6 +167,8 @@ void TformMain::buildLayout() {
   splitterFoot_->addWidget(splitterTree_);
   splitterFoot_->addWidget(buildFoot());
   splitterFoot_->setStretchFactor(0, 1);
+  splitterFoot_->setSizes({540, 120});
+  splitterTree_->setSizes({460, 540});
   layout->addWidget(splitterFoot_, 1);
   setCentralWidget(central);
 }
@@ -171,24 +179,24 @@ QWidget* TformMain::buildTopPanel() {
   auto* layout = new QHBoxLayout(panel);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(Labelled(panel, "Topic type:",
-                             {ToolButton(panel, "buttonGeneral", "General topic group"),
-                              ToolButton(panel, "buttonInfo", "Notes and information"),
-                              ToolButton(panel, "buttonIdea", "Ideas and suggestions"),
-                              ToolButton(panel, "buttonFinance", "Finance"),
-                              ToolButton(panel, "buttonEvent", "Event"),
-                              ToolButton(panel, "buttonTask", "Task")}));
+                             {ToolButton(panel, "buttonGeneral", "General topic group", kGeneralTopic),
+                              ToolButton(panel, "buttonInfo", "Notes and information", kNotesTopic),
+                              ToolButton(panel, "buttonIdea", "Ideas and suggestions", kIdeaTopic),
+                              ToolButton(panel, "buttonFinance", "Finance", kFinanceTopic),
+                              ToolButton(panel, "buttonEvent", "Event", kEvent),
+                              ToolButton(panel, "buttonTask", "Task", kTask)}));
   layout->addWidget(Labelled(panel, "Status:",
-                             {ToolButton(panel, "buttonStatusNotStarted", "Task not started"),
-                              ToolButton(panel, "buttonStatusInProgress", "Task in progress"),
-                              ToolButton(panel, "buttonStatusWaiting", "Task waiting"),
-                              ToolButton(panel, "buttonStatusFinished", "Task finished"),
-                              ToolButton(panel, "buttonStatusOnHold", "Task on hold")}));
+                             {ToolButton(panel, "buttonStatusNotStarted", "Task not started", kNotStarted + 7),
+                              ToolButton(panel, "buttonStatusInProgress", "Task in progress", kInProgress + 7),
+                              ToolButton(panel, "buttonStatusWaiting", "Task waiting", kWaiting + 7),
+                              ToolButton(panel, "buttonStatusFinished", "Task finished", kFinished + 7),
+                              ToolButton(panel, "buttonStatusOnHold", "Task on hold", kOnHold + 7)}));
   layout->addWidget(Labelled(panel, "Urgency:",
-                             {ToolButton(panel, "buttonUrgent", "Urgent"),
-                              ToolButton(panel, "buttonNotUrgent", "Not urgent")}));
+                             {ToolButton(panel, "buttonUrgent", "Urgent", -1, "!"),
+                              ToolButton(panel, "buttonNotUrgent", "Not urgent", -1, "-")}));
   layout->addWidget(Labelled(panel, "Priority:",
-                             {ToolButton(panel, "buttonPriorityUp", "Priority up"),
-                              ToolButton(panel, "buttonPriorityDown", "Priority down")}));
+                             {ToolButton(panel, "buttonPriorityUp", "Priority up", -1, "\u25B2"),
+                              ToolButton(panel, "buttonPriorityDown", "Priority down", -1, "\u25BC")}));
   layout->addStretch();
   return panel;
 }

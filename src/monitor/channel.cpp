@@ -8,6 +8,7 @@
 
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QThread>
 #include <cstdlib>
 #include <future>
 
@@ -119,7 +120,7 @@ Channel::~Channel() { DisposeChannel(*this); }
 void Channel::listen(ChannelHandler handler, ChannelManager* manager) {
   std::promise<bool> ready;
   std::future<bool> listening = ready.get_future();
-  listener_ = std::thread([this, handler = std::move(handler), manager, &ready] {
+  listener_.reset(QThread::create([this, handler = std::move(handler), manager, &ready] {
     QLocalServer server;
     server.setSocketOptions(QLocalServer::UserAccessOption);
     QLocalServer::removeServer(Path(pipePath_));  // a leftover of a crashed run
@@ -141,9 +142,11 @@ void Channel::listen(ChannelHandler handler, ChannelManager* manager) {
       socket->disconnectFromServer();
       manager->log(pipePath_ + " waiting");
     }
-  });
+  }));
+  listener_->start();
   if (!listening.get()) {
-    listener_.join();
+    listener_->wait();
+    listener_.reset();
     manager->log("Channel could not listen: " + name_);
   }
 }
@@ -240,7 +243,10 @@ bool SendToChannel(const Channel& channel, ChannelManager* log, const ChannelMes
 
 void DisposeChannel(Channel& channel) {
   channel.stopping_ = true;
-  if (channel.listener_.joinable()) channel.listener_.join();
+  if (channel.listener_ != nullptr) {
+    channel.listener_->wait();
+    channel.listener_.reset();
+  }
   if (channel.lockDescriptor_ >= 0) {
     ::close(channel.lockDescriptor_);
     channel.lockDescriptor_ = -1;

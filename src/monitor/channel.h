@@ -21,8 +21,9 @@
 #include <memory>
 #include <mutex>
 #include <string>
-#include <thread>
 #include <vector>
+
+class QThread;
 
 namespace tarvo {
 
@@ -48,7 +49,7 @@ class Channel {
   [[nodiscard]] const std::string& name() const { return name_; }
   // The socket's path.
   [[nodiscard]] const std::string& pipePath() const { return pipePath_; }
-  [[nodiscard]] bool isListening() const { return listener_.joinable(); }
+  [[nodiscard]] bool isListening() const { return listener_ != nullptr; }
 
  private:
   friend class ChannelManager;
@@ -62,7 +63,7 @@ class Channel {
   std::string pipePath_;
   int lockDescriptor_ = -1;  // the marker's lock
   std::atomic<bool> stopping_{false};
-  std::thread listener_;
+  std::unique_ptr<QThread> listener_;  // a QThread: Qt's sockets need one
 };
 
 class ChannelManager {
