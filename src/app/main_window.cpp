@@ -21,7 +21,10 @@
 #include "app/preferences_panel.h"
 #include "app/single_instance.h"
 #include "monitor/process_helpers.h"
+#include "store/file_system.h"
+#include "structure/date_text.h"
 #include "structure/topic_record.h"
+#include "viewer/text_display_window.h"
 #include "workspace/topic_tree_model.h"
 
 namespace tarvo {
@@ -257,7 +260,7 @@ QWidget* TformMain::buildFoot() {
   auto* buttons = new QVBoxLayout();
   auto* buttonMainLog = new QPushButton("Display log", panelFoot);
   buttonMainLog->setObjectName("buttonMainLog");
-  buttonMainLog->setEnabled(false);  // the viewer arrives with its own feature
+  connect(buttonMainLog, &QPushButton::clicked, this, &TformMain::buttonMainLogClick);
   auto* buttonClose = new QPushButton("Exit", panelFoot);
   buttonClose->setObjectName("buttonClosel");
   connect(buttonClose, &QPushButton::clicked, this, &QWidget::close);
@@ -270,6 +273,7 @@ QWidget* TformMain::buildFoot() {
 
 void TformMain::start() {
   session_->start();
+  viewers_ = std::make_unique<ViewerRegistry>(session_->folders.data, session_->install.product);
   const SystemInfo& system = session_->system;
   labelAbout_->setText(QString("Product: %1\nSystem: %2\nVersion: %3\nProcessor: %4")
                            .arg(QString::fromStdString(session_->install.product),
@@ -390,6 +394,15 @@ void TformMain::timerSaveTimer() { session_->autosave(true); }
 
 void TformMain::MVSave() { session_->autosave(false); }
 
+void TformMain::buttonMainLogClick() {
+  const std::string& log = session_->folders.mainLog;
+  if (viewers_ == nullptr || !fileSystem().exists(log)) return;
+  TformTextDisplay* viewer = viewers_->OpenTextDisplay(log, "text");
+  viewer->setTitle(QString::fromStdString("Log file - " + LogTimeText()));
+  viewer->setClearAllowed(true);
+  viewer->showViewer();
+}
+
 void TformMain::handleCommands(const ChannelMessages& lines) {
   for (const std::string& line : lines) {
     const ChannelCommand command = SplitCommand(line);
@@ -412,6 +425,7 @@ void TformMain::closeEvent(QCloseEvent* event) {
     closing_ = true;
     timerStart_->stop();
     timerSave_->stop();
+    if (viewers_ != nullptr) viewers_->closeAll();
     storeGeometry();
     session_->closeDown();
   }

@@ -22,6 +22,7 @@ namespace tarvo {
 
 class TopicTreeModel;
 class TPreferencesPanel;
+class ViewerRegistry;
 
 class TformMain : public QMainWindow {
   Q_OBJECT
@@ -42,6 +43,9 @@ class TformMain : public QMainWindow {
   void handleCommands(const ChannelMessages& lines);
   // Autosave (the timer's and Ctrl+S).
   void MVSave();
+  // "Display log": the main log in the viewer.
+  void buttonMainLogClick();
+  ViewerRegistry& viewers() { return *viewers_; }
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -63,6 +67,7 @@ class TformMain : public QMainWindow {
   ChannelManager& channels_;
   std::unique_ptr<Session> session_;
   std::unique_ptr<TopicTreeModel> model_;
+  std::unique_ptr<ViewerRegistry> viewers_;
   bool closing_ = false;
   bool shownOnce_ = false;
 

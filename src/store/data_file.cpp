@@ -5,11 +5,9 @@
 #include <cstring>
 
 #include "store/backups.h"
+#include "store/line_scan.h"
 #include "store/line_split.h"
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace tarvo {
 namespace {
@@ -25,25 +23,6 @@ std::string UpperMode(std::string_view mode) {
   std::string upper(mode);
   for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
   return upper;
-}
-
-// The first CR, LF or NUL at or after `from`, or `end`.
-const char* FindLineStop(const char* from, const char* end) {
-#if defined(__SSE2__)
-  const __m128i cr = _mm_set1_epi8('\r');
-  const __m128i lf = _mm_set1_epi8('\n');
-  const __m128i nul = _mm_setzero_si128();
-  while (end - from >= 16) {
-    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(from));
-    const __m128i hits = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(bytes, cr), _mm_cmpeq_epi8(bytes, lf)),
-                                      _mm_cmpeq_epi8(bytes, nul));
-    const int mask = _mm_movemask_epi8(hits);
-    if (mask != 0) return from + __builtin_ctz(static_cast<unsigned>(mask));
-    from += 16;
-  }
-#endif
-  while (from < end && *from != '\r' && *from != '\n' && *from != '\0') ++from;
-  return from;
 }
 
 // Serves the next line as a view into the content, or into `scratch` when the line held NUL
@@ -68,11 +47,7 @@ bool NextLine(DataFile& file, std::string_view& line, std::string& scratch, std:
     counted = static_cast<std::size_t>(stop - start);
     line = std::string_view(start, counted);
   }
-  if (stop < end) {
-    const char ended = *stop++;
-    const char pair = ended == '\n' ? '\r' : '\n';
-    if (stop < end && *stop == pair) ++stop;
-  }
+  stop = SkipLineEnd(stop, end);
   file.position = static_cast<std::uint64_t>(stop - base);
   if (file.position >= file.size) file.atEnd = true;
   ++file.lineCount;

@@ -1,0 +1,170 @@
+#include "viewer/display_format.h"
+
+#include "store/data_file.h"
+#include "store/file_system.h"
+#include "store/line_split.h"
+#include "store/pair_file.h"
+#include "store/safe_replace.h"
+#include "structure/date_text.h"
+
+namespace tarvo {
+namespace {
+
+constexpr const char* kDefaultWidth = "85";
+
+bool Contains(const std::string& text, const char* word) { return text.find(word) != std::string::npos; }
+const char* YesNo(bool on) { return on ? "Y" : "N"; }
+
+// The fields of a file's first line, or nothing when it cannot be read.
+bool FirstLineFields(const std::string& path, TextColumn& fields) {
+  DataFilePtr file = OpenDataFile(path, "R", 0);
+  if (!file) return false;
+  std::string line;
+  ReadLine(*file, line);  // an empty file gives one empty field, as an empty line does
+  SplitDelimited(line, fields, ',');
+  return true;
+}
+
+}  // namespace
+
+std::string FormatPathFor(const std::string& dataFolder, const std::string& filePath) {
+  const std::string name = NameOf(filePath);
+  const auto dot = name.find_last_of('.');
+  const std::string extension = dot == std::string::npos ? std::string() : name.substr(dot);
+  const std::string base = name.substr(0, name.find(extension));
+  const std::string bare = extension.empty() ? std::string() : extension.substr(1);
+  return JoinPath(dataFolder, base + ".~" + bare);
+}
+
+DisplayFormat NewDisplayFormat(const std::string& filePath, const std::string& layoutWord) {
+  DisplayFormat format;
+  format.filePath = filePath;
+  format.infoType = layoutWord;
+  return format;
+}
+
+void LoadDisplayFormat(DisplayFormat& format, const std::string& dataFolder) {
+  format.formatPath = FormatPathFor(dataFolder, format.filePath);
+  PairList pairs;
+  if (!LoadPairFile(format.formatPath, pairs)) return;
+  for (std::size_t i = 0; i < pairs.size(); ++i) {
+    const std::string_view key = pairs.key(i);
+    const std::string_view value = pairs.value(i);
+    const bool yes = value == "Y";
+    if (key == "Top") format.top = DecimalOr(value, -1);
+    else if (key == "Left") format.left = DecimalOr(value, -1);
+    else if (key == "Height") format.height = DecimalOr(value, -1);
+    else if (key == "Width") format.width = DecimalOr(value, -1);
+    else if (key == "InfoType") format.infoType.assign(value);
+    else if (key == "OpenEnd") format.openEnd = yes;
+    else if (key == "LineNumbers") format.lineNumbers = yes;
+    else if (key == "Columns") format.columns = yes;
+    else if (key == "Rotated") format.rotated = yes;
+    else if (key == "Headings") format.headings = yes;
+    else if (key == "HeadingsFromFile") format.headingsFromFile = yes;
+    else if (key == "HeadingFile") format.headingFile.assign(value);
+    else if (key == "ShowTemplate") format.showTemplate = yes;
+    else if (key == "Sorted") format.sorted = yes;
+    else if (key == "SortColumn") format.sortColumn = DecimalOr(value, -1);
+    else if (key == "Ascending") format.ascending = yes;
+    else if (key == "FontSize") format.fontSize = DecimalOr(value, 8);
+    else if (key.size() > 2 && DecimalOr(key.substr(2), -1) >= 0) {
+      // Column lines are taken in the order they stand; their numbers are not used.
+      const std::string_view kind = key.substr(0, 2);
+      TextColumn* column = kind == "CH"   ? &format.columnHeadings
+                           : kind == "CW" ? &format.columnWidths
+                           : kind == "CD" ? &format.columnDisplay
+                           : kind == "CT" ? &format.columnTypes
+                                          : nullptr;
+      if (column != nullptr) column->emplace_back(value);
+    }
+  }
+}
+
+bool SaveDisplayFormat(const DisplayFormat& format) {
+  const std::string name = NameOf(format.formatPath);
+  const auto tilde = name.find('~');
+  const std::string folder = FolderOf(format.formatPath);
+  const std::string temporary =
+      JoinPath(folder, (tilde == std::string::npos ? name + "." : name.substr(0, tilde + 1)) + "tmp");
+  DataFilePtr file = OpenDataFile(temporary, "W", 0);
+  if (!file) return false;
+  PairList pairs;
+  const auto number = [&pairs](const char* key, int value) { pairs.add(key, std::to_string(value)); };
+  number("Top", format.top);
+  number("Left", format.left);
+  number("Height", format.height);
+  number("Width", format.width);
+  pairs.add("InfoType", format.infoType);
+  pairs.add("OpenEnd", YesNo(format.openEnd));
+  pairs.add("LineNumbers", YesNo(format.lineNumbers));
+  pairs.add("Columns", YesNo(format.columns));
+  pairs.add("Rotated", YesNo(format.rotated));
+  pairs.add("Headings", YesNo(format.headings));
+  pairs.add("HeadingsFromFile", YesNo(format.headingsFromFile));
+  pairs.add("HeadingFile", format.headingFile);
+  pairs.add("ShowTemplate", YesNo(format.showTemplate));
+  pairs.add("Sorted", YesNo(format.sorted));
+  number("SortColumn", format.sortColumn);
+  pairs.add("Ascending", YesNo(format.ascending));
+  number("FontSize", format.fontSize);
+  const std::pair<const char*, const TextColumn*> lists[] = {{"CH", &format.columnHeadings},
+                                                             {"CW", &format.columnWidths},
+                                                             {"CD", &format.columnDisplay},
+                                                             {"CT", &format.columnTypes}};
+  for (const auto& [prefix, column] : lists) {
+    for (std::size_t i = 0; i < column->size(); ++i) {
+      pairs.add(prefix + std::to_string(i), (*column)[i]);
+    }
+  }
+  const bool written = WritePairs(*file, pairs) && fileSystem().flush(file->handle);
+  CloseDataFile(file);
+  const bool replaced = written && ReplaceWithCopy(temporary, format.formatPath);
+  fileSystem().remove(temporary);
+  return replaced;
+}
+
+void AddDefaultColumn(DisplayFormat& format, const std::string& heading) {
+  format.columnHeadings.push_back(heading);
+  format.columnWidths.emplace_back(kDefaultWidth);
+  format.columnDisplay.emplace_back("visible");
+  format.columnTypes.emplace_back("text");
+}
+
+void DeriveColumnDefinitions(DisplayFormat& format) {
+  TextColumn fields;
+  if (!FirstLineFields(format.filePath, fields)) return;
+  format.fieldNames.clear();
+  TextColumn names;
+  if (format.headings) {
+    names = fields;
+  } else if (format.headingsFromFile && !format.headingFile.empty()) {
+    DataFilePtr file = OpenDataFile(format.headingFile, "R", 0);
+    std::string line;
+    if (file && ReadLine(*file, line) >= 0 && line.find(',') != std::string::npos) {
+      SplitDelimited(line, names, ',');
+    }
+  }
+  for (std::size_t i = 0; i < fields.size(); ++i) {
+    const std::string name = i < names.size() ? names[i] : "Field" + std::to_string(i + 1);
+    format.fieldNames.push_back(name);
+    if (format.columnHeadings.size() < format.fieldNames.size()) AddDefaultColumn(format, name);
+  }
+}
+
+Layout LayoutOf(const DisplayFormat& format) {
+  const std::string& word = format.infoType;
+  if (word.empty() || Contains(word, "text")) return Layout::Text;
+  if (Contains(word, "list") || (format.columns && format.rotated)) return Layout::Rotated;
+  if (Contains(word, "table") || format.columns) return Layout::Table;
+  return Layout::None;
+}
+
+void CompleteColumnLists(DisplayFormat& format) {
+  const std::size_t count = format.columnHeadings.size();
+  if (format.columnTypes.size() < count) format.columnTypes.resize(count, "text");
+  if (format.columnDisplay.size() < count) format.columnDisplay.resize(count, "visible");
+  if (format.columnWidths.size() < count) format.columnWidths.resize(count, kDefaultWidth);
+}
+
+}  // namespace tarvo

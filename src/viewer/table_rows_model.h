@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QAbstractTableModel>
+
+namespace tarvo {
+
+struct DisplayFormat;
+class TableRows;
+
+// The rows of a table file for the list: one row per line and one column per heading, or,
+// rotated, one row per heading and one column per line after the caption column. Cells are
+// made into text only when the view asks for them.
+class TableRowsModel : public QAbstractTableModel {
+  Q_OBJECT
+
+ public:
+  // Header role giving the sort mark's image: 1 ascending, 0 descending.
+  static constexpr int SortMarkRole = Qt::UserRole + 1;
+
+  TableRowsModel(const TableRows& rows, const DisplayFormat& format, QObject* parent = nullptr)
+      : QAbstractTableModel(parent), rows_(rows), format_(format) {}
+
+  // Which layout to show, and which column carries the sort mark (-1 none).
+  void reset(bool rotated);
+  void setSortMark(int column, bool ascending);
+  void sorted();
+
+  int rowCount(const QModelIndex& parent) const override;
+  int columnCount(const QModelIndex& parent) const override;
+  QVariant data(const QModelIndex& index, int role) const override;
+  QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+
+ private:
+  const TableRows& rows_;
+  const DisplayFormat& format_;
+  bool rotated_ = false;
+  int markColumn_ = -1;
+  bool markAscending_ = true;
+};
+
+}  // namespace tarvo

@@ -1,0 +1,132 @@
+#pragma once
+
+// The viewer window: one text file shown as text, as a sortable table or as a rotated table,
+// re-read every ten seconds when it changed, with commands to print, save a copy, change the
+// display options, back up and clear, and show older numbered copies.
+//
+// Windows are kept in a registry, one per path (compared without regard to case); closing
+// hides a window and the next opening of that path shows it again.
+
+#include <QWidget>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "viewer/display_format.h"
+#include "viewer/text_document.h"
+
+class QCheckBox;
+class QLabel;
+class QListView;
+class QPrinter;
+class QPushButton;
+class QTableView;
+class QTimer;
+
+namespace tarvo {
+
+class TableRowsModel;
+class TextLinesModel;
+class TformTextDisplay;
+
+class ViewerRegistry {
+ public:
+  explicit ViewerRegistry(std::string dataFolder, std::string programTitle);
+  ~ViewerRegistry();
+  ViewerRegistry(const ViewerRegistry&) = delete;
+  ViewerRegistry& operator=(const ViewerRegistry&) = delete;
+
+  // The window of this path, made (and its format loaded) when there is none yet.
+  TformTextDisplay* OpenTextDisplay(const std::string& path, const std::string& layoutWord);
+  // Saves every window's view state and closes them all (program end).
+  void closeAll();
+  [[nodiscard]] std::size_t size() const { return windows_.size(); }
+  [[nodiscard]] const std::string& programTitle() const { return programTitle_; }
+
+ private:
+  std::string dataFolder_;
+  std::string programTitle_;
+  std::map<QString, std::unique_ptr<TformTextDisplay>> windows_;  // keys case-folded
+};
+
+class TformTextDisplay : public QWidget {
+  Q_OBJECT
+
+ public:
+  TformTextDisplay(const std::string& path, const std::string& layoutWord,
+                   const std::string& dataFolder, const std::string& programTitle);
+  ~TformTextDisplay() override;
+
+  // The caller sets the title (may hold "<file>") and whether "Backup and clear" is offered,
+  // then shows the viewer: it reloads its own file.
+  void setTitle(const QString& title);
+  void setClearAllowed(bool allowed) { clearAllowed_ = allowed; }
+  void showViewer();
+
+  // Loads currentPath again (after an option change or a refresh).
+  void loadFile();
+  // The refresh timer's work.
+  void Timer1Timer();
+  void columnClick(int column);
+
+  // Commands; the parts after the dialogs, so they can be driven directly.
+  void printTo(QPrinter& printer) const;
+  bool saveCopyTo(const std::string& path);
+  void applyOptions();
+  void backupAndClear();
+  void showVersion(std::size_t index);
+
+  [[nodiscard]] DisplayFormat& format() { return format_; }
+  [[nodiscard]] const std::string& currentPath() const { return currentPath_; }
+  [[nodiscard]] const std::vector<std::string>& versions() const { return versions_; }
+  [[nodiscard]] Layout shownLayout() const { return shown_; }
+  [[nodiscard]] TableRowsModel& tableModel() { return *tableModel_; }
+  [[nodiscard]] TextLinesModel& textModel() { return *textModel_; }
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void rebuildVersions();
+  void showButtons();
+  void layOutText();
+  void layOutTable(bool rotated);
+  void applyColumnWidths(bool honourHidden);
+  void finishTable();
+  void saveViewState();
+  void clearView();
+  QStringList shownLines() const;
+  void buttonPrintClick();
+  void buttonSaveClick();
+  void buttonDefineColumnsClick();
+  void buttonVersionsClick();
+
+  DisplayFormat format_;
+  std::string ownPath_;
+  std::string currentPath_;
+  std::string programTitle_;
+  QString titleTemplate_;
+  std::vector<std::string> versions_;
+  bool clearAllowed_ = false;
+  Layout shown_ = Layout::None;
+
+  TextDocument document_;
+  TableRows rows_;
+  std::unique_ptr<TextLinesModel> textModel_;
+  std::unique_ptr<TableRowsModel> tableModel_;
+
+  QLabel* labelTitle_;
+  QListView* memo1_;
+  QTableView* listView1_;
+  QCheckBox* checkRefresh_;
+  QTimer* timer1_;
+  QPushButton* buttonPrint_;
+  QPushButton* buttonSave_;
+  QPushButton* buttonDefineColumns_;
+  QPushButton* buttonClear_;
+  QPushButton* buttonVersions_;
+  QPushButton* buttonClose_;
+};
+
+}  // namespace tarvo

@@ -1,0 +1,184 @@
+#include "viewer/text_document.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+
+#include "store/file_system.h"
+#include "store/line_scan.h"
+#include "store/line_split.h"
+#include "structure/text_scan.h"
+
+namespace tarvo {
+namespace {
+
+constexpr std::size_t kProgressStep = 1 << 16;  // lines between progress reports
+
+char FoldUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+// Text order ignoring ASCII case; negative, zero or positive.
+int CompareFolded(std::string_view a, std::string_view b) {
+  const std::size_t common = std::min(a.size(), b.size());
+  for (std::size_t i = 0; i < common; ++i) {
+    const auto x = static_cast<unsigned char>(FoldUpper(a[i]));
+    const auto y = static_cast<unsigned char>(FoldUpper(b[i]));
+    if (x != y) return x < y ? -1 : 1;
+  }
+  return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+// The first eight folded bytes as one number, so most comparisons are one integer compare.
+std::uint64_t FoldedPrefix(std::string_view text) {
+  std::uint64_t prefix = 0;
+  for (std::size_t i = 0; i < 8; ++i) {
+    const auto byte = i < text.size() ? static_cast<unsigned char>(FoldUpper(text[i])) : 0u;
+    prefix = (prefix << 8) | byte;
+  }
+  return prefix;
+}
+
+// Removes NUL bytes in place; they are never part of what a line shows.
+void DropNulBytes(ByteBuffer& bytes) {
+  if (std::memchr(bytes.data(), '\0', bytes.size()) == nullptr) return;
+  bytes.erase(std::remove(bytes.begin(), bytes.end(), '\0'), bytes.end());
+}
+
+}  // namespace
+
+bool TextDocument::load(const std::string& path, const Progress& progress) {
+  clear();
+  FileSystem& files = fileSystem();
+  FileHandle file = files.open(path, OpenIntent::Read);
+  if (!file.isOpen() || !files.readAll(file, bytes_)) {
+    bytes_.clear();
+    return false;
+  }
+  DropNulBytes(bytes_);
+  const char* base = bytes_.data();
+  const char* end = base + bytes_.size();
+  // A rough count first, so the index is allocated once.
+  lines_.reserve(static_cast<std::size_t>(std::count(bytes_.begin(), bytes_.end(), '\n')) + 1);
+  for (const char* at = base; at < end;) {
+    const char* stop = FindLineStop(at, end);
+    const auto length = static_cast<std::size_t>(stop - at);
+    lines_.push_back({static_cast<std::uint64_t>(at - base),
+                      static_cast<std::uint32_t>(std::min<std::size_t>(length, std::numeric_limits<std::uint32_t>::max()))});
+    at = SkipLineEnd(stop, end);
+    if (progress && lines_.size() % kProgressStep == 0) {
+      progress(static_cast<int>(100 * (at - base) / (end - base)));
+    }
+  }
+  return true;
+}
+
+void TextDocument::clear() {
+  bytes_.clear();
+  lines_.clear();
+}
+
+void TableRows::clear() {
+  rowLines_.clear();
+  fieldStarts_.assign(1, 0);
+  fields_.clear();
+  order_.clear();
+}
+
+void TableRows::build(const TextDocument& document, std::size_t firstLine, Shape shape,
+                      const TextDocument::Progress& progress) {
+  clear();
+  document_ = &document;
+  const std::size_t lines = document.lineCount();
+  if (firstLine < lines) {
+    rowLines_.reserve(lines - firstLine);
+    fieldStarts_.reserve(lines - firstLine + 1);
+  }
+  for (std::size_t index = firstLine; index < lines; ++index) {
+    const std::string_view line = document.line(index);
+    if (!line.empty() && line.front() == kEndOfFileMark) {
+      if (shape == Shape::Records) break;
+      continue;
+    }
+    rowLines_.push_back(static_cast<std::uint32_t>(index));
+    ForEachDelimitedField(line, ',', [&](std::string_view field) {
+      fields_.push_back({static_cast<std::uint32_t>(field.data() - line.data()),
+                         static_cast<std::uint32_t>(field.size())});
+    });
+    fieldStarts_.push_back(fields_.size());
+    if (progress && index % (1 << 16) == 0) progress(static_cast<int>(100 * index / lines));
+  }
+  order_.resize(rowLines_.size());
+  for (std::size_t i = 0; i < order_.size(); ++i) order_[i] = static_cast<std::uint32_t>(i);
+}
+
+std::string_view TableRows::cell(std::size_t row, std::size_t column) const {
+  if (column >= fieldCount(row)) return {};
+  const FieldSpan& span = fields_[fieldStarts_[row] + column];
+  return document_->line(rowLines_[row]).substr(span.offset, span.length);
+}
+
+std::string_view TableRows::field(std::size_t position, std::size_t column) const {
+  return cell(order_[position], column);
+}
+
+std::string DateSortText(std::string_view cell, const std::string& typeWord) {
+  const auto part = [cell](std::size_t first, std::size_t count) {
+    return std::string(cell.substr(first - 1, count));
+  };
+  if (typeWord == "date1") {
+    if (cell.size() == 10) return part(7, 4) + part(4, 2) + part(1, 2);
+    if (cell.size() == 8) return "20" + part(7, 2) + part(4, 2) + part(1, 2);
+  } else if (typeWord == "date2") {
+    if (cell.size() == 10) return part(7, 4) + part(1, 2) + part(4, 2);
+    if (cell.size() == 8) return "20" + part(7, 2) + part(1, 2) + part(4, 2);
+  } else if (typeWord == "date3") {
+    if (cell.size() == 8) return "20" + std::string(cell);
+  }
+  return std::string(cell);
+}
+
+void TableRows::sort(std::size_t column, const std::string& typeWord, bool ascending) {
+  const std::size_t count = rowLines_.size();
+  if (typeWord == "number") {
+    std::vector<std::pair<std::int64_t, std::uint32_t>> keys(count);
+    for (std::size_t row = 0; row < count; ++row) {
+      const NumberScan scan = ParseNumber(cell(row, column), 1);
+      keys[row] = {scan.end > 0 ? scan.value : 0, static_cast<std::uint32_t>(row)};
+    }
+    const auto before = [](const auto& a, const auto& b) { return a.first < b.first; };
+    if (ascending) {
+      std::sort(keys.begin(), keys.end(), before);
+    } else {
+      std::sort(keys.begin(), keys.end(), [&](const auto& a, const auto& b) { return before(b, a); });
+    }
+    for (std::size_t i = 0; i < count; ++i) order_[i] = keys[i].second;
+    return;
+  }
+
+  // Text order: dates are first rearranged so that their text sorts by year, month, day.
+  const bool isDate = typeWord == "date1" || typeWord == "date2" || typeWord == "date3";
+  std::vector<std::string> rearranged(isDate ? count : 0);
+  const auto text = [&](std::uint32_t row) -> std::string_view {
+    return isDate ? std::string_view(rearranged[row]) : cell(row, column);
+  };
+  struct Key {
+    std::uint64_t prefix;
+    std::uint32_t row;
+  };
+  std::vector<Key> keys(count);
+  for (std::size_t row = 0; row < count; ++row) {
+    if (isDate) rearranged[row] = DateSortText(cell(row, column), typeWord);
+    keys[row] = {FoldedPrefix(text(static_cast<std::uint32_t>(row))), static_cast<std::uint32_t>(row)};
+  }
+  const auto before = [&](const Key& a, const Key& b) {
+    if (a.prefix != b.prefix) return a.prefix < b.prefix;
+    return CompareFolded(text(a.row), text(b.row)) < 0;
+  };
+  if (ascending) {
+    std::sort(keys.begin(), keys.end(), before);
+  } else {
+    std::sort(keys.begin(), keys.end(), [&](const Key& a, const Key& b) { return before(b, a); });
+  }
+  for (std::size_t i = 0; i < count; ++i) order_[i] = keys[i].row;
+}
+
+}  // namespace tarvo

@@ -1,0 +1,96 @@
+#pragma once
+
+// A text file loaded for viewing: its bytes, an index of its lines, and for tables the
+// fields of each row, all as offsets into the loaded bytes. Logs and tables of millions of
+// lines are what people open in a viewer; one string object per line or cell would cost
+// several times the file's size, so nothing here is copied out of the bytes.
+//
+// Threading: a document is built and used on one thread.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "store/bulk_allocator.h"
+
+namespace tarvo {
+
+inline constexpr char kEndOfFileMark = 26;  // Ctrl-Z
+
+class TextDocument {
+ public:
+  // Called now and then while loading with the share done (0..100).
+  using Progress = std::function<void(int percent)>;
+
+  // Reads the whole file and indexes its lines (NUL bytes are dropped, as the data files'
+  // reader does). False when the file cannot be opened: the document is then empty.
+  bool load(const std::string& path, const Progress& progress = {});
+  void clear();
+
+  [[nodiscard]] std::size_t lineCount() const { return lines_.size(); }
+  [[nodiscard]] std::string_view line(std::size_t index) const {
+    const LineSpan& span = lines_[index];
+    return {bytes_.data() + span.start, span.length};
+  }
+  [[nodiscard]] std::size_t byteCount() const { return bytes_.size(); }
+
+ private:
+  struct LineSpan {
+    std::uint64_t start;
+    std::uint32_t length;
+  };
+
+  ByteBuffer bytes_;
+  std::vector<LineSpan, BulkAllocator<LineSpan>> lines_;
+};
+
+// The rows of a table: each row a line of the document split at commas (quoted fields kept
+// whole), each field an offset and length within its line.
+class TableRows {
+ public:
+  enum class Shape {
+    Table,    // lines starting with Ctrl-Z are skipped
+    Records,  // reading stops at the first line starting with Ctrl-Z (the rotated layout)
+  };
+
+  // Splits the document's lines from `firstLine` on.
+  void build(const TextDocument& document, std::size_t firstLine, Shape shape,
+             const TextDocument::Progress& progress = {});
+  void clear();
+
+  [[nodiscard]] std::size_t rowCount() const { return rowLines_.size(); }
+  [[nodiscard]] std::size_t fieldCount(std::size_t row) const {
+    return fieldStarts_[row + 1] - fieldStarts_[row];
+  }
+  // Field `field` of row `row` (in display order), or empty when the row is shorter.
+  [[nodiscard]] std::string_view field(std::size_t row, std::size_t field) const;
+  // The row shown at `position` in the current order.
+  [[nodiscard]] std::size_t rowAt(std::size_t position) const { return order_[position]; }
+
+  // Sorts the rows by one column with the comparison of its type word ("number", "date1" to
+  // "date4", anything else as text, ignoring ASCII case).
+  void sort(std::size_t column, const std::string& typeWord, bool ascending);
+
+ private:
+  struct FieldSpan {
+    std::uint32_t offset;  // within the row's line
+    std::uint32_t length;
+  };
+
+  [[nodiscard]] std::string_view cell(std::size_t row, std::size_t column) const;
+
+  const TextDocument* document_ = nullptr;
+  std::vector<std::uint32_t, BulkAllocator<std::uint32_t>> rowLines_;
+  std::vector<std::uint64_t, BulkAllocator<std::uint64_t>> fieldStarts_{0};
+  std::vector<FieldSpan, BulkAllocator<FieldSpan>> fields_;
+  std::vector<std::uint32_t, BulkAllocator<std::uint32_t>> order_;
+};
+
+// The sortable form of a date cell: day/month/year ("date1") and month/day/year ("date2")
+// rearranged to year, month, day; "date3" gets "20" before a two-digit year. Other type words
+// and other lengths give the text unchanged.
+std::string DateSortText(std::string_view cell, const std::string& typeWord);
+
+}  // namespace tarvo

@@ -1,0 +1,122 @@
+#include "viewer/text_document.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "support/temp_folder.h"
+#include "viewer/delimited_writer.h"
+
+namespace tarvo {
+namespace {
+
+using test::TempFolder;
+using Texts = std::vector<std::string>;
+
+// Every shown row as "a|b|c", fields up to `columns`.
+Texts Shown(const TableRows& rows, std::size_t columns) {
+  Texts shown;
+  for (std::size_t position = 0; position < rows.rowCount(); ++position) {
+    std::string row;
+    for (std::size_t column = 0; column < columns; ++column) {
+      if (column > 0) row += "|";
+      row += rows.field(position, column);
+    }
+    shown.push_back(row);
+  }
+  return shown;
+}
+
+TEST(TextDocument, LinesFollowTheDataFileRules) {
+  TempFolder folder;
+  folder.put("log.txt", std::string("one\r\ntwo\n\rthree\r\rfo\0ur\nlast", 27));
+  TextDocument document;
+  ASSERT_TRUE(document.load(folder.file("log.txt")));
+  ASSERT_EQ(document.lineCount(), 6u);
+  EXPECT_EQ(document.line(0), "one");
+  EXPECT_EQ(document.line(1), "two");
+  EXPECT_EQ(document.line(2), "three");
+  EXPECT_EQ(document.line(3), "");
+  EXPECT_EQ(document.line(4), "four") << "NUL bytes are dropped";
+  EXPECT_EQ(document.line(5), "last");
+  EXPECT_FALSE(document.load(folder.file("missing.txt")));
+  EXPECT_EQ(document.lineCount(), 0u);
+}
+
+TEST(TextDocument, TableRowsWithAndWithoutHeadings) {
+  TempFolder folder;
+  folder.put("t.csv", "a,b,c\r\n1,2\r\nx,y,z,w\r\n");
+  TextDocument document;
+  ASSERT_TRUE(document.load(folder.file("t.csv")));
+  TableRows rows;
+  rows.build(document, 0, TableRows::Shape::Table);
+  EXPECT_EQ(Shown(rows, 3), (Texts{"a|b|c", "1|2|", "x|y|z"}));
+  EXPECT_EQ(rows.fieldCount(2), 4u) << "w is kept, though not shown";
+  rows.build(document, 1, TableRows::Shape::Table);
+  EXPECT_EQ(Shown(rows, 3), (Texts{"1|2|", "x|y|z"}));
+}
+
+TEST(TextDocument, CtrlZLinesAndQuotedFields) {
+  TempFolder folder;
+  folder.put("z.csv", "\"Smith, J\",42\r\n\x1Askipped,1\r\n\r\nafter,2\r\n");
+  TextDocument document;
+  ASSERT_TRUE(document.load(folder.file("z.csv")));
+  TableRows table;
+  table.build(document, 0, TableRows::Shape::Table);
+  EXPECT_EQ(Shown(table, 2), (Texts{"Smith, J|42", "|", "after|2"}))
+      << "the Ctrl-Z line is skipped; an empty line is a row";
+  TableRows records;
+  records.build(document, 0, TableRows::Shape::Records);
+  EXPECT_EQ(Shown(records, 2), Texts{"Smith, J|42"}) << "Ctrl-Z ends the records";
+}
+
+TEST(TextDocument, SortsByNumberDateAndText) {
+  TempFolder folder;
+  folder.put("s.csv",
+             "10,02/01/2009,b\r\n9,31/12/08,A\r\n\"1,000\",15/06/2008,_x\r\nn/a,01/01/2000,a\r\n");
+  TextDocument document;
+  ASSERT_TRUE(document.load(folder.file("s.csv")));
+  TableRows rows;
+  rows.build(document, 0, TableRows::Shape::Table);
+  const auto column = [&rows](std::size_t index) {
+    Texts values;
+    for (std::size_t i = 0; i < rows.rowCount(); ++i) values.emplace_back(rows.field(i, index));
+    return values;
+  };
+  rows.sort(0, "number", true);
+  EXPECT_EQ(column(0), (Texts{"n/a", "9", "10", "1,000"}));
+  rows.sort(0, "number", false);
+  EXPECT_EQ(column(0), (Texts{"1,000", "10", "9", "n/a"}));
+  rows.sort(1, "date1", true);
+  EXPECT_EQ(column(1), (Texts{"01/01/2000", "15/06/2008", "31/12/08", "02/01/2009"}));
+  rows.sort(1, "date1", false);
+  EXPECT_EQ(column(1).front(), "02/01/2009");
+  rows.sort(2, "text", true);
+  const Texts texts = column(2);
+  EXPECT_EQ((std::set<std::string>{texts[0], texts[1]}), (std::set<std::string>{"A", "a"}))
+      << "case is ignored: A and a are equal";
+  EXPECT_EQ(texts[2], "b");
+  EXPECT_EQ(texts[3], "_x") << "letters fold to upper case, so _ sorts after them";
+  rows.sort(2, "unknown-word", false);
+  EXPECT_EQ(column(2).front(), "_x") << "an unknown type sorts as text";
+}
+
+TEST(TextDocument, DateSortTexts) {
+  EXPECT_EQ(DateSortText("15/06/2008", "date1"), "20080615");
+  EXPECT_EQ(DateSortText("31/12/08", "date1"), "20081231");
+  EXPECT_EQ(DateSortText("06/15/2008", "date2"), "20080615");
+  EXPECT_EQ(DateSortText("12/31/08", "date2"), "20081231");
+  EXPECT_EQ(DateSortText("08/12/31", "date3"), "2008/12/31");
+  EXPECT_EQ(DateSortText("1/1/08", "date1"), "1/1/08") << "other lengths stay";
+  EXPECT_EQ(DateSortText("20080615", "date4"), "20080615");
+}
+
+TEST(DelimitedWriter, QuotesEveryFieldOfSeveral) {
+  EXPECT_EQ(DelimitedLine({"X", "Y"}, 2, ','), "\"X\",\"Y\"");
+  EXPECT_EQ(DelimitedLine({"c"}, 2, ','), "\"c\",\"\"") << "missing fields are empty quoted";
+  EXPECT_EQ(DelimitedLine({"only, one"}, 1, ','), "only, one") << "one column: unchanged";
+  EXPECT_EQ(DelimitedLine({"say \"hi\"", "x"}, 2, ';'), "\"say \"hi\"\";\"x\"");
+}
+
+}  // namespace
+}  // namespace tarvo
