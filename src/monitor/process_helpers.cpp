@@ -4,6 +4,7 @@
 #include <sys/utsname.h>
 
 #include <QProcess>
+#include <QStandardPaths>
 #include <QStringList>
 
 #include "store/line_split.h"
@@ -22,17 +23,19 @@ bool RunProgram(const std::string& commandLine, bool wait, int timeoutMs, unsign
   QStringList words = QProcess::splitCommand(QString::fromStdString(commandLine));
   if (words.isEmpty()) return false;
   const QString program = words.takeFirst();
-  if (!wait) {
-    qint64 pid = 0;
-    if (!QProcess::startDetached(program, words, QString(), &pid)) return false;
-    if ((flags & kIdlePriority) != 0) setpriority(PRIO_PROCESS, static_cast<id_t>(pid), kIdleNice);
-    return true;
-  }
   QProcess process;
   process.setProgram(program);
   process.setArguments(words);
   if ((flags & kIdlePriority) != 0) {
+    // Lowered in the child before the program runs, so it never runs at normal priority.
     process.setChildProcessModifier([] { setpriority(PRIO_PROCESS, 0, kIdleNice); });
+  }
+  if (!wait) {
+    // A detached start runs no code in the child, so the idle priority comes from nice(1).
+    const QString found = QStandardPaths::findExecutable(program);
+    if (found.isEmpty()) return false;
+    if ((flags & kIdlePriority) == 0) return QProcess::startDetached(found, words);
+    return QProcess::startDetached("nice", QStringList{"-n", QString::number(kIdleNice), found} + words);
   }
   process.start();
   if (!process.waitForStarted()) return false;

@@ -269,6 +269,7 @@ void TformTextDisplay::layOutTable(bool rotated) {
   LoadProgress progress(this, QString::fromStdString(NameOf(currentPath_)));
   rows_.build(document_, firstLine, rotated ? TableRows::Shape::Records : TableRows::Shape::Table,
               std::ref(progress));
+  document_.dropLineIndex();  // the rows hold what the table needs
   tableModel_->reset(rotated);
   applyColumnWidths(!rotated);
   if (!rotated) finishTable();

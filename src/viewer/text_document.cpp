@@ -71,13 +71,22 @@ bool TextDocument::load(const std::string& path, const Progress& progress) {
   return true;
 }
 
+std::size_t TextDocument::countOf(char byte) const {
+  return static_cast<std::size_t>(std::count(bytes_.begin(), bytes_.end(), byte));
+}
+
+void TextDocument::dropLineIndex() {
+  decltype(lines_) none;
+  lines_.swap(none);
+}
+
 void TextDocument::clear() {
   bytes_.clear();
   lines_.clear();
 }
 
 void TableRows::clear() {
-  rowLines_.clear();
+  rowStarts_.clear();
   fieldStarts_.assign(1, 0);
   fields_.clear();
   order_.clear();
@@ -89,8 +98,11 @@ void TableRows::build(const TextDocument& document, std::size_t firstLine, Shape
   document_ = &document;
   const std::size_t lines = document.lineCount();
   if (firstLine < lines) {
-    rowLines_.reserve(lines - firstLine);
+    // Sized once from the commas (quoted ones make it a little generous): growing a vector
+    // of millions of fields would briefly need it twice.
+    rowStarts_.reserve(lines - firstLine);
     fieldStarts_.reserve(lines - firstLine + 1);
+    fields_.reserve(document.countOf(',') + lines);
   }
   for (std::size_t index = firstLine; index < lines; ++index) {
     const std::string_view line = document.line(index);
@@ -98,22 +110,22 @@ void TableRows::build(const TextDocument& document, std::size_t firstLine, Shape
       if (shape == Shape::Records) break;
       continue;
     }
-    rowLines_.push_back(static_cast<std::uint32_t>(index));
+    rowStarts_.push_back(document.lineStart(index));
     ForEachDelimitedField(line, ',', [&](std::string_view field) {
       fields_.push_back({static_cast<std::uint32_t>(field.data() - line.data()),
                          static_cast<std::uint32_t>(field.size())});
     });
-    fieldStarts_.push_back(fields_.size());
+    fieldStarts_.push_back(static_cast<std::uint32_t>(fields_.size()));
     if (progress && index % (1 << 16) == 0) progress(static_cast<int>(100 * index / lines));
   }
-  order_.resize(rowLines_.size());
+  order_.resize(rowStarts_.size());
   for (std::size_t i = 0; i < order_.size(); ++i) order_[i] = static_cast<std::uint32_t>(i);
 }
 
 std::string_view TableRows::cell(std::size_t row, std::size_t column) const {
   if (column >= fieldCount(row)) return {};
   const FieldSpan& span = fields_[fieldStarts_[row] + column];
-  return document_->line(rowLines_[row]).substr(span.offset, span.length);
+  return {document_->data() + rowStarts_[row] + span.offset, span.length};
 }
 
 std::string_view TableRows::field(std::size_t position, std::size_t column) const {
@@ -137,7 +149,7 @@ std::string DateSortText(std::string_view cell, const std::string& typeWord) {
 }
 
 void TableRows::sort(std::size_t column, const std::string& typeWord, bool ascending) {
-  const std::size_t count = rowLines_.size();
+  const std::size_t count = rowStarts_.size();
   if (typeWord == "number") {
     std::vector<std::pair<std::int64_t, std::uint32_t>> keys(count);
     for (std::size_t row = 0; row < count; ++row) {
@@ -155,23 +167,28 @@ void TableRows::sort(std::size_t column, const std::string& typeWord, bool ascen
   }
 
   // Text order: dates are first rearranged so that their text sorts by year, month, day.
+  // The first eight folded bytes become one integer, which decides almost every comparison
+  // (every rearranged date); only longer equal heads compare the whole texts.
   const bool isDate = typeWord == "date1" || typeWord == "date2" || typeWord == "date3";
-  std::vector<std::string> rearranged(isDate ? count : 0);
-  const auto text = [&](std::uint32_t row) -> std::string_view {
-    return isDate ? std::string_view(rearranged[row]) : cell(row, column);
-  };
   struct Key {
-    std::uint64_t prefix;
+    std::uint64_t head;
     std::uint32_t row;
+    std::uint32_t length;
   };
   std::vector<Key> keys(count);
   for (std::size_t row = 0; row < count; ++row) {
-    if (isDate) rearranged[row] = DateSortText(cell(row, column), typeWord);
-    keys[row] = {FoldedPrefix(text(static_cast<std::uint32_t>(row))), static_cast<std::uint32_t>(row)};
+    const std::string_view raw = cell(row, column);
+    const std::string text = isDate ? DateSortText(raw, typeWord) : std::string();
+    const std::string_view sortable = isDate ? std::string_view(text) : raw;
+    keys[row] = {FoldedPrefix(sortable), static_cast<std::uint32_t>(row),
+                 static_cast<std::uint32_t>(sortable.size())};
   }
   const auto before = [&](const Key& a, const Key& b) {
-    if (a.prefix != b.prefix) return a.prefix < b.prefix;
-    return CompareFolded(text(a.row), text(b.row)) < 0;
+    if (a.head != b.head) return a.head < b.head;
+    if (a.length <= 8 && b.length <= 8) return a.length < b.length;
+    if (!isDate) return CompareFolded(cell(a.row, column), cell(b.row, column)) < 0;
+    return CompareFolded(DateSortText(cell(a.row, column), typeWord),
+                         DateSortText(cell(b.row, column), typeWord)) < 0;
   };
   if (ascending) {
     std::sort(keys.begin(), keys.end(), before);

@@ -35,9 +35,16 @@ class TextDocument {
     return {bytes_.data() + span.start, span.length};
   }
   [[nodiscard]] std::size_t byteCount() const { return bytes_.size(); }
+  // How often a byte occurs in the whole file (for sizing indexes before they are built).
+  [[nodiscard]] std::size_t countOf(char byte) const;
+  [[nodiscard]] const char* data() const { return bytes_.data(); }
+  // Frees the line index once a table holds what it needs (the bytes stay).
+  void dropLineIndex();
+  [[nodiscard]] std::uint64_t lineStart(std::size_t index) const { return lines_[index].start; }
 
  private:
-  struct LineSpan {
+  // Packed: twelve bytes a line matter at millions of lines.
+  struct __attribute__((packed)) LineSpan {
     std::uint64_t start;
     std::uint32_t length;
   };
@@ -60,7 +67,7 @@ class TableRows {
              const TextDocument::Progress& progress = {});
   void clear();
 
-  [[nodiscard]] std::size_t rowCount() const { return rowLines_.size(); }
+  [[nodiscard]] std::size_t rowCount() const { return rowStarts_.size(); }
   [[nodiscard]] std::size_t fieldCount(std::size_t row) const {
     return fieldStarts_[row + 1] - fieldStarts_[row];
   }
@@ -82,8 +89,8 @@ class TableRows {
   [[nodiscard]] std::string_view cell(std::size_t row, std::size_t column) const;
 
   const TextDocument* document_ = nullptr;
-  std::vector<std::uint32_t, BulkAllocator<std::uint32_t>> rowLines_;
-  std::vector<std::uint64_t, BulkAllocator<std::uint64_t>> fieldStarts_{0};
+  std::vector<std::uint64_t, BulkAllocator<std::uint64_t>> rowStarts_;  // byte of each row's line
+  std::vector<std::uint32_t, BulkAllocator<std::uint32_t>> fieldStarts_{0};
   std::vector<FieldSpan, BulkAllocator<FieldSpan>> fields_;
   std::vector<std::uint32_t, BulkAllocator<std::uint32_t>> order_;
 };

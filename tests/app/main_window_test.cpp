@@ -1,6 +1,8 @@
 #include "app/main_window.h"
 
 #include <QAction>
+#include <QLabel>
+#include <QPushButton>
 #include <QApplication>
 #include <QMessageBox>
 #include <QRadioButton>
@@ -11,6 +13,8 @@
 #include <gtest/gtest.h>
 
 #include "app/single_instance.h"
+#include "viewer/text_display_window.h"
+#include "viewer/text_lines_model.h"
 #include "app_fixture.h"
 #include "store/pair_file.h"
 #include "structure/topic_tree.h"
@@ -152,6 +156,21 @@ TEST(MainWindow, UnreadableStructureIsReportedAndNeverSavedOver) {
     started.window.findChild<QAction*>("MVSave")->trigger();
   }
   EXPECT_EQ(test::ReadBytes(folders.data("Structure.dat")), damaged);
+}
+
+TEST(MainWindow, DisplayLogOpensTheMainLogInTheViewer) {
+  AppFolders folders;
+  StartedWindow started(folders);
+  started.window.session().log.LogMessage("something happened");
+  started.window.findChild<QPushButton*>("buttonMainLog")->click();
+  ASSERT_EQ(started.window.viewers().size(), 1u);
+  auto* viewer = started.window.viewers().OpenTextDisplay(folders.data("MainLog.txt"), "text");
+  EXPECT_TRUE(viewer->isVisible());
+  EXPECT_TRUE(viewer->findChild<QLabel*>("labelTitle")->text().startsWith("Log file - "));
+  EXPECT_FALSE(viewer->findChild<QPushButton*>("buttonClear")->isHidden()) << "the log may be cleared";
+  EXPECT_GE(viewer->textModel().rowCount({}), 1);
+  started.window.close();
+  EXPECT_TRUE(std::filesystem::exists(folders.data("MainLog.~txt"))) << "its format was saved";
 }
 
 TEST(MainWindow, CommandsWakeAndRun) {
