@@ -1,5 +1,7 @@
 #include "app/preferences.h"
 
+#include <utility>
+
 #include "store/pair_file.h"
 #include "structure/date_text.h"
 
@@ -41,27 +43,35 @@ bool Preferences::save() const {
   return SavePairFile(path, pairs, kPreferenceBackups);
 }
 
+namespace {
+
+// The numbers of screen.dat in the order they are written; the highlight colours follow,
+// written only when set.
+constexpr std::pair<const char*, int ScreenLayout::*> kLayoutNumbers[] = {
+    {"top", &ScreenLayout::top},        {"left", &ScreenLayout::left},
+    {"width", &ScreenLayout::width},    {"height", &ScreenLayout::height},
+    {"tree", &ScreenLayout::treeWidth}, {"struct", &ScreenLayout::structWidth},
+    {"info", &ScreenLayout::infoWidth}, {"due", &ScreenLayout::dueWidth},
+    {"rpanel", &ScreenLayout::rightPanel}, {"tpanel", &ScreenLayout::topPanel},
+};
+constexpr std::pair<const char*, int ScreenLayout::*> kHighlightColours[] = {
+    {"hib", &ScreenLayout::highlightBack}, {"hit", &ScreenLayout::highlightText}};
+
+}  // namespace
+
 bool ScreenLayout::load() {
   PairList pairs;
   highlightBack = -1;
   highlightText = -1;
   if (!LoadPairFile(path, pairs)) return false;
-  const auto number = [&pairs](std::string_view key, int& field) {
-    const std::size_t at = pairs.find(key);
-    if (at != PairList::npos) field = DecimalOr(pairs.value(at), -1);
+  const auto read = [this, &pairs](const auto& numbers) {
+    for (const auto& [key, field] : numbers) {
+      const std::size_t at = pairs.find(key);
+      if (at != PairList::npos) this->*field = DecimalOr(pairs.value(at), -1);
+    }
   };
-  number("top", top);
-  number("left", left);
-  number("width", width);
-  number("height", height);
-  number("tree", treeWidth);
-  number("struct", structWidth);
-  number("rpanel", rightPanel);
-  number("tpanel", topPanel);
-  number("hib", highlightBack);
-  number("hit", highlightText);
-  number("due", dueWidth);
-  number("info", infoWidth);
+  read(kLayoutNumbers);
+  read(kHighlightColours);
   lastFolder = std::string(pairs.valueOf("lfs"));
   loaded = true;
   return true;
@@ -69,21 +79,10 @@ bool ScreenLayout::load() {
 
 bool ScreenLayout::save() const {
   PairList pairs;
-  const auto number = [&pairs](std::string_view key, int value) {
-    pairs.add(key, std::to_string(value));
-  };
-  number("top", top);
-  number("left", left);
-  number("width", width);
-  number("height", height);
-  number("tree", treeWidth);
-  number("struct", structWidth);
-  number("info", infoWidth);
-  number("due", dueWidth);
-  number("rpanel", rightPanel);
-  number("tpanel", topPanel);
-  if (highlightBack != -1) number("hib", highlightBack);
-  if (highlightText != -1) number("hit", highlightText);
+  for (const auto& [key, field] : kLayoutNumbers) pairs.add(key, std::to_string(this->*field));
+  for (const auto& [key, field] : kHighlightColours) {
+    if (this->*field != -1) pairs.add(key, std::to_string(this->*field));
+  }
   if (!lastFolder.empty()) pairs.add("lfs", lastFolder);
   return SavePairFile(path, pairs, 0);
 }
