@@ -19,6 +19,7 @@
 #include "viewer/column_details_dialog.h"
 #include "viewer/delimited_writer.h"
 #include "viewer/display_options_dialog.h"
+#include "viewer/select_version_dialog.h"
 #include "viewer/table_rows_model.h"
 #include "viewer/text_lines_model.h"
 
@@ -235,6 +236,30 @@ TEST(DisplayDialogs, OptionsEnablingAndColumnDialog) {
   TFileDisplayColumnForm unchecked("H", "odd-word", "visible");
   unchecked.findChild<QPushButton*>("buttonOk")->click();
   EXPECT_EQ(unchecked.type(), "odd-word") << "no checked button keeps the word";
+}
+
+TEST(DisplayDialogs, VersionChooser) {
+  TempFolder files;
+  files.put("a.log", "now");
+  files.put("a(1).log", "then");
+  const std::vector<std::string> paths = {files.file("a.log"), files.file("a(1).log")};
+
+  TFormSelectVersion chooser(paths);
+  auto* list = chooser.findChild<QTreeWidget*>("listFiles");
+  auto* display = chooser.findChild<QPushButton*>("buttonOpen");
+  ASSERT_EQ(list->topLevelItemCount(), 2);
+  EXPECT_EQ(list->topLevelItem(1)->text(0), "a(1).log");
+  EXPECT_FALSE(list->topLevelItem(1)->text(1).isEmpty()) << "the file's date and time";
+  EXPECT_TRUE(display->isHidden()) << "nothing chosen yet";
+  emit list->itemClicked(list->topLevelItem(1), 0);
+  EXPECT_FALSE(display->isHidden());
+  display->click();
+  EXPECT_FALSE(chooser.cancelled());
+  EXPECT_EQ(chooser.selectedIndex(), 1);
+
+  TFormSelectVersion escaped(paths);
+  escaped.reject();  // the Escape key
+  EXPECT_TRUE(escaped.cancelled());
 }
 
 }  // namespace
