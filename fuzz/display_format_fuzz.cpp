@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
 #include "fuzz_file.h"
@@ -12,15 +13,17 @@
 #include "viewer/text_document.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static const std::string folder = "/tmp";
-  static const std::string viewed = "/tmp/tarvo-fuzz-" + std::to_string(getpid()) + ".csv";
   PutFuzzFile(data, size);
 
-  tarvo::DisplayFormat format = tarvo::NewDisplayFormat(viewed, "table");
-  format.formatPath = FuzzFilePath();
-  // Read the fuzz bytes as a format file of this name.
+  // The fuzz file is its own format file: "tarvo-fuzz-<pid>.dat" in /tmp reads
+  // "tarvo-fuzz-<pid>.~dat", so read the bytes under that name too.
   tarvo::DisplayFormat read = tarvo::NewDisplayFormat(FuzzFilePath(), "text");
-  tarvo::LoadDisplayFormat(read, folder);
+  read.formatPath = FuzzFilePath();
+  tarvo::LoadDisplayFormat(read, "/tmp");
+  const std::string formatFile = tarvo::FormatPathFor("/tmp", FuzzFilePath());
+  std::rename(FuzzFilePath().c_str(), formatFile.c_str());
+  tarvo::LoadDisplayFormat(read, "/tmp");
+  std::rename(formatFile.c_str(), FuzzFilePath().c_str());
 
   tarvo::TextDocument document;
   if (!document.load(FuzzFilePath())) return 0;

@@ -1,6 +1,7 @@
 #include "structure/structure.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 namespace tarvo {
 
@@ -108,9 +109,9 @@ bool Structure::owns(const TopicRecord* record) const {
 }
 
 void Structure::releaseUnlisted() {
-  std::unordered_map<const TopicRecord*, bool> listed;
+  std::unordered_set<const TopicRecord*> listed;
   listed.reserve(entries_.size());
-  for (const Entry& entry : entries_) listed.emplace(entry.record, true);
+  for (const Entry& entry : entries_) listed.insert(entry.record);
   std::erase_if(owned_, [&listed](const auto& owned) { return !listed.contains(owned.first); });
 }
 
