@@ -98,7 +98,7 @@ ChannelMessages ReadBatch(QLocalSocket& socket, ChannelManager* manager,
 
 std::string ChannelFolder() {
   const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-  const std::string folder = runtime != nullptr && runtime[0] != '\0'
+  std::string folder = runtime != nullptr && runtime[0] != '\0'
                                  ? std::string(runtime) + "/tarvo"
                                  : "/tmp/tarvo-" + std::to_string(getuid());
   ::mkdir(folder.c_str(), 0700);

@@ -57,7 +57,7 @@ bool OpenWithShell(const std::string& pathOrAddress) {
 std::string OsVersionText() {
   utsname name{};
   if (uname(&name) != 0) return {};
-  const std::string release = name.release;
+  std::string release = name.release;
   std::vector<std::string> parts;
   SplitDelimited(release, parts, '.');
   if (parts.size() < 2) return release;

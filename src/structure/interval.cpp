@@ -7,7 +7,7 @@
 namespace tarvo {
 namespace {
 
-constexpr long long kSecondsPerDay = 24 * 60 * 60;
+constexpr long long kSecondsPerDay = 24LL * 60 * 60;
 
 // Floor division, so that moving back past midnight lands on the day before.
 long long FloorDiv(long long value, long long divisor) {
