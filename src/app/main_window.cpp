@@ -390,9 +390,23 @@ void TformMain::showEvent(QShowEvent* event) {
 
 void TformMain::timerStartTimer() { timerSave_->start(); }
 
-void TformMain::timerSaveTimer() { session_->autosave(true); }
+void TformMain::rememberTopNode() {
+  TopicNode* top = model_->nodeAt(treeMain_->indexAt(QPoint(1, 1)));
+  if (top != nullptr && top != session_->tree.topVisible) {
+    session_->tree.topVisible = top;
+    session_->master.dirty = true;
+  }
+}
 
-void TformMain::MVSave() { session_->autosave(false); }
+void TformMain::timerSaveTimer() {
+  rememberTopNode();
+  session_->autosave(true);
+}
+
+void TformMain::MVSave() {
+  rememberTopNode();
+  session_->autosave(false);
+}
 
 void TformMain::buttonMainLogClick() {
   const std::string& log = session_->folders.mainLog;
@@ -426,6 +440,7 @@ void TformMain::closeEvent(QCloseEvent* event) {
     timerStart_->stop();
     timerSave_->stop();
     if (viewers_ != nullptr) viewers_->closeAll();
+    rememberTopNode();
     storeGeometry();
     session_->closeDown();
   }

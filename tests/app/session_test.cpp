@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "../store/failing_file_system.h"
 #include "store/data_file.h"
 #include "store/pair_file.h"
 #include "structure/clock.h"
@@ -112,6 +113,26 @@ TEST(Session, AutosaveWritesOnlyWhatChanged) {
   EXPECT_NE(test::ReadBytes(installation.data("Structure.dat")).find("text=Renamed"),
             std::string::npos);
   EXPECT_NE(saved.find("text=My topics"), std::string::npos);
+}
+
+TEST(Session, AFailedSaveIsLoggedAndTriedAgain) {
+  Installation installation;
+  Session session(installation.folders());
+  session.start();
+  ASSERT_TRUE(session.master.dirty);
+  {
+    test::FailingFileSystem failing;
+    failing.failRename = true;
+    const ScopedFileSystem scope(failing);
+    EXPECT_FALSE(session.autosave(true));
+  }
+  EXPECT_TRUE(session.master.dirty) << "still to be saved";
+  const std::string log = test::ReadBytes(installation.data("MainLog.txt"));
+  const auto at = log.find("*** A problem occurred while saving the structure: \r\n" + std::string(20, ' '));
+  ASSERT_NE(at, std::string::npos) << log;
+  EXPECT_NE(log.find("Permission denied", at), std::string::npos) << "the system's reason follows";
+  EXPECT_TRUE(session.autosave(true));
+  EXPECT_FALSE(session.master.dirty);
 }
 
 TEST(Session, AnUnreadableStructureIsNeverSavedOver) {
