@@ -67,7 +67,6 @@ int ListMatching(const std::string& folder, std::string_view mask, unsigned kind
                  bool skipBackups, std::vector<std::string>& names) {
   int added = 0;
   for (const FolderEntry& entry : fileSystem().list(folder)) {
-    if (entry.name.starts_with('.')) continue;
     if ((kinds & (entry.isFolder ? kFolders : kFiles)) == 0) continue;
     if (!MatchesMask(entry.name, mask)) continue;
     if (skipBackups && LooksLikeBackupName(entry.name)) continue;

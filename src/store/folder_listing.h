@@ -19,8 +19,8 @@ bool MatchesMask(std::string_view name, std::string_view mask);
 void ListFiles(const std::string& folderOrMask, std::vector<std::string>& names);
 // Adds the names of the subfolders matching, skipping names that begin with ".".
 void ListFolders(const std::string& folderOrMask, std::vector<std::string>& names);
-// Adds the names in `folder` matching `mask` and `kinds`, except names beginning with ".";
-// with `skipBackups`, numbered and date-stamped backup copies are left out too. `names` ends up
+// Adds the names in `folder` matching `mask` and `kinds` ("." and ".." never); with
+// `skipBackups`, numbered and date-stamped backup copies are left out too. `names` ends up
 // sorted. Returns the number of names added.
 int ListMatching(const std::string& folder, std::string_view mask, unsigned kinds,
                  bool skipBackups, std::vector<std::string>& names);
