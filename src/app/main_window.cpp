@@ -151,18 +151,10 @@ void TformMain::buildLayout() {
   treeLayout->addWidget(treeMain_);
   connect(treeMain_->selectionModel(), &QItemSelectionModel::currentChanged, this,
           [this] { treeMainChange(); });
-  connect(treeMain_, &QTreeView::expanded, this, [this](const QModelIndex& index) {
-    if (TopicNode* node = model_->nodeAt(index); node != nullptr && !node->expanded) {
-      node->expanded = true;
-      session_->master.dirty = true;
-    }
-  });
-  connect(treeMain_, &QTreeView::collapsed, this, [this](const QModelIndex& index) {
-    if (TopicNode* node = model_->nodeAt(index); node != nullptr && node->expanded) {
-      node->expanded = false;
-      session_->master.dirty = true;
-    }
-  });
+  connect(treeMain_, &QTreeView::expanded, this,
+          [this](const QModelIndex& index) { treeMainExpandedChange(index, true); });
+  connect(treeMain_, &QTreeView::collapsed, this,
+          [this](const QModelIndex& index) { treeMainExpandedChange(index, false); });
 
   splitterTree_->addWidget(panelTree);
   splitterTree_->addWidget(buildDetailArea());
@@ -389,6 +381,13 @@ void TformMain::showEvent(QShowEvent* event) {
 }
 
 void TformMain::timerStartTimer() { timerSave_->start(); }
+
+void TformMain::treeMainExpandedChange(const QModelIndex& index, bool expanded) {
+  TopicNode* node = model_->nodeAt(index);
+  if (node == nullptr || node->expanded == expanded) return;
+  node->expanded = expanded;
+  session_->master.dirty = true;
+}
 
 void TformMain::rememberTopNode() {
   TopicNode* top = model_->nodeAt(treeMain_->indexAt(QPoint(1, 1)));

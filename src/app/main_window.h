@@ -60,6 +60,8 @@ class TformMain : public QMainWindow {
   void restoreGeometry();
   void storeGeometry();
   void treeMainChange();
+  // The view expanded or collapsed a node: the tree keeps it, and it is saved.
+  void treeMainExpandedChange(const QModelIndex& index, bool expanded);
   // The view's scroll position as the tree's top visible node, before the tree is saved.
   void rememberTopNode();
   void appendLog(const std::string& line);

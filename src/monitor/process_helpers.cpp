@@ -23,19 +23,20 @@ bool RunProgram(const std::string& commandLine, bool wait, int timeoutMs, unsign
   QStringList words = QProcess::splitCommand(QString::fromStdString(commandLine));
   if (words.isEmpty()) return false;
   const QString program = words.takeFirst();
-  QProcess process;
-  process.setProgram(program);
-  process.setArguments(words);
-  if ((flags & kIdlePriority) != 0) {
-    // Lowered in the child before the program runs, so it never runs at normal priority.
-    process.setChildProcessModifier([] { setpriority(PRIO_PROCESS, 0, kIdleNice); });
-  }
+  const bool idle = (flags & kIdlePriority) != 0;
   if (!wait) {
     // A detached start runs no code in the child, so the idle priority comes from nice(1).
     const QString found = QStandardPaths::findExecutable(program);
     if (found.isEmpty()) return false;
-    if ((flags & kIdlePriority) == 0) return QProcess::startDetached(found, words);
+    if (!idle) return QProcess::startDetached(found, words);
     return QProcess::startDetached("nice", QStringList{"-n", QString::number(kIdleNice), found} + words);
+  }
+  QProcess process;
+  process.setProgram(program);
+  process.setArguments(words);
+  if (idle) {
+    // Lowered in the child before the program runs, so it never runs at normal priority.
+    process.setChildProcessModifier([] { setpriority(PRIO_PROCESS, 0, kIdleNice); });
   }
   process.start();
   if (!process.waitForStarted()) return false;

@@ -84,6 +84,13 @@ bool LoadContent(DataFile& file) {
   return true;
 }
 
+// Byte i of the body XOR key character i mod 33, counting on across lines.
+void XorWithKey(char* bytes, std::size_t count, const std::string& key) {
+  for (std::size_t i = 0; i < count; ++i) {
+    bytes[i] = static_cast<char>(bytes[i] ^ key[i % kScrambleKeyLength]);
+  }
+}
+
 void Unscramble(DataFile& file) {
   ByteBuffer& bytes = file.content;
   if (bytes.size() < kSecureHeader.size() ||
@@ -91,11 +98,9 @@ void Unscramble(DataFile& file) {
     return;  // plain text stays readable through the secure path
   }
   const std::size_t body = bytes.size() - kSecureHeader.size();
-  const std::string& key = file.scrambleKey;
-  for (std::size_t i = 0; i < body; ++i) {
-    bytes[i] = static_cast<char>(bytes[i + kSecureHeader.size()] ^ key[i % kScrambleKeyLength]);
-  }
+  std::memmove(bytes.data(), bytes.data() + kSecureHeader.size(), body);
   bytes.resize(body);
+  XorWithKey(bytes.data(), body, file.scrambleKey);
   file.size = body;
   file.atEnd = body == 0;
 }
@@ -219,33 +224,27 @@ bool WritePair(DataFile& file, std::string_view key, std::string_view value) {
   return WriteRaw(file, line.data(), line.size());
 }
 
-namespace {
-
-// Pair lines in one buffer: many small writes would each reach the disk.
-std::string PairLines(const PairList& pairs) {
-  std::string lines;
+std::string PairFileBytes(const PairList& pairs, const std::string& scrambleKey) {
+  // One buffer: many small writes would each reach the disk.
+  std::string bytes;
   for (std::size_t i = 0; i < pairs.size(); ++i) {
-    lines.append(pairs.key(i)).append("=").append(pairs.value(i)).append(kLineEnd);
+    bytes.append(pairs.key(i)).append("=").append(pairs.value(i)).append(kLineEnd);
   }
-  return lines;
+  if (scrambleKey.empty()) return bytes;
+  // The key index runs on across lines, so scrambling the whole body at once is the same.
+  XorWithKey(bytes.data(), bytes.size(), scrambleKey);
+  return std::string(kSecureHeader) + bytes;
 }
 
-}  // namespace
-
 bool WritePairs(DataFile& file, const PairList& pairs) {
-  const std::string lines = PairLines(pairs);
-  return WriteRaw(file, lines.data(), lines.size());
+  const std::string bytes = PairFileBytes(pairs);
+  return WriteRaw(file, bytes.data(), bytes.size());
 }
 
 bool WriteSecurePairs(DataFile& file, const PairList& pairs) {
   if (!file.secure || file.mode != 'W') return false;
-  // The key index runs on across lines, so scrambling the whole body at once is the same.
-  std::string body = PairLines(pairs);
-  for (std::size_t i = 0; i < body.size(); ++i) {
-    body[i] = static_cast<char>(body[i] ^ file.scrambleKey[i % kScrambleKeyLength]);
-  }
-  return WriteRaw(file, kSecureHeader.data(), kSecureHeader.size()) &&
-         WriteRaw(file, body.data(), body.size());
+  const std::string bytes = PairFileBytes(pairs, file.scrambleKey);
+  return WriteRaw(file, bytes.data(), bytes.size());
 }
 
 void CloseDataFile(DataFilePtr& file) { file.reset(); }

@@ -83,5 +83,8 @@ bool LoadLines(const std::string& path, TextList& lines);
 
 // The key a secure file of this name is scrambled with (the name without its folder).
 std::string ScrambleKey(std::string_view path);
+// The bytes of a pair file: key=value lines, or, with a scramble key, the header and the
+// scrambled lines.
+std::string PairFileBytes(const PairList& pairs, const std::string& scrambleKey = {});
 
 }  // namespace tarvo

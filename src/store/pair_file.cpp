@@ -2,6 +2,7 @@
 
 #include "store/backups.h"
 #include "store/data_file.h"
+#include "store/file_system.h"
 #include "store/safe_replace.h"
 
 namespace tarvo {
@@ -14,19 +15,19 @@ bool LoadPairFile(const std::string& path, PairList& pairs, bool secure) {
 }
 
 bool SavePairFile(const std::string& path, const PairList& pairs, int backups, bool secure) {
-  std::string bytes;
-  for (std::size_t i = 0; i < pairs.size(); ++i) {
-    bytes.append(pairs.key(i)).append("=").append(pairs.value(i)).append("\r\n");
-  }
-  if (secure) {
-    const std::string key = ScrambleKey(path);
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-      bytes[i] = static_cast<char>(bytes[i] ^ key[i % kScrambleKeyLength]);
-    }
-    bytes.insert(0, kSecureHeader);
-  }
   TakeBackup(path, backups);
-  return WriteFileSafely(path, bytes);
+  return WriteFileSafely(path, PairFileBytes(pairs, secure ? ScrambleKey(path) : std::string()));
+}
+
+bool SavePairFileThrough(const std::string& temporary, const std::string& path,
+                         const PairList& pairs, int backups) {
+  DataFilePtr file = OpenDataFile(temporary, "W", 0);
+  if (!file) return false;
+  const bool written = WritePairs(*file, pairs) && fileSystem().flush(file->handle);
+  CloseDataFile(file);
+  if (!written) return false;
+  TakeBackup(path, backups);
+  return ReplaceWithCopy(temporary, path);
 }
 
 }  // namespace tarvo

@@ -6,6 +6,7 @@
 #include "store/counter_file.h"
 #include "store/data_file.h"
 #include "store/file_system.h"
+#include "store/pair_file.h"
 #include "store/safe_replace.h"
 #include "structure/clock.h"
 #include "structure/date_text.h"
@@ -118,16 +119,9 @@ std::string WithExtension(const std::string& path, std::string_view extension) {
   return base + std::string(extension);
 }
 
-// Writes the pairs to path's ".tmp" sibling, backs up the real file and replaces it safely.
+// Structure.tmp (or the list's .tmp) stays beside the file after a save.
 bool ReplaceThroughTemporary(const std::string& path, const PairList& pairs) {
-  const std::string temporary = WithExtension(path, ".tmp");
-  DataFilePtr file = OpenDataFile(temporary, "W", 0);
-  if (!file) return false;
-  const bool written = WritePairs(*file, pairs) && fileSystem().flush(file->handle);
-  CloseDataFile(file);
-  if (!written) return false;
-  TakeBackup(path, kStructureBackups);
-  return ReplaceWithCopy(temporary, path);
+  return SavePairFileThrough(WithExtension(path, ".tmp"), path, pairs, kStructureBackups);
 }
 
 std::string Unreadable(const std::string& path, int line, const std::string& what) {

@@ -4,7 +4,6 @@
 #include "store/file_system.h"
 #include "store/line_split.h"
 #include "store/pair_file.h"
-#include "store/safe_replace.h"
 #include "structure/date_text.h"
 
 namespace tarvo {
@@ -87,8 +86,6 @@ bool SaveDisplayFormat(const DisplayFormat& format) {
   const std::string folder = FolderOf(format.formatPath);
   const std::string temporary =
       JoinPath(folder, (tilde == std::string::npos ? name + "." : name.substr(0, tilde + 1)) + "tmp");
-  DataFilePtr file = OpenDataFile(temporary, "W", 0);
-  if (!file) return false;
   PairList pairs;
   const auto number = [&pairs](const char* key, int value) { pairs.add(key, std::to_string(value)); };
   number("Top", format.top);
@@ -117,11 +114,9 @@ bool SaveDisplayFormat(const DisplayFormat& format) {
       pairs.add(prefix + std::to_string(i), (*column)[i]);
     }
   }
-  const bool written = WritePairs(*file, pairs) && fileSystem().flush(file->handle);
-  CloseDataFile(file);
-  const bool replaced = written && ReplaceWithCopy(temporary, format.formatPath);
+  const bool saved = SavePairFileThrough(temporary, format.formatPath, pairs, 0);
   fileSystem().remove(temporary);
-  return replaced;
+  return saved;
 }
 
 void AddDefaultColumn(DisplayFormat& format, const std::string& heading) {

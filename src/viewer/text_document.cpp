@@ -116,7 +116,7 @@ void TableRows::build(const TextDocument& document, std::size_t firstLine, Shape
                          static_cast<std::uint32_t>(field.size())});
     });
     fieldStarts_.push_back(static_cast<std::uint32_t>(fields_.size()));
-    if (progress && index % (1 << 16) == 0) progress(static_cast<int>(100 * index / lines));
+    if (progress && index % kProgressStep == 0) progress(static_cast<int>(100 * index / lines));
   }
   order_.resize(rowStarts_.size());
   for (std::size_t i = 0; i < order_.size(); ++i) order_[i] = static_cast<std::uint32_t>(i);
