@@ -19,6 +19,6 @@ echo "structure: $topics topics, $(du -h "$home/\$Tarvo/Structure.dat" | cut -f1
 for run in $(seq "$runs"); do
   launched=$(date +%s%3N)
   shown=$(HOMEDRIVE="$home" XDG_RUNTIME_DIR="$runtime" QT_QPA_PLATFORM=offscreen \
-          build/release/src/tarvo --report-startup | sed -n 's/^shown-at-ms=//p')
+          build/release/src/app/tarvo --report-startup | sed -n 's/^shown-at-ms=//p')
   echo "run $run: window shown after $((shown - launched)) ms"
 done

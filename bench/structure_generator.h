@@ -8,7 +8,7 @@
 #include <string>
 
 #include "store/data_file.h"
-#include "structure/interval.h"
+#include "base/interval.h"
 #include "structure/structure_file.h"
 
 namespace tarvo::bench {

@@ -15,8 +15,8 @@
 #include <random>
 
 #include "viewer/display_format.h"
-#include "viewer/table_rows_model.h"
-#include "viewer/text_display_window.h"
+#include "ui/viewer/table_rows_model.h"
+#include "ui/viewer/text_display_window.h"
 #include "viewer/text_document.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <string_view>
 #include <vector>
 
-#include "structure/text_scan.h"
+#include "base/text_scan.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view text(reinterpret_cast<const char*>(data), size);

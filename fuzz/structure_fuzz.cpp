@@ -9,7 +9,7 @@
 #include <string>
 
 #include "fuzz_file.h"
-#include "structure/clock.h"
+#include "base/clock.h"
 #include "structure/structure_file.h"
 #include "structure/tree_build.h"
 

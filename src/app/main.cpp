@@ -11,9 +11,9 @@
 #include <QTimer>
 #include <cstdio>
 
-#include "app/data_folders.h"
-#include "app/main_window.h"
-#include "app/single_instance.h"
+#include "workspace/data_folders.h"
+#include "ui/main/main_window.h"
+#include "platform/single_instance.h"
 
 int main(int argc, char* argv[]) {
   QApplication application(argc, argv);

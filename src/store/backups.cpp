@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "store/file_system.h"
-#include "structure/date_text.h"
+#include "base/date_text.h"
 
 namespace tarvo {
 namespace {

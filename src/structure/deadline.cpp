@@ -2,9 +2,9 @@
 
 #include <cstdlib>
 
-#include "structure/clock.h"
-#include "structure/date_text.h"
-#include "structure/interval.h"
+#include "base/clock.h"
+#include "base/date_text.h"
+#include "base/interval.h"
 
 namespace tarvo {
 namespace {

@@ -1,6 +1,6 @@
 #include "structure/roll_up.h"
 
-#include "structure/date_text.h"
+#include "base/date_text.h"
 #include "structure/topic_tree.h"
 
 namespace tarvo {

@@ -8,8 +8,8 @@
 #include "store/file_system.h"
 #include "store/pair_file.h"
 #include "store/safe_replace.h"
-#include "structure/clock.h"
-#include "structure/date_text.h"
+#include "base/clock.h"
+#include "base/date_text.h"
 
 namespace tarvo {
 namespace {

@@ -4,7 +4,7 @@
 #include "store/file_system.h"
 #include "store/line_split.h"
 #include "store/pair_file.h"
-#include "structure/date_text.h"
+#include "base/date_text.h"
 
 namespace tarvo {
 namespace {

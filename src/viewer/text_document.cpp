@@ -7,7 +7,7 @@
 #include "store/file_system.h"
 #include "store/line_scan.h"
 #include "store/line_split.h"
-#include "structure/text_scan.h"
+#include "base/text_scan.h"
 
 namespace tarvo {
 namespace {

@@ -8,8 +8,8 @@
 #include <filesystem>
 #include <map>
 
-#include "app/single_instance.h"
-#include "app_fixture.h"
+#include "platform/single_instance.h"
+#include "support/app_fixture.h"
 #include "store/pair_file.h"
 
 namespace tarvo {

@@ -6,7 +6,7 @@
 
 #include "failing_file_system.h"
 #include "store/data_file.h"
-#include "structure/date_text.h"
+#include "base/date_text.h"
 #include "support/temp_folder.h"
 
 namespace tarvo {

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "structure/date_text.h"
-#include "structure/interval.h"
+#include "base/date_text.h"
+#include "base/interval.h"
 
 namespace tarvo {
 namespace {

@@ -4,7 +4,7 @@
 
 #include "../store/failing_file_system.h"
 #include "store/counter_file.h"
-#include "structure/clock.h"
+#include "base/clock.h"
 #include "structure/tree_build.h"
 #include "structure_fixtures.h"
 #include "support/temp_folder.h"

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "structure/interval.h"
+#include "base/interval.h"
 #include "structure/structure.h"
 #include "structure/topic_tree.h"
 

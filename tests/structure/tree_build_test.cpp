@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "structure/date_text.h"
+#include "base/date_text.h"
 #include "structure/roll_up.h"
 
 namespace tarvo {

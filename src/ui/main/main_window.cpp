@@ -1,0 +1,449 @@
+#include "ui/main/main_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSplitter>
+#include <QStackedWidget>
+#include <QTableWidget>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolButton>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+#include "ui/main/preferences_panel.h"
+#include "platform/single_instance.h"
+#include "platform/process_helpers.h"
+#include "store/file_system.h"
+#include "base/date_text.h"
+#include "structure/topic_record.h"
+#include "ui/viewer/text_display_window.h"
+#include "ui/main/topic_tree_model.h"
+
+namespace tarvo {
+namespace {
+
+constexpr int kStartMilliseconds = 1000;
+constexpr int kSaveMilliseconds = 60000;
+
+// A tool button showing an image of the tree's list, or a short text when `image` is -1.
+QToolButton* ToolButton(QWidget* parent, const char* name, const QString& hint, int image,
+                        const QString& text = {}) {
+  auto* button = new QToolButton(parent);
+  button->setObjectName(name);
+  button->setToolTip(hint);
+  if (image >= 0) {
+    button->setIcon(TopicTreeModel::Images()[static_cast<std::size_t>(image)]);
+  } else {
+    button->setText(text);
+  }
+  button->setEnabled(false);  // the attribute commands arrive with their own feature
+  return button;
+}
+
+QWidget* Labelled(QWidget* parent, const QString& caption, const std::vector<QToolButton*>& buttons) {
+  auto* group = new QWidget(parent);
+  auto* layout = new QHBoxLayout(group);
+  layout->setContentsMargins(4, 0, 4, 0);
+  layout->addWidget(new QLabel(caption, group));
+  for (QToolButton* button : buttons) {
+    button->setParent(group);
+    layout->addWidget(button);
+  }
+  return group;
+}
+
+QWidget* Panel(QWidget* parent, const char* name, const QString& caption) {
+  auto* panel = new QWidget(parent);
+  panel->setObjectName(name);
+  auto* layout = new QVBoxLayout(panel);
+  auto* title = new QLabel(caption, panel);
+  QFont font = title->font();
+  font.setBold(true);
+  title->setFont(font);
+  layout->addWidget(title);
+  return panel;
+}
+
+}  // namespace
+
+TformMain::TformMain(ChannelManager& channels, const std::string& programFolder, QWidget* parent)
+    : QMainWindow(parent),
+      channels_(channels),
+      session_(std::make_unique<Session>(DataFolders::For(HomeDrive(), programFolder))) {
+  setObjectName("formMain");
+  setWindowTitle(kProductName);
+  model_ = std::make_unique<TopicTreeModel>(session_->tree);
+  buildLayout();
+  session_->log.setDisplay([this](const std::string& line) { appendLog(line); });
+  // Channel lines come from the listener thread too: hand them to this thread.
+  channels_.setLog([this](const std::string& line) {
+    QMetaObject::invokeMethod(this, [this, line] { appendLog(line); }, Qt::QueuedConnection);
+  });
+
+  timerStart_ = new QTimer(this);
+  timerStart_->setObjectName("timerStart");
+  timerStart_->setSingleShot(true);
+  timerStart_->setInterval(kStartMilliseconds);
+  connect(timerStart_, &QTimer::timeout, this, &TformMain::timerStartTimer);
+  timerSave_ = new QTimer(this);
+  timerSave_->setObjectName("timerSave");
+  timerSave_->setInterval(kSaveMilliseconds);
+  connect(timerSave_, &QTimer::timeout, this, &TformMain::timerSaveTimer);
+
+  auto* save = new QAction("Save", this);
+  save->setObjectName("MVSave");
+  save->setShortcut(QKeySequence::Save);
+  connect(save, &QAction::triggered, this, &TformMain::MVSave);
+  addAction(save);
+}
+
+TformMain::~TformMain() { channels_.setLog(nullptr); }
+
+bool TformMain::listenForCommands() {
+  return !CreateServerChannel(channels_, kCommandChannel, [this](const ChannelMessages& lines) {
+    QMetaObject::invokeMethod(this, [this, lines] { handleCommands(lines); }, Qt::QueuedConnection);
+  });
+}
+
+void TformMain::buildLayout() {
+  auto* central = new QWidget(this);
+  auto* layout = new QVBoxLayout(central);
+  layout->setContentsMargins(2, 2, 2, 2);
+  panelTop_ = buildTopPanel();
+  layout->addWidget(panelTop_);
+
+  splitterFoot_ = new QSplitter(Qt::Vertical, central);
+  splitterFoot_->setObjectName("splitterFoot");
+  splitterTree_ = new QSplitter(Qt::Horizontal, splitterFoot_);
+  splitterTree_->setObjectName("splitterTree");
+
+  auto* panelTree = new QWidget(splitterTree_);
+  panelTree->setObjectName("panelTree");
+  auto* treeLayout = new QVBoxLayout(panelTree);
+  treeLayout->setContentsMargins(0, 0, 0, 0);
+  treeMain_ = new QTreeView(panelTree);
+  treeMain_->setObjectName("treeMain");
+  treeMain_->setModel(model_.get());
+  treeMain_->setIndentation(24);
+  treeMain_->setUniformRowHeights(true);
+  treeMain_->setAlternatingRowColors(true);
+  treeMain_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  treeMain_->setDragEnabled(true);
+  QPalette palette = treeMain_->palette();
+  palette.setColor(QPalette::AlternateBase, QColor(232, 244, 244));
+  palette.setColor(QPalette::Base, Qt::white);
+  palette.setColor(QPalette::Highlight, QColor(229, 229, 229));
+  palette.setColor(QPalette::HighlightedText, QColor(16, 16, 16));
+  palette.setColor(QPalette::Inactive, QPalette::Highlight, QColor(229, 229, 229));
+  treeMain_->setPalette(palette);
+  treeMain_->header()->setStretchLastSection(false);
+  treeMain_->header()->setSectionResizeMode(TopicTreeModel::kTopicColumn, QHeaderView::Stretch);
+  treeMain_->header()->resizeSection(TopicTreeModel::kDueColumn, 90);
+  treeMain_->header()->resizeSection(TopicTreeModel::kStatusColumn, 90);
+  treeLayout->addWidget(treeMain_);
+  connect(treeMain_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+          [this] { treeMainChange(); });
+  connect(treeMain_, &QTreeView::expanded, this,
+          [this](const QModelIndex& index) { treeMainExpandedChange(index, true); });
+  connect(treeMain_, &QTreeView::collapsed, this,
+          [this](const QModelIndex& index) { treeMainExpandedChange(index, false); });
+
+  splitterTree_->addWidget(panelTree);
+  splitterTree_->addWidget(buildDetailArea());
+  splitterTree_->setStretchFactor(1, 1);
+  splitterFoot_->addWidget(splitterTree_);
+  splitterFoot_->addWidget(buildFoot());
+  splitterFoot_->setStretchFactor(0, 1);
+  splitterFoot_->setSizes({540, 120});
+  splitterTree_->setSizes({460, 540});
+  layout->addWidget(splitterFoot_, 1);
+  setCentralWidget(central);
+}
+
+QWidget* TformMain::buildTopPanel() {
+  auto* panel = new QWidget(this);
+  panel->setObjectName("panelTop");
+  auto* layout = new QHBoxLayout(panel);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(Labelled(panel, "Topic type:",
+                             {ToolButton(panel, "buttonGeneral", "General topic group", kGeneralTopic),
+                              ToolButton(panel, "buttonInfo", "Notes and information", kNotesTopic),
+                              ToolButton(panel, "buttonIdea", "Ideas and suggestions", kIdeaTopic),
+                              ToolButton(panel, "buttonFinance", "Finance", kFinanceTopic),
+                              ToolButton(panel, "buttonEvent", "Event", kEvent),
+                              ToolButton(panel, "buttonTask", "Task", kTask)}));
+  layout->addWidget(Labelled(panel, "Status:",
+                             {ToolButton(panel, "buttonStatusNotStarted", "Task not started", kNotStarted + 7),
+                              ToolButton(panel, "buttonStatusInProgress", "Task in progress", kInProgress + 7),
+                              ToolButton(panel, "buttonStatusWaiting", "Task waiting", kWaiting + 7),
+                              ToolButton(panel, "buttonStatusFinished", "Task finished", kFinished + 7),
+                              ToolButton(panel, "buttonStatusOnHold", "Task on hold", kOnHold + 7)}));
+  layout->addWidget(Labelled(panel, "Urgency:",
+                             {ToolButton(panel, "buttonUrgent", "Urgent", -1, "!"),
+                              ToolButton(panel, "buttonNotUrgent", "Not urgent", -1, "-")}));
+  layout->addWidget(Labelled(panel, "Priority:",
+                             {ToolButton(panel, "buttonPriorityUp", "Priority up", -1, "\u25B2"),
+                              ToolButton(panel, "buttonPriorityDown", "Priority down", -1, "\u25BC")}));
+  layout->addStretch();
+  return panel;
+}
+
+QWidget* TformMain::buildDetailArea() {
+  panelDetail_ = new QStackedWidget(splitterTree_);
+  panelDetail_->setObjectName("panelDetail");
+  panelNone_ = new QWidget(panelDetail_);
+  panelNone_->setObjectName("panelNone");
+
+  panelToDoNew_ = Panel(panelDetail_, "panelToDoNew", "Topic");
+  labelTopicName_ = new QLabel(panelToDoNew_);
+  labelTopicName_->setObjectName("labelTopicName");
+  panelToDoNew_->layout()->addWidget(labelTopicName_);
+  auto* tabsData = new QTabWidget(panelToDoNew_);
+  tabsData->setObjectName("tabsData");
+  panelToDoNew_->layout()->addWidget(tabsData);
+
+  panelNetwork_ = Panel(panelDetail_, "panelNetwork", "Shared folder");
+  panelNetwork_->layout()->addWidget(
+      new QLabel("Exchanging topics through a shared folder is not available yet.", panelNetwork_));
+  qobject_cast<QVBoxLayout*>(panelNetwork_->layout())->addStretch();
+
+  panelPreferences_ = new TPreferencesPanel(*session_, panelDetail_);
+  connect(panelPreferences_, &TPreferencesPanel::dateFormatChanged, this,
+          [this] { session_->log.LogMessage("Date format changed"); });
+
+  panelAbout_ = Panel(panelDetail_, "panelAbout", "About");
+  labelAbout_ = new QLabel(panelAbout_);
+  labelAbout_->setObjectName("labelAbout");
+  labelAbout_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  panelAbout_->layout()->addWidget(labelAbout_);
+  qobject_cast<QVBoxLayout*>(panelAbout_->layout())->addStretch();
+
+  panelContacts_ = Panel(panelDetail_, "panelContacts", "Contacts");
+  auto* gridContacts = new QTableWidget(0, 4, panelContacts_);
+  gridContacts->setObjectName("gridContacts");
+  gridContacts->setHorizontalHeaderLabels({"Name", "Phone", "Mail", "Notes"});
+  panelContacts_->layout()->addWidget(gridContacts);
+
+  for (QWidget* panel : {panelNone_, panelToDoNew_, panelNetwork_,
+                         static_cast<QWidget*>(panelPreferences_), panelAbout_, panelContacts_}) {
+    panelDetail_->addWidget(panel);
+  }
+  return panelDetail_;
+}
+
+QWidget* TformMain::buildFoot() {
+  auto* panelFoot = new QWidget(splitterFoot_);
+  panelFoot->setObjectName("panelFoot");
+  auto* layout = new QHBoxLayout(panelFoot);
+  layout->setContentsMargins(0, 0, 0, 0);
+  reLog_ = new QPlainTextEdit(panelFoot);
+  reLog_->setObjectName("reLog");
+  reLog_->setReadOnly(true);
+  reLog_->setMaximumBlockCount(2000);
+  layout->addWidget(reLog_, 1);
+  auto* buttons = new QVBoxLayout();
+  auto* buttonMainLog = new QPushButton("Display log", panelFoot);
+  buttonMainLog->setObjectName("buttonMainLog");
+  connect(buttonMainLog, &QPushButton::clicked, this, &TformMain::buttonMainLogClick);
+  auto* buttonClose = new QPushButton("Exit", panelFoot);
+  buttonClose->setObjectName("buttonClosel");
+  connect(buttonClose, &QPushButton::clicked, this, &QWidget::close);
+  buttons->addWidget(buttonMainLog);
+  buttons->addWidget(buttonClose);
+  buttons->addStretch();
+  layout->addLayout(buttons);
+  return panelFoot;
+}
+
+void TformMain::start() {
+  session_->start();
+  viewers_ = std::make_unique<ViewerRegistry>(session_->folders.data, session_->install.product);
+  const SystemInfo& system = session_->system;
+  labelAbout_->setText(QString("Product: %1\nSystem: %2\nVersion: %3\nProcessor: %4")
+                           .arg(QString::fromStdString(session_->install.product),
+                                QString::fromStdString(system.system),
+                                QString::fromStdString(system.version),
+                                QString::fromStdString(system.processor)));
+  panelPreferences_->showPreferences();
+  showTree();
+  restoreGeometry();
+  if (!session_->structureReadable()) {
+    auto* box = new QMessageBox(QMessageBox::Warning, kProductName,
+                                QString::fromStdString(session_->structureProblem()) +
+                                    "\n\nYour topics were not loaded, and the file will not be "
+                                    "written over. Restore it or a backup copy, then start again.",
+                                QMessageBox::Ok, this);
+    box->setObjectName("messageStructureUnreadable");
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+  }
+}
+
+void TformMain::showTree() {
+  model_->reset();
+  TopicTree& tree = session_->tree;
+  tree.forEachInDisplayOrder([this](TopicNode& node, int) {
+    if (node.expanded) treeMain_->setExpanded(model_->indexOf(&node), true);
+  });
+  // The expansions above restored stored state; they are no change of the user's.
+  if (tree.topVisible != nullptr) {
+    treeMain_->scrollTo(model_->indexOf(tree.topVisible), QAbstractItemView::PositionAtTop);
+  }
+  if (tree.selected != nullptr) {
+    treeMain_->setCurrentIndex(model_->indexOf(tree.selected));
+  } else {
+    treeMainChange();
+  }
+}
+
+void TformMain::treeMainChange() {
+  TopicNode* node = model_->nodeAt(treeMain_->currentIndex());
+  TopicTree& tree = session_->tree;
+  tree.selected = node;
+  const TopicRecord* record = node != nullptr ? node->record : nullptr;
+  QWidget* panel = panelNone_;
+  if (record != nullptr && !record->isSection()) {
+    switch (record->type) {
+      case kMainSection:
+        labelTopicName_->setText(QString::fromStdString(node->caption));
+        panel = panelToDoNew_;
+        break;
+      case kNetworkSection:
+        panel = panelNetwork_;
+        break;
+      case kPreferencesSection:
+        panel = panelPreferences_;
+        break;
+      case kInformationSection:
+        panel = panelAbout_;
+        break;
+      case kContactsSection:
+        panel = panelContacts_;
+        break;
+      default:
+        break;
+    }
+  }
+  panelDetail_->setCurrentWidget(panel);
+}
+
+void TformMain::restoreGeometry() {
+  const ScreenLayout& screen = session_->screen;
+  if (!screen.loaded || screen.width <= 0 || screen.height <= 0) return;
+  setGeometry(screen.left, screen.top, screen.width, screen.height);
+  if (screen.treeWidth > 0) {
+    const int rest = std::max(100, screen.width - screen.treeWidth);
+    splitterTree_->setSizes({screen.treeWidth, rest});
+  }
+  if (screen.topPanel > 0) {
+    splitterFoot_->setSizes({screen.topPanel, std::max(60, screen.height - screen.topPanel)});
+  }
+  const int due = screen.dueWidth > 0 ? screen.dueWidth : 90;
+  const int info = screen.infoWidth > 0 ? screen.infoWidth : 90;
+  treeMain_->header()->resizeSection(TopicTreeModel::kDueColumn, due);
+  treeMain_->header()->resizeSection(TopicTreeModel::kStatusColumn, info);
+}
+
+void TformMain::storeGeometry() {
+  ScreenLayout& screen = session_->screen;
+  const QRect frame = geometry();
+  screen.top = frame.top();
+  screen.left = frame.left();
+  screen.width = frame.width();
+  screen.height = frame.height();
+  screen.treeWidth = splitterTree_->sizes().value(0);
+  screen.structWidth = screen.treeWidth - 100;
+  screen.topPanel = splitterFoot_->sizes().value(0);
+  screen.dueWidth = treeMain_->header()->sectionSize(TopicTreeModel::kDueColumn);
+  screen.infoWidth = treeMain_->header()->sectionSize(TopicTreeModel::kStatusColumn);
+  const int dataWidth = splitterTree_->width();
+  screen.treePercent = dataWidth > 0 ? screen.treeWidth * 100 / dataWidth : 0;
+  screen.save();
+}
+
+void TformMain::appendLog(const std::string& line) {
+  reLog_->appendPlainText(QString::fromStdString(line));
+}
+
+void TformMain::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (shownOnce_) return;
+  shownOnce_ = true;
+  timerStart_->start();
+}
+
+void TformMain::timerStartTimer() { timerSave_->start(); }
+
+void TformMain::treeMainExpandedChange(const QModelIndex& index, bool expanded) {
+  TopicNode* node = model_->nodeAt(index);
+  if (node == nullptr || node->expanded == expanded) return;
+  node->expanded = expanded;
+  session_->master.dirty = true;
+}
+
+void TformMain::rememberTopNode() {
+  TopicNode* top = model_->nodeAt(treeMain_->indexAt(QPoint(1, 1)));
+  if (top != nullptr && top != session_->tree.topVisible) {
+    session_->tree.topVisible = top;
+    session_->master.dirty = true;
+  }
+}
+
+void TformMain::timerSaveTimer() {
+  rememberTopNode();
+  session_->autosave(true);
+}
+
+void TformMain::MVSave() {
+  rememberTopNode();
+  session_->autosave(false);
+}
+
+void TformMain::buttonMainLogClick() {
+  const std::string& log = session_->folders.mainLog;
+  if (viewers_ == nullptr || !fileSystem().exists(log)) return;
+  TformTextDisplay* viewer = viewers_->OpenTextDisplay(log, "text");
+  viewer->setTitle(QString::fromStdString("Log file - " + LogTimeText()));
+  viewer->setClearAllowed(true);
+  viewer->showViewer();
+}
+
+void TformMain::handleCommands(const ChannelMessages& lines) {
+  for (const std::string& line : lines) {
+    const ChannelCommand command = SplitCommand(line);
+    if (command.word == "wakeup") {
+      showNormal();
+      raise();
+      activateWindow();
+    } else if (command.word == "close") {
+      close();
+      QApplication::quit();
+      return;
+    } else if (command.word == "run") {
+      StartRunRequest(ParseRunRequest(command.value));
+    }
+  }
+}
+
+void TformMain::closeEvent(QCloseEvent* event) {
+  if (!closing_) {
+    closing_ = true;
+    timerStart_->stop();
+    timerSave_->stop();
+    if (viewers_ != nullptr) viewers_->closeAll();
+    rememberTopNode();
+    storeGeometry();
+    session_->closeDown();
+  }
+  event->accept();
+}
+
+}  // namespace tarvo

@@ -1,0 +1,96 @@
+#pragma once
+
+// The main window: the topic tree with its "Due" and "Status" columns, the detail area whose
+// panel follows the selected topic's section type, the attribute tool bars, and the log.
+// It owns the session (the whole workspace) for the run and translates events into calls on
+// it; the command channel's messages arrive here on the user-interface thread.
+
+#include <QMainWindow>
+#include <memory>
+
+#include "workspace/session.h"
+#include "platform/channel.h"
+
+class QLabel;
+class QPlainTextEdit;
+class QSplitter;
+class QStackedWidget;
+class QTimer;
+class QTreeView;
+
+namespace tarvo {
+
+class TopicTreeModel;
+class TPreferencesPanel;
+class ViewerRegistry;
+
+class TformMain : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  // `channels` holds the instance marker; the window adds the command channel to it.
+  TformMain(ChannelManager& channels, const std::string& programFolder, QWidget* parent = nullptr);
+  ~TformMain() override;
+
+  // Serves the command channel; false when another instance already does (then end).
+  bool listenForCommands();
+  // Runs the start-up steps and shows the loaded workspace.
+  void start();
+
+  Session& session() { return *session_; }
+  TopicTreeModel& treeModel() { return *model_; }
+  // The command handler: "wakeup", "close" and "run" lines.
+  void handleCommands(const ChannelMessages& lines);
+  // Autosave (the timer's and Ctrl+S).
+  void MVSave();
+  // "Display log": the main log in the viewer.
+  void buttonMainLogClick();
+  ViewerRegistry& viewers() { return *viewers_; }
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void buildLayout();
+  QWidget* buildTopPanel();
+  QWidget* buildDetailArea();
+  QWidget* buildFoot();
+  void showTree();
+  void restoreGeometry();
+  void storeGeometry();
+  void treeMainChange();
+  // The view expanded or collapsed a node: the tree keeps it, and it is saved.
+  void treeMainExpandedChange(const QModelIndex& index, bool expanded);
+  // The view's scroll position as the tree's top visible node, before the tree is saved.
+  void rememberTopNode();
+  void appendLog(const std::string& line);
+  void timerStartTimer();
+  void timerSaveTimer();
+
+  ChannelManager& channels_;
+  std::unique_ptr<Session> session_;
+  std::unique_ptr<TopicTreeModel> model_;
+  std::unique_ptr<ViewerRegistry> viewers_;
+  bool closing_ = false;
+  bool shownOnce_ = false;
+
+  QWidget* panelTop_ = nullptr;
+  QSplitter* splitterTree_ = nullptr;
+  QSplitter* splitterFoot_ = nullptr;
+  QTreeView* treeMain_ = nullptr;
+  QStackedWidget* panelDetail_ = nullptr;
+  QWidget* panelNone_ = nullptr;
+  QWidget* panelToDoNew_ = nullptr;
+  QWidget* panelNetwork_ = nullptr;
+  TPreferencesPanel* panelPreferences_ = nullptr;
+  QWidget* panelAbout_ = nullptr;
+  QWidget* panelContacts_ = nullptr;
+  QLabel* labelTopicName_ = nullptr;
+  QLabel* labelAbout_ = nullptr;
+  QPlainTextEdit* reLog_ = nullptr;
+  QTimer* timerStart_ = nullptr;
+  QTimer* timerSave_ = nullptr;
+};
+
+}  // namespace tarvo

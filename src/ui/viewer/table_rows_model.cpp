@@ -1,0 +1,71 @@
+#include "ui/viewer/table_rows_model.h"
+
+#include <QString>
+
+#include "viewer/display_format.h"
+#include "viewer/text_document.h"
+
+namespace tarvo {
+namespace {
+
+QString Text(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
+
+void TableRowsModel::reset(bool rotated) {
+  beginResetModel();
+  rotated_ = rotated;
+  markColumn_ = -1;
+  endResetModel();
+}
+
+void TableRowsModel::setSortMark(int column, bool ascending) {
+  markColumn_ = column;
+  markAscending_ = ascending;
+  emit headerDataChanged(Qt::Horizontal, 0, columnCount({}) - 1);
+}
+
+void TableRowsModel::sorted() {
+  emit layoutAboutToBeChanged();
+  emit layoutChanged();
+  emit dataChanged(index(0, 0), index(rowCount({}) - 1, columnCount({}) - 1));
+}
+
+int TableRowsModel::rowCount(const QModelIndex& parent) const {
+  if (parent.isValid()) return 0;
+  return static_cast<int>(rotated_ ? format_.columnHeadings.size() : rows_.rowCount());
+}
+
+int TableRowsModel::columnCount(const QModelIndex& parent) const {
+  if (parent.isValid()) return 0;
+  if (!rotated_) return static_cast<int>(format_.columnHeadings.size());
+  return static_cast<int>(std::max(format_.columnHeadings.size(), rows_.rowCount() + 1));
+}
+
+QVariant TableRowsModel::data(const QModelIndex& index, int role) const {
+  if (role != Qt::DisplayRole || !index.isValid()) return {};
+  const auto row = static_cast<std::size_t>(index.row());
+  const auto column = static_cast<std::size_t>(index.column());
+  if (!rotated_) return Text(rows_.field(row, column));
+  if (column == 0) return QString::fromStdString(format_.columnHeadings[row]);
+  if (column - 1 >= rows_.rowCount()) return QString();
+  return Text(rows_.field(column - 1, row));
+}
+
+QVariant TableRowsModel::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (orientation != Qt::Horizontal) return {};
+  const auto column = static_cast<std::size_t>(section);
+  const bool marked = section == markColumn_ && !rotated_;
+  if (role == Qt::DisplayRole) {
+    QString heading;
+    if (column < format_.columnHeadings.size()) heading = QString::fromStdString(format_.columnHeadings[column]);
+    if (marked) heading += markAscending_ ? QString::fromUtf8(" \u25B2") : QString::fromUtf8(" \u25BC");
+    return heading;
+  }
+  if (role == SortMarkRole && marked) return markAscending_ ? 1 : 0;
+  return {};
+}
+
+}  // namespace tarvo

@@ -1,0 +1,513 @@
+#include "ui/viewer/text_display_window.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QElapsedTimer>
+#include <QFileDialog>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QListView>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QTableView>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <sys/stat.h>
+
+#include "store/backups.h"
+#include "store/data_file.h"
+#include "store/file_system.h"
+#include "base/date_text.h"
+#include "viewer/delimited_writer.h"
+#include "ui/viewer/display_options_dialog.h"
+#include "ui/viewer/select_version_dialog.h"
+#include "ui/viewer/table_rows_model.h"
+#include "ui/viewer/text_lines_model.h"
+
+namespace tarvo {
+namespace {
+
+constexpr int kRefreshMilliseconds = 10000;
+constexpr int kProgressAfterMilliseconds = 300;
+constexpr int kDefaultColumnWidth = 85;
+constexpr int kFallbackColumnWidth = 40;
+
+// Printed layout, in printer units.
+constexpr int kPrintLeft = 350;
+constexpr int kPrintTop = 300;
+constexpr int kPrintBottomMargin = 300;
+
+struct FileStamp {
+  std::time_t modified = 0;
+  long long size = -1;
+};
+
+FileStamp StampOf(const std::string& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) return {};
+  return {info.st_mtime, static_cast<long long>(info.st_size)};
+}
+
+QPushButton* Button(QWidget* parent, const char* name, const QString& caption) {
+  auto* button = new QPushButton(caption, parent);
+  button->setObjectName(name);
+  return button;
+}
+
+// Shows a progress window only when loading takes longer than a moment.
+class LoadProgress {
+ public:
+  LoadProgress(QWidget* parent, const QString& name) : parent_(parent), name_(name) { clock_.start(); }
+  void operator()(int percent) {
+    if (dialog_ == nullptr && clock_.elapsed() < kProgressAfterMilliseconds) return;
+    if (dialog_ == nullptr) {
+      dialog_ = std::make_unique<QProgressDialog>("Loading " + name_ + " ...", QString(), 0, 100, parent_);
+      dialog_->setWindowModality(Qt::WindowModal);
+      dialog_->setMinimumDuration(0);
+    }
+    dialog_->setValue(percent);
+  }
+
+ private:
+  QWidget* parent_;
+  QString name_;
+  QElapsedTimer clock_;
+  std::unique_ptr<QProgressDialog> dialog_;
+};
+
+}  // namespace
+
+ViewerRegistry::ViewerRegistry(std::string dataFolder, std::string programTitle)
+    : dataFolder_(std::move(dataFolder)), programTitle_(std::move(programTitle)) {}
+
+ViewerRegistry::~ViewerRegistry() { closeAll(); }
+
+TformTextDisplay* ViewerRegistry::OpenTextDisplay(const std::string& path, const std::string& layoutWord) {
+  const QString key = QString::fromStdString(path).toCaseFolded();
+  auto found = windows_.find(key);
+  if (found == windows_.end()) {
+    found = windows_.emplace(key, std::make_unique<TformTextDisplay>(path, layoutWord, dataFolder_,
+                                                                     programTitle_)).first;
+  }
+  return found->second.get();
+}
+
+void ViewerRegistry::closeAll() {
+  for (auto& [key, window] : windows_) window->close();
+  windows_.clear();
+}
+
+TformTextDisplay::TformTextDisplay(const std::string& path, const std::string& layoutWord,
+                                   const std::string& dataFolder, const std::string& programTitle)
+    : QWidget(nullptr, Qt::Window),
+      format_(NewDisplayFormat(path, layoutWord)),
+      ownPath_(path),
+      currentPath_(path),
+      programTitle_(programTitle) {
+  LoadDisplayFormat(format_, dataFolder);
+  setObjectName("formTextDisplay");
+  setWindowTitle(QString::fromStdString(programTitle));
+  resize(768, 540);
+  if (format_.left != -1 && format_.top != -1 && format_.width > 0 && format_.height > 0) {
+    setGeometry(format_.left, format_.top, format_.width, format_.height);
+  }
+  textModel_ = std::make_unique<TextLinesModel>(document_);
+  tableModel_ = std::make_unique<TableRowsModel>(rows_, format_);
+
+  auto* layout = new QVBoxLayout(this);
+  labelTitle_ = new QLabel(this);
+  labelTitle_->setObjectName("labelTitle");
+  layout->addWidget(labelTitle_);
+  memo1_ = new QListView(this);
+  memo1_->setObjectName("Memo1");
+  memo1_->setModel(textModel_.get());
+  memo1_->setUniformItemSizes(true);
+  memo1_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  memo1_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+  layout->addWidget(memo1_, 1);
+  listView1_ = new QTableView(this);
+  listView1_->setObjectName("ListView1");
+  listView1_->setModel(tableModel_.get());
+  listView1_->setShowGrid(true);
+  listView1_->setSelectionBehavior(QAbstractItemView::SelectRows);
+  listView1_->verticalHeader()->setVisible(false);
+  listView1_->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+  listView1_->horizontalHeader()->setSectionsClickable(true);
+  listView1_->hide();
+  layout->addWidget(listView1_, 1);
+  connect(listView1_->horizontalHeader(), &QHeaderView::sectionClicked, this,
+          &TformTextDisplay::columnClick);
+
+  auto* buttons = new QHBoxLayout();
+  checkRefresh_ = new QCheckBox("Autorefresh", this);
+  checkRefresh_->setObjectName("CheckRefresh");
+  checkRefresh_->setChecked(true);
+  buttonPrint_ = Button(this, "buttonPrint", "Print");
+  buttonSave_ = Button(this, "buttonSave", "Save copy");
+  buttonDefineColumns_ = Button(this, "buttonDefineColumns", "Change options");
+  buttonClear_ = Button(this, "buttonClear", "Backup and clear");
+  buttonClear_->hide();
+  buttonVersions_ = Button(this, "buttonVersions", "Old versions");
+  buttonClose_ = Button(this, "buttonClose", "Close");
+  buttons->addWidget(checkRefresh_);
+  buttons->addStretch();
+  for (QPushButton* button : {buttonPrint_, buttonSave_, buttonDefineColumns_, buttonClear_,
+                              buttonVersions_, buttonClose_}) {
+    buttons->addWidget(button);
+  }
+  layout->addLayout(buttons);
+  connect(buttonPrint_, &QPushButton::clicked, this, &TformTextDisplay::buttonPrintClick);
+  connect(buttonSave_, &QPushButton::clicked, this, &TformTextDisplay::buttonSaveClick);
+  connect(buttonDefineColumns_, &QPushButton::clicked, this, &TformTextDisplay::buttonDefineColumnsClick);
+  connect(buttonClear_, &QPushButton::clicked, this, &TformTextDisplay::backupAndClear);
+  connect(buttonVersions_, &QPushButton::clicked, this, &TformTextDisplay::buttonVersionsClick);
+  connect(buttonClose_, &QPushButton::clicked, this, &QWidget::close);
+
+  timer1_ = new QTimer(this);
+  timer1_->setObjectName("Timer1");
+  timer1_->setInterval(kRefreshMilliseconds);
+  connect(timer1_, &QTimer::timeout, this, &TformTextDisplay::Timer1Timer);
+}
+
+TformTextDisplay::~TformTextDisplay() = default;
+
+void TformTextDisplay::setTitle(const QString& title) { labelTitle_->setText(title); }
+
+void TformTextDisplay::showViewer() {
+  timer1_->stop();
+  currentPath_ = ownPath_;
+  rebuildVersions();
+  show();
+  raise();
+  activateWindow();
+  loadFile();
+}
+
+void TformTextDisplay::rebuildVersions() {
+  versions_.clear();
+  const std::string folder = FolderOf(ownPath_);
+  for (const BackupEntry& copy : ListBackups(ownPath_)) versions_.push_back(JoinPath(folder, copy.name));
+  buttonVersions_->setVisible(!versions_.empty());
+  versions_.insert(versions_.begin(), ownPath_);
+}
+
+void TformTextDisplay::showButtons() {
+  buttonClear_->hide();
+  const bool own = currentPath_ == ownPath_;
+  if (clearAllowed_ && own) {
+    buttonClear_->show();
+    buttonVersions_->setText("Old versions");
+  } else if (!buttonVersions_->isHidden()) {
+    buttonVersions_->setText("Versions");
+  }
+}
+
+void TformTextDisplay::loadFile() {
+  if (titleTemplate_.isEmpty()) titleTemplate_ = labelTitle_->text();
+  if (titleTemplate_.contains("<file>")) {
+    QString title = titleTemplate_;
+    title.replace(title.indexOf("<file>"), 6, QString::fromStdString(NameOf(currentPath_)));
+    labelTitle_->setText(title);
+  }
+  showButtons();
+  SharedViewerSort().column = -1;
+  tableModel_->setSortMark(-1, true);
+
+  LoadProgress progress(this, QString::fromStdString(NameOf(currentPath_)));
+  const bool opened = document_.load(currentPath_, std::ref(progress));
+  format_.fileAge = opened ? StampOf(currentPath_).modified : 0;
+  shown_ = LayoutOf(format_);
+  switch (shown_) {
+    case Layout::Text:
+      layOutText();
+      break;
+    case Layout::Table:
+      layOutTable(false);
+      break;
+    case Layout::Rotated:
+      layOutTable(true);
+      break;
+    case Layout::None:
+      memo1_->hide();
+      listView1_->hide();
+      break;
+  }
+  timer1_->start();
+}
+
+void TformTextDisplay::layOutText() {
+  listView1_->hide();
+  rows_.clear();
+  tableModel_->reset(false);
+  QFont font = memo1_->font();
+  font.setPointSize(format_.fontSize);
+  memo1_->setFont(font);
+  buttonPrint_->setEnabled(true);
+  textModel_->reset();
+  memo1_->show();
+  memo1_->setFocus();
+  if (format_.openEnd) memo1_->scrollToBottom();
+}
+
+void TformTextDisplay::layOutTable(bool rotated) {
+  memo1_->hide();
+  listView1_->show();
+  format_.columns = true;
+  if (rotated) format_.rotated = true;
+  buttonPrint_->setEnabled(false);
+  QFont font = listView1_->font();
+  font.setPointSize(format_.fontSize);
+  listView1_->setFont(font);
+  DeriveColumnDefinitions(format_);
+  CompleteColumnLists(format_);
+  const std::size_t firstLine = format_.headings ? 1 : 0;
+  LoadProgress progress(this, QString::fromStdString(NameOf(currentPath_)));
+  rows_.build(document_, firstLine, rotated ? TableRows::Shape::Records : TableRows::Shape::Table,
+              std::ref(progress));
+  document_.dropLineIndex();  // the rows hold what the table needs
+  tableModel_->reset(rotated);
+  applyColumnWidths(!rotated);
+  if (!rotated) finishTable();
+  listView1_->setFocus();
+}
+
+void TformTextDisplay::applyColumnWidths(bool honourHidden) {
+  const int columns = tableModel_->columnCount({});
+  for (int i = 0; i < columns; ++i) {
+    const auto index = static_cast<std::size_t>(i);
+    int width = kDefaultColumnWidth;
+    if (index < format_.columnWidths.size()) {
+      width = DecimalOr(format_.columnWidths[index], kFallbackColumnWidth);
+    }
+    listView1_->setColumnWidth(i, width);
+    const bool hidden = honourHidden && index < format_.columnDisplay.size() &&
+                        format_.columnDisplay[index] == "hidden";
+    listView1_->setColumnHidden(i, hidden);
+  }
+}
+
+void TformTextDisplay::finishTable() {
+  const int columns = tableModel_->columnCount({});
+  if (format_.sorted && format_.sortColumn >= 0 && format_.sortColumn < columns) {
+    if (!format_.ascending) SharedViewerSort() = {format_.sortColumn, true};
+    columnClick(format_.sortColumn);
+  }
+  if (format_.openEnd && rows_.rowCount() > 0) listView1_->scrollToBottom();
+}
+
+void TformTextDisplay::columnClick(int column) {
+  if (shown_ != Layout::Table || column < 0) return;
+  ViewerSort& sort = SharedViewerSort();
+  if (column == sort.column) {
+    sort.ascending = !sort.ascending;
+  } else {
+    sort.column = column;
+    sort.ascending = true;
+  }
+  const auto index = static_cast<std::size_t>(column);
+  const std::string type = index < format_.columnTypes.size() ? format_.columnTypes[index] : "text";
+  rows_.sort(index, type, sort.ascending);
+  tableModel_->setSortMark(column, sort.ascending);
+  tableModel_->sorted();
+}
+
+void TformTextDisplay::Timer1Timer() {
+  if (!checkRefresh_->isChecked() || currentPath_ != ownPath_) return;
+  if (!fileSystem().exists(currentPath_)) return;
+  const FileStamp stamp = StampOf(currentPath_);
+  if (stamp.modified == format_.fileAge && static_cast<std::size_t>(stamp.size) == document_.byteCount()) {
+    return;
+  }
+  clearView();
+  loadFile();
+}
+
+void TformTextDisplay::clearView() {
+  document_.clear();
+  rows_.clear();
+  textModel_->reset();
+  tableModel_->reset(shown_ == Layout::Rotated);
+}
+
+QStringList TformTextDisplay::shownLines() const {
+  QStringList lines;
+  const int count = textModel_->rowCount({});
+  for (int row = 0; row < count; ++row) lines << textModel_->index(row).data().toString();
+  return lines;
+}
+
+void TformTextDisplay::printTo(QPrinter& printer) const {
+  QPainter painter(&printer);
+  if (!painter.isActive()) return;
+  QFont font("Courier", 11);
+  font.setBold(true);
+  painter.setFont(font);
+  const int h = painter.fontMetrics().height();
+  int y = kPrintTop + h;
+  painter.drawText(kPrintLeft, y, labelTitle_->text());
+  y += h;
+  painter.drawText(kPrintLeft, y, " ");
+  y += h;
+  font.setBold(false);
+  painter.setFont(font);
+  const int pageHeight = painter.viewport().height();
+  for (std::size_t i = 0; i < document_.lineCount(); ++i) {
+    if (pageHeight <= y + kPrintBottomMargin) {
+      printer.newPage();
+      y = kPrintTop + h;
+    }
+    const std::string_view line = document_.line(i);
+    painter.drawText(kPrintLeft, y, QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size())));
+    y += h;
+  }
+}
+
+void TformTextDisplay::buttonPrintClick() {
+  QPrinter printer;
+  QPrintDialog dialog(&printer, this);
+  if (dialog.exec() != QDialog::Accepted) return;
+  printTo(printer);
+}
+
+bool TformTextDisplay::saveCopyTo(const std::string& path) {
+  DataFilePtr file = OpenDataFile(path, "W", 0);
+  if (!file) return false;
+  bool written = true;
+  if (shown_ == Layout::Text || shown_ == Layout::None) {
+    for (std::size_t i = 0; i < document_.lineCount() && written; ++i) {
+      written = WriteLine(*file, document_.line(i));
+    }
+    return written;
+  }
+  const int columns = tableModel_->columnCount({});
+  std::vector<std::string> fields;
+  for (int c = 0; c < columns; ++c) {
+    const auto index = static_cast<std::size_t>(c);
+    fields.push_back(shown_ == Layout::Table && index < format_.columnHeadings.size()
+                         ? format_.columnHeadings[index]
+                         : tableModel_->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString().toStdString());
+  }
+  written = WriteDelimited(*file, fields, static_cast<std::size_t>(columns), ',');
+  const int rows = tableModel_->rowCount({});
+  for (int r = 0; r < rows && written; ++r) {
+    fields.clear();
+    for (int c = 0; c < columns; ++c) {
+      fields.push_back(tableModel_->index(r, c).data().toString().toStdString());
+    }
+    written = WriteDelimited(*file, fields, static_cast<std::size_t>(columns), ',');
+  }
+  return written;
+}
+
+void TformTextDisplay::buttonSaveClick() {
+  QFileDialog dialog(this, "Save this file as", QDir::homePath());
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setOption(QFileDialog::DontConfirmOverwrite);  // the question below is ours
+  const std::string name = NameOf(currentPath_);
+  const auto dot = name.find_last_of('.');
+  if (dot != std::string::npos) dialog.setDefaultSuffix(QString::fromStdString(name.substr(dot + 1)));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return;
+  const QString chosen = dialog.selectedFiles().front();
+  if (chosen.isEmpty()) return;
+  const std::string path = chosen.toStdString();
+  if (fileSystem().exists(path) &&
+      QMessageBox::question(this, QString::fromStdString(programTitle_) + " Information",
+                            "The file name you have chosen already exists.  Do you wish to overwrite?",
+                            QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes) {
+    return;
+  }
+  if (!saveCopyTo(path)) {
+    QMessageBox::critical(this, QString::fromStdString(programTitle_) + " Problem",
+                          "*** Unable to write to the file name you chose");
+  }
+}
+
+void TformTextDisplay::buttonDefineColumnsClick() {
+  format_.reloadNeeded = false;
+  format_.columnsChanged = false;
+  format_.sortOptionChanged = false;
+  format_.sortActive = SharedViewerSort().column != -1;
+  TformFileDisplayOptions dialog(format_, this);
+  dialog.exec();
+  applyOptions();
+}
+
+void TformTextDisplay::applyOptions() {
+  QWidget* view = format_.infoType == "text" ? static_cast<QWidget*>(memo1_) : listView1_;
+  QFont font = view->font();
+  font.setPointSize(format_.fontSize);
+  view->setFont(font);
+  if (format_.sortOptionChanged) {
+    const ViewerSort& sort = SharedViewerSort();
+    if (format_.sorted) {
+      format_.sortColumn = sort.column;
+      format_.ascending = sort.ascending;
+    } else {
+      format_.sortColumn = -1;
+      format_.ascending = false;
+    }
+  }
+  if (format_.reloadNeeded || format_.columnsChanged) {
+    clearView();
+    loadFile();
+  }
+}
+
+void TformTextDisplay::backupAndClear() {
+  DataFilePtr emptied = OpenDataFile(currentPath_, "W", 5);
+  emptied.reset();
+  clearView();
+  rebuildVersions();
+  buttonVersions_->setVisible(versions_.size() > 1);
+  loadFile();
+}
+
+void TformTextDisplay::buttonVersionsClick() {
+  TFormSelectVersion dialog(versions_, this);
+  dialog.exec();
+  if (dialog.cancelled()) return;
+  showVersion(static_cast<std::size_t>(dialog.selectedIndex()));
+}
+
+void TformTextDisplay::showVersion(std::size_t index) {
+  if (index >= versions_.size() || versions_[index] == currentPath_) return;
+  currentPath_ = versions_[index];
+  clearView();
+  loadFile();
+}
+
+void TformTextDisplay::saveViewState() {
+  if (format_.infoType.find("table") != std::string::npos || format_.columns) {
+    const int columns = tableModel_->columnCount({});
+    for (int i = 0; i < columns; ++i) {
+      const auto index = static_cast<std::size_t>(i);
+      if (listView1_->isColumnHidden(i)) continue;  // a hidden column keeps its stored width
+      const std::string width = std::to_string(listView1_->columnWidth(i));
+      if (index < format_.columnWidths.size()) {
+        format_.columnWidths[index] = width;
+      } else {
+        format_.columnWidths.resize(index + 1, std::to_string(kDefaultColumnWidth));
+        format_.columnWidths[index] = width;
+      }
+    }
+  }
+  const QRect frame = geometry();
+  format_.top = frame.top();
+  format_.left = frame.left();
+  format_.height = frame.height();
+  format_.width = frame.width();
+  SaveDisplayFormat(format_);
+}
+
+void TformTextDisplay::closeEvent(QCloseEvent* event) {
+  timer1_->stop();
+  saveViewState();
+  event->accept();  // hides; the registry keeps the window for the next opening
+}
+
+}  // namespace tarvo

@@ -1,0 +1,62 @@
+#include "workspace/data_folders.h"
+
+#include <cstdlib>
+#include <vector>
+
+#include "store/file_system.h"
+#include "store/folder_listing.h"
+#include "store/safe_replace.h"
+
+namespace tarvo {
+
+std::string HomeDrive() {
+  for (const char* variable : {"HOMEDRIVE", "HOME"}) {
+    const char* value = std::getenv(variable);
+    if (value != nullptr && value[0] != '\0') return value;
+  }
+  return ".";
+}
+
+DataFolders DataFolders::For(const std::string& homeDrive, const std::string& programFolder) {
+  DataFolders folders;
+  folders.data = JoinPath(homeDrive, "$Tarvo");
+  folders.notes = JoinPath(folders.data, "Text");
+  folders.checklists = JoinPath(folders.data, "CheckList");
+  folders.packs = JoinPath(folders.data, "Packs");
+  folders.outbox = JoinPath(folders.data, "Outbox");
+  folders.formats = JoinPath(folders.data, "Formats");
+  folders.control = JoinPath(folders.data, "$Control");
+  folders.mainLog = JoinPath(folders.data, "MainLog.txt");
+  folders.preferences = JoinPath(folders.data, "pref.txt");
+  folders.network = JoinPath(folders.data, "net.txt");
+  folders.screen = JoinPath(folders.data, "screen.dat");
+  folders.recentChanges = JoinPath(folders.data, "strchanges.dat");
+  folders.recentNew = JoinPath(folders.data, "strnew.dat");
+  folders.install = JoinPath(folders.data, "Install.dat");
+  folders.program = programFolder;
+  folders.helpFile = JoinPath(programFolder, std::string(kProductName) + ".html");
+  return folders;
+}
+
+bool DataFolders::createFolders() const {
+  FileSystem& files = fileSystem();
+  bool made = true;
+  for (const std::string* folder : {&data, &notes, &checklists, &packs, &outbox, &formats}) {
+    if (!files.isFolder(*folder) && !files.makeFolder(*folder)) made = false;
+  }
+  return made;
+}
+
+void DataFolders::copyShippedFiles() const {
+  FileSystem& files = fileSystem();
+  if (!files.isFolder(control)) files.makeFolder(control);
+  std::vector<std::string> shipped;
+  ListMatching(program, "*.~txt", kFiles, false, shipped);
+  ListMatching(program, "*.vsn", kFiles, false, shipped);
+  for (const std::string& name : shipped) {
+    const std::string target = JoinPath(data, name);
+    if (!files.exists(target)) ReplaceWithCopy(JoinPath(program, name), target);
+  }
+}
+
+}  // namespace tarvo

@@ -1,0 +1,28 @@
+#pragma once
+
+// The installation parameters (Install.dat, scrambled): which product this installation is,
+// and carried settings of the installer.
+
+#include <string>
+
+#include "workspace/data_folders.h"
+
+namespace tarvo {
+
+struct InstallInfo {
+  std::string product = kProductName;
+  std::string type = "A";
+  std::string supplier = "Tarvo Software";
+  std::string ftpaccount = "Tarvo Account 1";
+  int dateformat = 0;
+
+  // True when this start installed fresh parameters shipped beside the program.
+  bool freshInstallation = false;
+};
+
+// Reads the first of program/Install.pre, program/Install.prz and data/Install.dat, fills empty
+// values with the defaults and writes data/Install.dat. A shipped Install.pre is moved into
+// the data folder (a fresh installation); a shipped Install.prz is used once and deleted.
+InstallInfo LoadInstallInfo(const DataFolders& folders);
+
+}  // namespace tarvo

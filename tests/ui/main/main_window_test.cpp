@@ -1,0 +1,191 @@
+#include "ui/main/main_window.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QPushButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QRadioButton>
+#include <QStackedWidget>
+#include <QTest>
+#include <QTimer>
+#include <QTreeView>
+#include <gtest/gtest.h>
+
+#include "platform/single_instance.h"
+#include "ui/viewer/text_display_window.h"
+#include "ui/viewer/text_lines_model.h"
+#include "support/app_fixture.h"
+#include "store/pair_file.h"
+#include "structure/topic_tree.h"
+#include "ui/main/topic_tree_model.h"
+
+namespace tarvo {
+namespace {
+
+using test::AppFolders;
+
+// Points the environment at the folders before anything else of the window exists.
+struct UsingFolders {
+  explicit UsingFolders(const AppFolders& folders) { folders.useInThisProcess(); }
+};
+
+// A started main window over fresh folders, shown offscreen.
+struct StartedWindow {
+  explicit StartedWindow(const AppFolders& folders)
+      : environment(folders), window(channels, folders.program.path()) {
+    window.start();
+    window.show();
+  }
+  ~StartedWindow() { window.close(); }
+
+  QModelIndex find(const std::string& caption) {
+    TopicTreeModel& model = window.treeModel();
+    QModelIndex found;
+    window.session().tree.forEachInDisplayOrder([&](TopicNode& node, int) {
+      if (node.caption == caption) found = model.indexOf(&node);
+    });
+    return found;
+  }
+  QWidget* detailPanel() {
+    return window.findChild<QStackedWidget*>("panelDetail")->currentWidget();
+  }
+
+  UsingFolders environment;
+  ChannelManager channels;
+  TformMain window;
+};
+
+TEST(MainWindow, ShowsTheDefaultStructureWithItsIcons) {
+  AppFolders folders;
+  StartedWindow started(folders);
+  EXPECT_EQ(started.window.windowTitle(), "Tarvo-1");
+  auto* tree = started.window.findChild<QTreeView*>("treeMain");
+  ASSERT_NE(tree, nullptr);
+  QAbstractItemModel* model = tree->model();
+  ASSERT_EQ(model->rowCount({}), 5);
+  EXPECT_EQ(model->headerData(0, Qt::Horizontal).toString(), "Topics");
+  EXPECT_EQ(model->headerData(1, Qt::Horizontal).toString(), "Due");
+  EXPECT_EQ(model->headerData(2, Qt::Horizontal).toString(), "Status");
+
+  const auto image = [&](const std::string& caption) {
+    return started.find(caption).data(TopicTreeModel::ImageIndexRole).toInt();
+  };
+  EXPECT_EQ(image("My topics"), 0) << "main section: type 1 - 1";
+  EXPECT_EQ(image("Settings"), 2) << "preferences section: type 3 - 1";
+  EXPECT_EQ(image("Getting started"), 8) << "task not started: status 1 + 7";
+  EXPECT_EQ(image("Ideas"), 6) << "an idea shows its type";
+  EXPECT_FALSE(started.find("Ideas").data(Qt::DecorationRole).value<QIcon>().isNull());
+  EXPECT_TRUE(tree->isExpanded(started.find("My topics")));
+  EXPECT_FALSE(tree->isExpanded(started.find("Settings")));
+
+  EXPECT_EQ(tree->currentIndex(), started.find("Getting started")) << "the stored selection";
+  EXPECT_EQ(started.detailPanel()->objectName(), "panelToDoNew");
+  tree->setCurrentIndex(started.find("About this program"));
+  EXPECT_EQ(started.detailPanel()->objectName(), "panelAbout");
+  tree->setCurrentIndex(started.find("Colleagues"));
+  EXPECT_EQ(started.detailPanel()->objectName(), "panelContacts");
+  tree->setCurrentIndex(started.find("Shared folder settings"));
+  EXPECT_EQ(started.detailPanel()->objectName(), "panelNetwork");
+  tree->setCurrentIndex(started.find("Settings"));
+  EXPECT_EQ(started.detailPanel()->objectName(), "panelNone") << "sections show no panel";
+}
+
+TEST(MainWindow, DateFormatPreferenceRewritesThePreferencesAndTheLog) {
+  AppFolders folders;
+  StartedWindow started(folders);
+  auto* tree = started.window.findChild<QTreeView*>("treeMain");
+  tree->setCurrentIndex(started.find("Preferences"));
+  ASSERT_EQ(started.detailPanel()->objectName(), "panelPreferences");
+  auto* yearFirst = started.window.findChild<QRadioButton*>("radioYYMMDD");
+  ASSERT_NE(yearFirst, nullptr);
+  EXPECT_TRUE(started.window.findChild<QRadioButton*>("radioDDMMYY")->isChecked());
+  yearFirst->click();
+  ASSERT_TRUE(yearFirst->isChecked());
+
+  PairList preferences;
+  ASSERT_TRUE(LoadPairFile(folders.data("pref.txt"), preferences));
+  EXPECT_EQ(preferences.valueOf("date"), "2");
+  const std::string log = test::ReadBytes(folders.data("MainLog.txt"));
+  const std::string year = std::to_string(QDate::currentDate().year()) + "/";
+  EXPECT_NE(log.find(year), std::string::npos) << log;
+  EXPECT_NE(log.find("  Date format changed"), std::string::npos) << log;
+}
+
+TEST(MainWindow, AutosaveWritesChangesOnlyAndClosingRestoresGeometry) {
+  AppFolders folders;
+  {
+    StartedWindow started(folders);
+    started.window.findChild<QAction*>("MVSave")->trigger();  // the first save after start
+    ASSERT_TRUE(std::filesystem::exists(folders.data("Structure.tmp")));
+    std::filesystem::remove(folders.data("Structure.tmp"));
+    started.window.findChild<QAction*>("MVSave")->trigger();
+    EXPECT_FALSE(std::filesystem::exists(folders.data("Structure.tmp"))) << "nothing changed";
+
+    auto* tree = started.window.findChild<QTreeView*>("treeMain");
+    tree->expand(started.find("Settings"));
+    // Drive the autosave timer instead of waiting a minute for it.
+    auto* timerSave = started.window.findChild<QTimer*>("timerSave");
+    ASSERT_NE(timerSave, nullptr);
+    ASSERT_TRUE(QMetaObject::invokeMethod(timerSave, "timeout", Qt::DirectConnection));
+    EXPECT_NE(test::ReadBytes(folders.data("Structure.dat")).find("text=Settings\r\nlev=0\r\ntype=3\r\nexp=Y"),
+              std::string::npos);
+    started.window.setGeometry(40, 50, 900, 640);
+  }
+  PairList screen;
+  ASSERT_TRUE(LoadPairFile(folders.data("screen.dat"), screen));
+  EXPECT_EQ(screen.valueOf("width"), "900");
+  EXPECT_EQ(screen.valueOf("height"), "640");
+
+  StartedWindow again(folders);
+  EXPECT_EQ(again.window.geometry().size(), QSize(900, 640));
+  auto* tree = again.window.findChild<QTreeView*>("treeMain");
+  EXPECT_TRUE(tree->isExpanded(again.find("Settings"))) << "the expanded state came back";
+}
+
+TEST(MainWindow, UnreadableStructureIsReportedAndNeverSavedOver) {
+  AppFolders folders;
+  std::filesystem::create_directories(folders.data());
+  const std::string damaged = "uni=1\r\ntext=mine\r\nlev=first\r\n";
+  test::WriteBytes(folders.data("Structure.dat"), damaged);
+  {
+    StartedWindow started(folders);
+    auto* box = started.window.findChild<QMessageBox*>("messageStructureUnreadable");
+    ASSERT_NE(box, nullptr);
+    EXPECT_TRUE(box->text().contains("line 3"));
+    started.window.findChild<QAction*>("MVSave")->trigger();
+  }
+  EXPECT_EQ(test::ReadBytes(folders.data("Structure.dat")), damaged);
+}
+
+TEST(MainWindow, DisplayLogOpensTheMainLogInTheViewer) {
+  AppFolders folders;
+  StartedWindow started(folders);
+  started.window.session().log.LogMessage("something happened");
+  started.window.findChild<QPushButton*>("buttonMainLog")->click();
+  ASSERT_EQ(started.window.viewers().size(), 1u);
+  auto* viewer = started.window.viewers().OpenTextDisplay(folders.data("MainLog.txt"), "text");
+  EXPECT_TRUE(viewer->isVisible());
+  EXPECT_TRUE(viewer->findChild<QLabel*>("labelTitle")->text().startsWith("Log file - "));
+  EXPECT_FALSE(viewer->findChild<QPushButton*>("buttonClear")->isHidden()) << "the log may be cleared";
+  EXPECT_GE(viewer->textModel().rowCount({}), 1);
+  started.window.close();
+  EXPECT_TRUE(std::filesystem::exists(folders.data("MainLog.~txt"))) << "its format was saved";
+}
+
+TEST(MainWindow, CommandsWakeAndRun) {
+  AppFolders folders;
+  StartedWindow started(folders);
+  started.window.showMinimized();
+  started.window.handleCommands({"wakeup=now"});
+  EXPECT_FALSE(started.window.isMinimized());
+
+  const std::string script = folders.program.file("mark.sh");
+  test::WriteBytes(script, "#!/bin/sh\necho \"$1\" > \"$(dirname \"$0\")/marked.txt\"\n");
+  std::filesystem::permissions(script, std::filesystem::perms::owner_all);
+  started.window.handleCommands({"run=" + script + ",hello"});
+  EXPECT_TRUE(QTest::qWaitFor([&] { return folders.program.read("marked.txt") == "hello\n"; }, 20000));
+}
+
+}  // namespace
+}  // namespace tarvo

@@ -1,0 +1,266 @@
+#include "ui/viewer/text_display_window.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPrinter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableView>
+#include <QTimer>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+#include <utime.h>
+
+#include <filesystem>
+
+#include "store/file_system.h"
+#include "support/temp_folder.h"
+#include "ui/viewer/column_details_dialog.h"
+#include "viewer/delimited_writer.h"
+#include "ui/viewer/display_options_dialog.h"
+#include "ui/viewer/select_version_dialog.h"
+#include "ui/viewer/table_rows_model.h"
+#include "ui/viewer/text_lines_model.h"
+
+namespace tarvo {
+namespace {
+
+using test::TempFolder;
+namespace fs = std::filesystem;
+
+struct Viewer {
+  TempFolder data;
+  TempFolder files;
+  ViewerRegistry registry{data.path(), "Tarvo-1"};
+
+  TformTextDisplay* open(const std::string& name, const std::string& layout) {
+    TformTextDisplay* window = registry.OpenTextDisplay(files.file(name), layout);
+    window->showViewer();
+    return window;
+  }
+  // Sets a file's time far from the last load, so a refresh sees a change.
+  void touch(const std::string& name, std::time_t when) {
+    const utimbuf times{when, when};
+    utime(files.file(name).c_str(), &times);
+  }
+};
+
+std::vector<std::string> Column(TableRowsModel& model, int column) {
+  std::vector<std::string> values;
+  for (int row = 0; row < model.rowCount({}); ++row) {
+    values.push_back(model.index(row, column).data().toString().toStdString());
+  }
+  return values;
+}
+
+TEST(TextDisplayWindow, TableLayoutHeadingsSortAndStoredState) {
+  Viewer viewer;
+  viewer.files.put("t.csv", "name,qty\r\nb,10\r\nA,9\r\n_x,\"1,000\"\r\n");
+  {
+    DisplayFormat stored = NewDisplayFormat(viewer.files.file("t.csv"), "table");
+    stored.formatPath = FormatPathFor(viewer.data.path(), stored.filePath);
+    stored.infoType = "table";
+    stored.headings = true;
+    stored.sorted = true;
+    stored.sortColumn = 7;  // names no column: ignored
+    stored.columnHeadings = {"Who"};
+    stored.columnTypes = {"text"};
+    ASSERT_TRUE(SaveDisplayFormat(stored));
+  }
+  TformTextDisplay* window = viewer.open("t.csv", "text");
+  ASSERT_EQ(window->shownLayout(), Layout::Table);
+  TableRowsModel& model = window->tableModel();
+  ASSERT_EQ(model.columnCount({}), 2);
+  EXPECT_EQ(model.headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), "Who") << "stored wins";
+  EXPECT_EQ(model.headerData(1, Qt::Horizontal, Qt::DisplayRole).toString(), "qty");
+  EXPECT_EQ(Column(model, 0), (std::vector<std::string>{"b", "A", "_x"})) << "unsorted";
+
+  window->format().columnTypes[1] = "number";
+  window->columnClick(1);
+  EXPECT_EQ(Column(model, 1), (std::vector<std::string>{"9", "10", "1,000"}));
+  EXPECT_EQ(model.headerData(1, Qt::Horizontal, TableRowsModel::SortMarkRole).toInt(), 1);
+  window->columnClick(1);
+  EXPECT_EQ(Column(model, 1), (std::vector<std::string>{"1,000", "10", "9"}));
+  EXPECT_EQ(model.headerData(1, Qt::Horizontal, TableRowsModel::SortMarkRole).toInt(), 0)
+      << "the second click shows the descending mark";
+
+  // "Always open sorted" while column 1 is sorted descending stores that sort.
+  window->format().sortOptionChanged = true;
+  window->format().sorted = true;
+  window->applyOptions();
+  EXPECT_EQ(window->format().sortColumn, 1);
+  EXPECT_FALSE(window->format().ascending);
+
+  ASSERT_TRUE(window->saveCopyTo(viewer.files.file("copy.csv")));
+  EXPECT_EQ(viewer.files.read("copy.csv"),
+            "\"Who\",\"qty\"\r\n\"_x\",\"1,000\"\r\n\"b\",\"10\"\r\n\"A\",\"9\"\r\n");
+
+  window->close();
+  DisplayFormat reread = NewDisplayFormat(viewer.files.file("t.csv"), "text");
+  LoadDisplayFormat(reread, viewer.data.path());
+  EXPECT_EQ(reread.sortColumn, 1);
+  EXPECT_EQ(reread.columnWidths.size(), 2u);
+  EXPECT_EQ(viewer.registry.OpenTextDisplay(viewer.files.file("T.CSV"), "text"), window)
+      << "paths are registered without regard to case";
+
+  TformTextDisplay* again = viewer.open("t.csv", "text");
+  EXPECT_EQ(Column(again->tableModel(), 1), (std::vector<std::string>{"1,000", "10", "9"}))
+      << "opened sorted descending by the stored column";
+}
+
+TEST(TextDisplayWindow, TextLayoutRefreshesAGrowingLog) {
+  Viewer viewer;
+  viewer.files.put("app.log", "first\r\n");
+  viewer.touch("app.log", 1000000000);
+  TformTextDisplay* window = viewer.open("app.log", "text");
+  ASSERT_EQ(window->shownLayout(), Layout::Text);
+  TextLinesModel& lines = window->textModel();
+  EXPECT_EQ(lines.rowCount({}), 1);
+
+  viewer.files.put("app.log", "first\r\nsecond\r\n");
+  viewer.touch("app.log", 1000000100);
+  auto* autorefresh = window->findChild<QCheckBox*>("CheckRefresh");
+  autorefresh->setChecked(false);
+  window->Timer1Timer();
+  EXPECT_EQ(lines.rowCount({}), 1) << "Autorefresh off: not reloaded";
+  autorefresh->setChecked(true);
+  ASSERT_TRUE(QMetaObject::invokeMethod(window->findChild<QTimer*>("Timer1"), "timeout",
+                                        Qt::DirectConnection));
+  ASSERT_EQ(lines.rowCount({}), 2);
+  EXPECT_EQ(lines.index(1).data().toString(), "second");
+}
+
+TEST(TextDisplayWindow, BackupClearAndVersions) {
+  Viewer viewer;
+  viewer.files.put("main.log", "old line\r\n");
+  for (int n = 1; n <= 3; ++n) viewer.files.put("main(" + std::to_string(n) + ").log", "older\r\n");
+  TformTextDisplay* window = viewer.registry.OpenTextDisplay(viewer.files.file("main.log"), "text");
+  window->setTitle("Log file - <file> today");
+  window->setClearAllowed(true);
+  window->showViewer();
+  EXPECT_EQ(window->findChild<QLabel*>("labelTitle")->text(), "Log file - main.log today");
+  EXPECT_FALSE(window->findChild<QPushButton*>("buttonClear")->isHidden());
+
+  window->backupAndClear();
+  EXPECT_EQ(viewer.files.read("main.log"), "");
+  EXPECT_EQ(viewer.files.read("main(4).log"), "old line\r\n");
+  ASSERT_EQ(window->versions().size(), 5u) << "the log and its four copies";
+  EXPECT_EQ(window->textModel().rowCount({}), 0);
+
+  window->showVersion(4);
+  EXPECT_EQ(window->currentPath(), viewer.files.file("main(4).log"));
+  EXPECT_EQ(window->textModel().rowCount({}), 1);
+  EXPECT_TRUE(window->findChild<QPushButton*>("buttonClear")->isHidden())
+      << "an older copy is never cleared";
+  EXPECT_EQ(window->findChild<QPushButton*>("buttonVersions")->text(), "Versions");
+  viewer.files.put("main.log", "grew\r\n");
+  window->Timer1Timer();
+  EXPECT_EQ(window->currentPath(), viewer.files.file("main(4).log")) << "older copies never refresh";
+}
+
+TEST(TextDisplayWindow, RotatedLayoutAndPrintToPdf) {
+  Viewer viewer;
+  viewer.files.put("r.csv", "h1,h2\r\n1,2\r\n3\r\n\x1Astop\r\n9,9\r\n");
+  DisplayFormat stored = NewDisplayFormat(viewer.files.file("r.csv"), "list");
+  stored.formatPath = FormatPathFor(viewer.data.path(), stored.filePath);
+  stored.headings = true;
+  ASSERT_TRUE(SaveDisplayFormat(stored));
+  TformTextDisplay* window = viewer.open("r.csv", "list");
+  ASSERT_EQ(window->shownLayout(), Layout::Rotated);
+  TableRowsModel& model = window->tableModel();
+  ASSERT_EQ(model.rowCount({}), 2);
+  ASSERT_EQ(model.columnCount({}), 3) << "caption column and two records before Ctrl-Z";
+  EXPECT_EQ(model.index(0, 0).data().toString(), "h1");
+  EXPECT_EQ(model.index(1, 1).data().toString(), "2");
+  EXPECT_EQ(model.index(1, 2).data().toString(), "") << "a short record leaves empty cells";
+
+  viewer.files.put("print.log", "line one\r\nline two\r\n");
+  TformTextDisplay* text = viewer.open("print.log", "text");
+  QPrinter printer(QPrinter::HighResolution);
+  printer.setOutputFormat(QPrinter::PdfFormat);
+  printer.setOutputFileName(QString::fromStdString(viewer.files.file("print.pdf")));
+  text->printTo(printer);
+  EXPECT_EQ(viewer.files.read("print.pdf").substr(0, 5), "%PDF-");
+}
+
+TEST(DisplayDialogs, OptionsEnablingAndColumnDialog) {
+  TempFolder files;
+  files.put("t.csv", "a,b\r\n");
+  DisplayFormat format = NewDisplayFormat(files.file("t.csv"), "table");
+  format.columns = true;
+  DeriveColumnDefinitions(format);
+  TformFileDisplayOptions dialog(format);
+  auto* headings = dialog.findChild<QCheckBox*>("checkOptionsHeadings");
+  auto* fromFile = dialog.findChild<QCheckBox*>("checkHeadingsFromFile");
+  auto* box = dialog.findChild<QLineEdit*>("editHeadingsFile");
+  auto* columns = dialog.findChild<QCheckBox*>("checkOptionColumns");
+  auto* sorted = dialog.findChild<QCheckBox*>("checkOptionsSort");
+  EXPECT_TRUE(headings->isEnabled());
+  EXPECT_TRUE(fromFile->isEnabled());
+  EXPECT_FALSE(box->isEnabled());
+  EXPECT_FALSE(sorted->isEnabled()) << "no sort in force";
+  EXPECT_FALSE(dialog.findChild<QCheckBox*>("checkRotated")->isEnabled());
+
+  headings->click();
+  EXPECT_FALSE(fromFile->isChecked());
+  EXPECT_FALSE(fromFile->isEnabled());
+  headings->click();
+  fromFile->click();
+  EXPECT_FALSE(headings->isEnabled());
+  EXPECT_TRUE(box->isEnabled());
+  columns->click();
+  EXPECT_FALSE(headings->isEnabled());
+  EXPECT_FALSE(dialog.findChild<QTreeWidget*>("ListView1")->isEnabled());
+  columns->click();
+
+  dialog.findChild<QPushButton*>("buttonClose")->click();
+  EXPECT_TRUE(format.headingsFromFile);
+  EXPECT_TRUE(format.reloadNeeded);
+
+  TFileDisplayColumnForm changed("Amount", "text", "visible");
+  changed.findChild<QLineEdit*>("editHeadingText")->setText("Total");
+  changed.findChild<QRadioButton*>("radioType_number")->setChecked(true);
+  changed.findChild<QRadioButton*>("radioHidden")->setChecked(true);
+  changed.findChild<QPushButton*>("buttonOk")->click();
+  EXPECT_EQ(changed.heading(), "Total");
+  EXPECT_EQ(changed.type(), "number");
+  EXPECT_EQ(changed.display(), "hidden");
+
+  TFileDisplayColumnForm cancelled("Amount", "odd-word", "visible");
+  cancelled.findChild<QLineEdit*>("editHeadingText")->setText("Lost");
+  cancelled.findChild<QPushButton*>("buttonCancel")->click();
+  EXPECT_EQ(cancelled.heading(), "Amount");
+  EXPECT_EQ(cancelled.type(), "odd-word");
+
+  TFileDisplayColumnForm unchecked("H", "odd-word", "visible");
+  unchecked.findChild<QPushButton*>("buttonOk")->click();
+  EXPECT_EQ(unchecked.type(), "odd-word") << "no checked button keeps the word";
+}
+
+TEST(DisplayDialogs, VersionChooser) {
+  TempFolder files;
+  files.put("a.log", "now");
+  files.put("a(1).log", "then");
+  const std::vector<std::string> paths = {files.file("a.log"), files.file("a(1).log")};
+
+  TFormSelectVersion chooser(paths);
+  auto* list = chooser.findChild<QTreeWidget*>("listFiles");
+  auto* display = chooser.findChild<QPushButton*>("buttonOpen");
+  ASSERT_EQ(list->topLevelItemCount(), 2);
+  EXPECT_EQ(list->topLevelItem(1)->text(0), "a(1).log");
+  EXPECT_FALSE(list->topLevelItem(1)->text(1).isEmpty()) << "the file's date and time";
+  EXPECT_TRUE(display->isHidden()) << "nothing chosen yet";
+  emit list->itemClicked(list->topLevelItem(1), 0);
+  EXPECT_FALSE(display->isHidden());
+  display->click();
+  EXPECT_FALSE(chooser.cancelled());
+  EXPECT_EQ(chooser.selectedIndex(), 1);
+
+  TFormSelectVersion escaped(paths);
+  escaped.reject();  // the Escape key
+  EXPECT_TRUE(escaped.cancelled());
+}
+
+}  // namespace
+}  // namespace tarvo

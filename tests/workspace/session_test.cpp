@@ -1,0 +1,207 @@
+#include "workspace/session.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "../store/failing_file_system.h"
+#include "store/data_file.h"
+#include "store/pair_file.h"
+#include "base/clock.h"
+#include "structure/structure_file.h"
+#include "support/temp_folder.h"
+
+namespace tarvo {
+namespace {
+
+using test::TempFolder;
+namespace fs = std::filesystem;
+
+const char* kShippedStructure =
+    "uni=STD0001\r\ntext=My topics\r\nlev=0\r\ntype=1\r\nexp=Y\r\n"
+    "uni=5\r\ntext=First task\r\nlev=1\r\ntype=1\r\nttype=4\r\nstatus=1\r\nsys=Y\r\n"
+    "uni=STD0003\r\ntext=Settings\r\nlev=0\r\ntype=3\r\n"
+    "uni=7\r\ntext=Preferences\r\nlev=1\r\ntype=3\r\nttype=2\r\n";
+
+// A home drive and a program folder with what ships beside the program.
+struct Installation {
+  TempFolder home;
+  TempFolder program;
+  Installation() {
+    program.put("Structure.dat", kShippedStructure);
+    program.put("csv.~txt", "shipped format");
+    program.put("Tarvo.vsn", "version notes");
+  }
+  DataFolders folders() const { return DataFolders::For(home.path(), program.path()); }
+  std::string data(const std::string& name) const { return home.file("$Tarvo/" + name); }
+};
+
+TEST(Session, FirstStartCreatesTheDataFolder) {
+  Installation installation;
+  Session session(installation.folders());
+  session.start();
+
+  for (const char* folder : {"", "Text", "CheckList", "Packs", "Outbox", "Formats", "$Control"}) {
+    EXPECT_TRUE(fs::is_directory(installation.data(folder))) << folder;
+  }
+  PairList preferences;
+  ASSERT_TRUE(LoadPairFile(installation.data("pref.txt"), preferences));
+  EXPECT_EQ(preferences.valueOf("lv"), "1-17");
+  EXPECT_EQ(test::ReadBytes(installation.data("Install.dat")).substr(0, 8), "QZENCR01");
+  PairList install;
+  ASSERT_TRUE(LoadPairFile(installation.data("Install.dat"), install, true));
+  EXPECT_EQ(install.valueOf("product"), "Tarvo-1");
+  EXPECT_EQ(install.valueOf("ftpaccount"), "Tarvo Account 1");
+  EXPECT_EQ(test::ReadBytes(installation.data("csv.~txt")), "shipped format");
+  EXPECT_EQ(test::ReadBytes(installation.data("Tarvo.vsn")), "version notes");
+  EXPECT_TRUE(session.structureReadable());
+  EXPECT_EQ(session.tree.roots().size(), 2u);
+  EXPECT_EQ(session.master.recordOf("5")->text, "First task");
+  EXPECT_EQ(test::ReadBytes(installation.data("StructUnique.dat")), "00000008");
+  EXPECT_FALSE(session.system.version.empty());
+}
+
+TEST(Session, ShippedFilesNeverOverwriteTheUsersCopies) {
+  Installation installation;
+  { Session(installation.folders()).start(); }
+  test::WriteBytes(installation.data("csv.~txt"), "changed by the user");
+  PairList shipped;
+  shipped.add("product", "Tarvo-1 Pro");
+  shipped.add("supplier", "");
+  ASSERT_TRUE(SavePairFile(installation.program.file("Install.pre"), shipped, 0, true));
+
+  Session session(installation.folders());
+  session.start();
+  EXPECT_EQ(test::ReadBytes(installation.data("csv.~txt")), "changed by the user");
+  EXPECT_TRUE(session.install.freshInstallation);
+  EXPECT_EQ(session.install.product, "Tarvo-1 Pro");
+  EXPECT_EQ(session.install.supplier, "Tarvo Software") << "an empty value takes its default";
+  EXPECT_FALSE(installation.program.has("Install.pre"));
+  EXPECT_TRUE(fs::exists(installation.data("Install.pre")));
+}
+
+TEST(Session, OlderDataIsUpgradedOnce) {
+  Installation installation;
+  { Session(installation.folders()).start(); }
+  PairList old;
+  old.add("lv", "1-16");
+  ASSERT_TRUE(SavePairFile(installation.data("pref.txt"), old, 0));
+  test::WriteBytes(installation.data("Structure.dat"), kShippedStructure);
+
+  Session session(installation.folders());
+  session.start();
+  EXPECT_FALSE(session.master.recordOf("5")->sys) << "topics of the main section lose the flag";
+  EXPECT_EQ(session.preferences.lastVersion, "1-17");
+  ASSERT_TRUE(session.closeDown());
+  EXPECT_EQ(test::ReadBytes(installation.data("Structure.dat")).find("sys=Y\r\nuni=STD0003"),
+            std::string::npos);
+}
+
+TEST(Session, AutosaveWritesOnlyWhatChanged) {
+  Installation installation;
+  Session session(installation.folders());
+  session.start();
+  ASSERT_TRUE(session.autosave(true));  // the first save after a start is normal
+  const std::string saved = test::ReadBytes(installation.data("Structure.dat"));
+  fs::remove(installation.data("Structure.dat"));
+  ASSERT_TRUE(session.autosave(true));
+  EXPECT_FALSE(fs::exists(installation.data("Structure.dat"))) << "an unchanged tree is not written";
+
+  session.tree.roots()[0]->caption = "Renamed";
+  session.master.dirty = true;
+  ASSERT_TRUE(session.autosave(false));
+  EXPECT_NE(test::ReadBytes(installation.data("Structure.dat")).find("text=Renamed"),
+            std::string::npos);
+  EXPECT_NE(saved.find("text=My topics"), std::string::npos);
+}
+
+TEST(Session, AFailedSaveIsLoggedAndTriedAgain) {
+  Installation installation;
+  Session session(installation.folders());
+  session.start();
+  ASSERT_TRUE(session.master.dirty);
+  {
+    test::FailingFileSystem failing;
+    failing.failRename = true;
+    const ScopedFileSystem scope(failing);
+    EXPECT_FALSE(session.autosave(true));
+  }
+  EXPECT_TRUE(session.master.dirty) << "still to be saved";
+  const std::string log = test::ReadBytes(installation.data("MainLog.txt"));
+  const auto at = log.find("*** A problem occurred while saving the structure: \r\n" + std::string(20, ' '));
+  ASSERT_NE(at, std::string::npos) << log;
+  EXPECT_NE(log.find("Permission denied", at), std::string::npos) << "the system's reason follows";
+  EXPECT_TRUE(session.autosave(true));
+  EXPECT_FALSE(session.master.dirty);
+}
+
+TEST(Session, AnUnreadableStructureIsNeverSavedOver) {
+  Installation installation;
+  { Session(installation.folders()).start(); }
+  const std::string damaged = "uni=1\r\ntext=x\r\nlev=zero\r\n";
+  test::WriteBytes(installation.data("Structure.dat"), damaged);
+
+  Session session(installation.folders());
+  session.start();
+  EXPECT_FALSE(session.structureReadable());
+  EXPECT_NE(session.structureProblem().find("line 3"), std::string::npos);
+  session.master.dirty = true;
+  EXPECT_TRUE(session.closeDown());
+  EXPECT_EQ(test::ReadBytes(installation.data("Structure.dat")), damaged);
+  EXPECT_NE(test::ReadBytes(installation.data("MainLog.txt")).find("*** The structure file"),
+            std::string::npos);
+}
+
+TEST(Session, PreferencesAndLogFollowTheDateFormat) {
+  Installation installation;
+  Session session(installation.folders());
+  session.start();
+  const FixedClock clock(QDateTime(QDate(2026, 3, 5), QTime(9, 7, 3)));
+  session.setDateFormat(2);
+  session.setSoundEffects(true);
+  session.setShowSummary(false);
+  session.log.LogMessage("hello");
+  session.log.LogError("*** failed", "the reason");
+  const std::string log = test::ReadBytes(installation.data("MainLog.txt"));
+  EXPECT_NE(log.find("2026/03/05 09:07:03  hello\r\n"), std::string::npos);
+  EXPECT_NE(log.find("2026/03/05 09:07:03  *** failed\r\n" + std::string(20, ' ') + "the reason\r\n"),
+            std::string::npos);
+  EXPECT_EQ(test::ReadBytes(installation.data("pref.txt")),
+            "date=2\r\nsfx=Y\r\nlv=1-17\r\nfont=\r\nfsize=11\r\ncol=0\r\nscr=0\r\nsum=N\r\n");
+  EXPECT_TRUE(fs::exists(installation.data("pref(1).txt"))) << "rewrites keep backups";
+
+  Preferences reread;
+  reread.path = installation.data("pref.txt");
+  ASSERT_TRUE(reread.load());
+  EXPECT_EQ(reread.dateFormat, 2);
+  EXPECT_TRUE(reread.soundEffects);
+  EXPECT_FALSE(reread.showSummary);
+}
+
+TEST(Session, ScreenLayoutRoundTrip) {
+  TempFolder folder;
+  ScreenLayout layout;
+  layout.path = folder.file("screen.dat");
+  EXPECT_FALSE(layout.load());
+  EXPECT_FALSE(layout.loaded);
+  layout.top = 10;
+  layout.left = 20;
+  layout.width = 800;
+  layout.height = 600;
+  layout.treeWidth = 300;
+  layout.highlightText = 255;
+  ASSERT_TRUE(layout.save());
+  EXPECT_EQ(folder.read("screen.dat"),
+            "top=10\r\nleft=20\r\nwidth=800\r\nheight=600\r\ntree=300\r\nstruct=-1\r\ninfo=90\r\n"
+            "due=90\r\nrpanel=-1\r\ntpanel=-1\r\nhit=255\r\n");
+  ScreenLayout reread;
+  reread.path = layout.path;
+  ASSERT_TRUE(reread.load());
+  EXPECT_TRUE(reread.loaded);
+  EXPECT_EQ(reread.width, 800);
+  EXPECT_EQ(reread.highlightBack, -1);
+  EXPECT_EQ(reread.highlightText, 255);
+}
+
+}  // namespace
+}  // namespace tarvo
