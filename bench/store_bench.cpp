@@ -54,9 +54,9 @@ const std::string& PairFilePath() {
 void ScanLineEnds(benchmark::State& state) {
   const std::string& path = PairFilePath();
   for (auto _ : state) {
-    tarvo::FileHandle file = tarvo::fileSystem().open(path, tarvo::OpenIntent::Read);
+    tarvo::ResultOf<tarvo::FileHandle> file = tarvo::fileSystem().open(path, tarvo::OpenIntent::Read);
     tarvo::ByteBuffer content;
-    tarvo::fileSystem().readAll(file, content);
+    if (!file || !tarvo::fileSystem().readAll(*file, content)) state.SkipWithError("cannot read");
     std::size_t lines = 0;
     const char* at = content.data();
     const char* end = at + content.size();
@@ -73,7 +73,7 @@ BENCHMARK(ScanLineEnds)->Unit(benchmark::kMillisecond);
 void ReadPairs(benchmark::State& state) {
   const std::string& path = PairFilePath();
   for (auto _ : state) {
-    tarvo::DataFilePtr file = tarvo::OpenDataFile(path, "R", 0);
+    tarvo::DataFilePtr file = std::move(tarvo::OpenDataFile(path, "R", 0).value());
     tarvo::PairList pairs;
     tarvo::ReadPairs(*file, pairs);
     benchmark::DoNotOptimize(pairs.key(0).data());

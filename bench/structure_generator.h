@@ -4,10 +4,13 @@
 // five levels, tasks and events with deadlines, recurrences, stamps and captions of ordinary
 // length.
 
+#include <cstdio>
+#include <cstdlib>
 #include <random>
 #include <string>
 
 #include "store/data_file.h"
+#include "store/safe_replace.h"
 #include "base/interval.h"
 #include "structure/structure_file.h"
 
@@ -40,8 +43,11 @@ inline std::string MakeStructureFile(const std::string& path, int topics) {
       record.cre = "20251203-101500";
       if (random() % 2 == 0) {
         record.dl = true;
-        record.dlDate = "2027" + std::string(1, static_cast<char>('0' + random() % 2)) +
-                        std::to_string(1 + random() % 9) + "1" + std::to_string(random() % 9);
+        // A real date: every deadline makes the deadline pass do its whole work.
+        char date[16];
+        std::snprintf(date, sizeof date, "%04d%02d%02d", 2026 + static_cast<int>(random() % 2),
+                      1 + static_cast<int>(random() % 12), 1 + static_cast<int>(random() % 28));
+        record.dlDate = date;
         if (random() % 3 == 0) record.dlTime = "17:30:00";
         if (record.ttype == kEvent) {
           record.durno = 2;
@@ -62,8 +68,7 @@ inline std::string MakeStructureFile(const std::string& path, int topics) {
     record.exp = random() % 4 == 0;
     AppendRecordPairs(record, pairs);
   }
-  DataFilePtr file = OpenDataFile(path, "W", 0);
-  WritePairs(*file, pairs);
+  if (!WriteFileSafely(path, PairFileBytes(pairs))) std::abort();
   return path;
 }
 

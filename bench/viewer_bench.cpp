@@ -105,7 +105,7 @@ struct OpenedViewer {
       format.headings = true;
       format.columnHeadings = {"id", "name", "quantity", "date", "price", "note"};
       format.columnTypes = {"number", "text", "number", "date1", "number", "text"};
-      tarvo::SaveDisplayFormat(format);
+      if (!tarvo::SaveDisplayFormat(format)) std::abort();
     }
     window = registry.OpenTextDisplay(path, table ? "table" : "text");
     window->showViewer();

@@ -1,19 +1,38 @@
 // The program: arguments, the single-instance test, the main window.
 //
-//   tarvo [--program-folder DIR] [--report-startup]
+//   tarvo [--program-folder DIR] [--report-startup] [--verbose]
 //
 // --program-folder  where the shipped files are (default: the executable's folder)
 // --report-startup  print "shown-at-ms=<epoch ms>" once the window is shown, then close
+// --verbose         print every line of the window's log on standard output as well
+//
+// Exit status: 0 after a normal run or when another instance was woken instead; 1 when the
+// program cannot make sure it is the only instance (its runtime folder or lock is unusable).
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDateTime>
+#include <QMessageBox>
 #include <QTimer>
 #include <cstdio>
 
-#include "workspace/data_folders.h"
-#include "ui/main/main_window.h"
 #include "platform/single_instance.h"
+#include "ui/main/main_window.h"
+#include "workspace/data_folders.h"
+
+namespace {
+
+// Says why the program cannot start: on standard error, and in a message box where someone
+// can see one.
+void ReportStartFailure(const std::string& reason) {
+  const std::string text = "*** Tarvo cannot start: " + reason;
+  std::fprintf(stderr, "%s\n", text.c_str());
+  if (QGuiApplication::platformName() != "offscreen") {
+    QMessageBox::critical(nullptr, tarvo::kProductName, QString::fromStdString(text));
+  }
+}
+
+}  // namespace
 
 int main(int argc, char* argv[]) {
   QApplication application(argc, argv);
@@ -24,13 +43,22 @@ int main(int argc, char* argv[]) {
   const QCommandLineOption programFolder("program-folder", "Folder of the shipped files.", "folder",
                                          QApplication::applicationDirPath());
   const QCommandLineOption reportStartup("report-startup", "Print when the window is shown, then close.");
+  const QCommandLineOption verbose("verbose", "Print the log's lines on standard output too.");
   parser.addOption(programFolder);
   parser.addOption(reportStartup);
+  parser.addOption(verbose);
   parser.process(application);
 
   tarvo::ChannelManager channels;
-  if (!tarvo::BecomeTheOnlyInstance(channels)) return 0;
+  const tarvo::ResultOf<tarvo::InstanceCheck> instance = tarvo::BecomeTheOnlyInstance(channels);
+  if (!instance) {
+    ReportStartFailure(instance.reason());
+    return 1;
+  }
+  if (*instance == tarvo::InstanceCheck::AnotherRuns) return 0;
+
   tarvo::TformMain window(channels, parser.value(programFolder).toStdString());
+  if (parser.isSet(verbose)) window.echoLogTo(stdout);
   if (!window.listenForCommands()) return 0;
   window.start();
   window.show();

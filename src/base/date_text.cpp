@@ -53,6 +53,11 @@ std::string DateStamp(QDate date) {
 
 std::string StampText(const QDateTime& when) { return StampOf(when, "%04d%02d%02d-%02d%02d%02d"); }
 
+std::string StampText(QDate date, QTime time) {
+  return Format("%04d%02d%02d-%02d%02d%02d", date.year(), date.month(), date.day(), time.hour(),
+                time.minute(), time.second());
+}
+
 std::string ShortStampText(const QDateTime& when) {
   return StampOf(when, "%02d%02d%02d-%02d%02d%02d");
 }

@@ -26,6 +26,8 @@ enum DateOrder : int { kDayFirst = 0, kMonthFirst = 1, kYearFirst = 2 };
 std::string DateStamp(const QDateTime& when = QDateTime());
 std::string DateStamp(QDate date);
 std::string StampText(const QDateTime& when = QDateTime());
+// The stamp of a day and a time of day, without any time-zone conversion.
+std::string StampText(QDate date, QTime time);
 // The same 15-character stamp as StampText for every four-digit year.
 std::string ShortStampText(const QDateTime& when = QDateTime());
 std::string TimeText(const QDateTime& when = QDateTime());

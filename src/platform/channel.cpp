@@ -4,40 +4,36 @@
 #include <sys/file.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <QLocalServer>
 #include <QLocalSocket>
-#include <QThread>
+#include <QObject>
+#include <QTimer>
+#include <cerrno>
 #include <cstdlib>
-#include <future>
 
 namespace tarvo {
 namespace {
 
-constexpr int kAcceptPollMilliseconds = 100;
-// A client that stays silent this long ends its batch, so it cannot hold the channel.
-constexpr int kIdleClientMilliseconds = 5000;
-
 QString Path(const std::string& path) { return QString::fromStdString(path); }
 
-bool PeerIsThisUser(const QLocalSocket& socket) {
+bool PeerIs(const QLocalSocket& socket, uid_t user) {
   ucred credentials{};
   socklen_t size = sizeof credentials;
   const auto descriptor = static_cast<int>(socket.socketDescriptor());
   if (getsockopt(descriptor, SOL_SOCKET, SO_PEERCRED, &credentials, &size) != 0) return false;
-  return credentials.uid == getuid();
+  return credentials.uid == user;
 }
 
 // Splits what arrives at zero bytes; a message that grows past the limit is dropped.
 class MessageReader {
  public:
-  explicit MessageReader(ChannelManager* manager) : manager_(manager) {}
+  explicit MessageReader(ChannelManager& manager) : manager_(manager) {}
 
-  void take(const QByteArray& bytes, ChannelMessages& messages) {
+  void take(const QByteArray& bytes) {
     for (const char byte : bytes) {
       if (byte == '\0') {
-        finish(messages);
+        finish();
       } else if (!overlong_) {
         current_.push_back(byte);
         if (current_.size() > kMaxMessageBytes) {
@@ -48,107 +44,136 @@ class MessageReader {
     }
   }
   // The connection ended: bytes after the last zero still make a message.
-  void close(ChannelMessages& messages) {
-    if (!current_.empty() || overlong_) finish(messages);
+  ChannelMessages close() {
+    if (!current_.empty() || overlong_) finish();
+    return std::move(messages_);
   }
 
  private:
-  void finish(ChannelMessages& messages) {
+  void finish() {
     if (overlong_) {
-      manager_->log("Message longer than " + std::to_string(kMaxMessageBytes) + " bytes dropped");
+      manager_.log("Message longer than " + std::to_string(kMaxMessageBytes) + " bytes dropped");
     } else {
-      manager_->log(current_);
-      messages.push_back(current_);
+      manager_.log(current_);
+      messages_.push_back(current_);
     }
     current_.clear();
     overlong_ = false;
   }
 
-  ChannelManager* manager_;
+  ChannelManager& manager_;
   std::string current_;
   bool overlong_ = false;
+  ChannelMessages messages_;
 };
 
-ChannelMessages ReadBatch(QLocalSocket& socket, ChannelManager* manager,
-                          const std::atomic<bool>& stopping) {
-  ChannelMessages messages;
-  MessageReader reader(manager);
-  for (;;) {
-    if (socket.bytesAvailable() > 0) {
-      reader.take(socket.readAll(), messages);
-      continue;
-    }
-    if (socket.state() != QLocalSocket::ConnectedState) {
-      manager->log("InstanceThread: client disconnected");
-      break;
-    }
-    if (stopping || !socket.waitForReadyRead(kIdleClientMilliseconds)) {
-      if (socket.bytesAvailable() > 0) continue;
-      manager->log(socket.state() == QLocalSocket::ConnectedState
-                       ? "InstanceThread ReadFile failed"
-                       : "InstanceThread: client disconnected");
-      break;
-    }
+// One client of a server channel, from its connection to the end of its batch. It belongs to
+// its socket and goes with it.
+class Client : public QObject {
+ public:
+  Client(QLocalSocket* socket, const std::string& pipePath, const ChannelHandler& handler,
+         ChannelManager& manager, int idleMilliseconds)
+      : QObject(socket), socket_(socket), pipePath_(pipePath), handler_(handler),
+        manager_(manager), reader_(manager) {
+    idle_.setSingleShot(true);
+    idle_.setInterval(idleMilliseconds);
+    QObject::connect(&idle_, &QTimer::timeout, this, [this] { drop("InstanceThread ReadFile failed"); });
+    QObject::connect(socket_, &QLocalSocket::readyRead, this, [this] { read(); });
+    QObject::connect(socket_, &QLocalSocket::disconnected, this,
+                     [this] { drop("InstanceThread: client disconnected"); });
+    idle_.start();
+    read();  // bytes may have arrived with the connection
   }
-  reader.close(messages);
-  return messages;
-}
+
+ private:
+  void read() {
+    if (done_) return;
+    reader_.take(socket_->readAll());
+    idle_.start();
+  }
+  // Ends the batch: hands it over once and lets the socket go.
+  void drop(const char* why) {
+    if (done_) return;
+    read();
+    done_ = true;
+    idle_.stop();
+    manager_.log(why);
+    const ChannelMessages messages = reader_.close();
+    if (handler_) handler_(messages);
+    manager_.log(pipePath_ + " waiting");
+    socket_->abort();
+    socket_->deleteLater();
+  }
+
+  QLocalSocket* socket_;
+  std::string pipePath_;
+  ChannelHandler handler_;
+  ChannelManager& manager_;
+  MessageReader reader_;
+  QTimer idle_;
+  bool done_ = false;
+};
 
 }  // namespace
 
-std::string ChannelFolder() {
+ResultOf<std::string> ChannelFolder() {
   const char* runtime = std::getenv("XDG_RUNTIME_DIR");
   std::string folder = runtime != nullptr && runtime[0] != '\0'
-                                 ? std::string(runtime) + "/tarvo"
-                                 : "/tmp/tarvo-" + std::to_string(getuid());
-  ::mkdir(folder.c_str(), 0700);
-  struct stat info {};
-  if (::lstat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode) || info.st_uid != getuid()) {
-    return {};
+                           ? std::string(runtime) + "/tarvo"
+                           : "/tmp/tarvo-" + std::to_string(getuid());
+  if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
+    return Result::FromErrno("cannot create the runtime folder", folder, errno);
   }
-  if ((info.st_mode & 077) != 0 && ::chmod(folder.c_str(), 0700) != 0) return {};
+  struct stat info {};
+  if (::lstat(folder.c_str(), &info) != 0) {
+    return Result::FromErrno("cannot reach the runtime folder", folder, errno);
+  }
+  if (!S_ISDIR(info.st_mode) || info.st_uid != getuid()) {
+    return Result::Failure("the runtime folder " + folder +
+                           " is not a folder of this user; it is not safe to use");
+  }
+  if ((info.st_mode & 077) != 0 && ::chmod(folder.c_str(), 0700) != 0) {
+    return Result::FromErrno("cannot make the runtime folder private", folder, errno);
+  }
   return folder;
 }
 
 Channel::Channel(std::string name) : name_(std::move(name)) {
-  const std::string folder = ChannelFolder();
-  pipePath_ = folder.empty() ? std::string() : folder + "/" + name_;
+  ResultOf<std::string> folder = ChannelFolder();
+  if (folder) {
+    pipePath_ = *folder + "/" + name_;
+  } else {
+    problem_ = folder.reason();
+  }
 }
 
 Channel::~Channel() { DisposeChannel(*this); }
 
-void Channel::listen(ChannelHandler handler, ChannelManager* manager) {
-  std::promise<bool> ready;
-  std::future<bool> listening = ready.get_future();
-  listener_.reset(QThread::create([this, handler = std::move(handler), manager, &ready] {
-    QLocalServer server;
-    server.setSocketOptions(QLocalServer::UserAccessOption);
-    QLocalServer::removeServer(Path(pipePath_));  // a leftover of a crashed run
-    const bool ok = server.listen(Path(pipePath_));
-    ready.set_value(ok);
-    if (!ok) return;
-    manager->log(pipePath_ + " waiting");
-    while (!stopping_) {
-      if (!server.waitForNewConnection(kAcceptPollMilliseconds)) continue;
-      std::unique_ptr<QLocalSocket> socket(server.nextPendingConnection());
-      if (!socket) continue;
-      if (!PeerIsThisUser(*socket)) {
-        manager->log(name_ + " refused a client of another user");
+bool Channel::listen(ChannelHandler handler, ChannelManager& manager, const ChannelOptions& options) {
+  server_ = std::make_unique<QLocalServer>();
+  server_->setSocketOptions(QLocalServer::UserAccessOption);
+  QLocalServer::removeServer(Path(pipePath_));  // a leftover of a crashed run
+  if (!server_->listen(Path(pipePath_))) {
+    manager.log("Channel could not listen: " + name_ + " (" + server_->errorString().toStdString() + ")");
+    server_.reset();
+    return false;
+  }
+  QLocalServer* server = server_.get();
+  QObject::connect(server, &QLocalServer::newConnection, server,
+                   [this, server, handler = std::move(handler), &manager, options] {
+    while (QLocalSocket* socket = server->nextPendingConnection()) {
+      if (!PeerIs(*socket, options.allowedUser)) {
+        manager.log(name_ + " refused a client of another user");
+        socket->abort();
+        socket->deleteLater();
         continue;
       }
-      manager->log(name_ + " client connected");
-      const ChannelMessages messages = ReadBatch(*socket, manager, stopping_);
-      if (handler) handler(messages);
-      socket->disconnectFromServer();
-      manager->log(pipePath_ + " waiting");
+      manager.log(name_ + " client connected");
+      new Client(socket, pipePath_, handler, manager, options.idleClientMilliseconds);
     }
-  }));
-  listener_->start();
-  if (!listening.get()) {
-    listener_->wait();
-    listener_.reset();
-    manager->log("Channel could not listen: " + name_);
-  }
+  });
+  manager.log(pipePath_ + " waiting");
+  return true;
 }
 
 ChannelManager::~ChannelManager() {
@@ -156,13 +181,25 @@ ChannelManager::~ChannelManager() {
 }
 
 void ChannelManager::setLog(ChannelLog log) {
-  const std::lock_guard lock(logMutex_);
   log_ = std::move(log);
+  if (!log_) return;
+  std::vector<std::string> earlier = std::move(pending_);
+  pending_.clear();
+  for (const std::string& line : earlier) log_(line);
 }
 
 void ChannelManager::log(const std::string& line) {
-  const std::lock_guard lock(logMutex_);
-  if (log_) log_(line);
+  if (log_) {
+    log_(line);
+  } else {
+    pending_.push_back(line);
+  }
+}
+
+void ChannelManager::dispose(const std::string& name) {
+  for (auto& channel : channels_) {
+    if (channel->name() == name) DisposeChannel(*channel);
+  }
 }
 
 bool PipeExists(const Channel& channel) {
@@ -177,33 +214,35 @@ bool PipeExists(const Channel& channel) {
   return answered;
 }
 
-bool CreateMarkerChannel(ChannelManager& manager, const std::string& name) {
+ResultOf<bool> CreateMarkerChannel(ChannelManager& manager, const std::string& name) {
   auto channel = std::make_unique<Channel>(name);
-  bool held = false;
-  if (!channel->pipePath_.empty()) {
-    const std::string lockPath = channel->pipePath_ + ".lock";
-    channel->lockDescriptor_ = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    held = channel->lockDescriptor_ >= 0 && ::flock(channel->lockDescriptor_, LOCK_EX | LOCK_NB) == 0;
+  if (channel->pipePath_.empty()) {
+    return Result::Failure("the instance marker cannot be made: " + channel->problem_);
   }
-  if (!held) {
+  const std::string lockPath = channel->pipePath_ + ".lock";
+  channel->lockDescriptor_ = ::open(lockPath.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  if (channel->lockDescriptor_ < 0) return Result::FromErrno("cannot open the lock", lockPath, errno);
+  if (::flock(channel->lockDescriptor_, LOCK_EX | LOCK_NB) != 0) {
+    if (errno != EWOULDBLOCK) return Result::FromErrno("cannot take the lock", lockPath, errno);
     manager.log("Channel already exists: " + name);
     return true;
   }
   // The socket lets others see the instance; the lock is what makes it exclusive.
-  channel->listen(nullptr, &manager);
+  channel->listen(nullptr, manager, {});
   manager.log("Channel created OK: " + name);
   manager.channels_.push_back(std::move(channel));
   return false;
 }
 
-bool CreateServerChannel(ChannelManager& manager, const std::string& name, ChannelHandler handler) {
+bool CreateServerChannel(ChannelManager& manager, const std::string& name, ChannelHandler handler,
+                         const ChannelOptions& options) {
   auto channel = std::make_unique<Channel>(name);
   if (channel->pipePath_.empty() || PipeExists(*channel)) {
     manager.log("Channel already exists: " + name);
     return true;
   }
   manager.log("Channel created OK: " + name);
-  channel->listen(std::move(handler), &manager);
+  if (!channel->listen(std::move(handler), manager, options)) return true;
   manager.channels_.push_back(std::move(channel));
   return false;
 }
@@ -242,11 +281,15 @@ bool SendToChannel(const Channel& channel, ChannelManager* log, const ChannelMes
 }
 
 void DisposeChannel(Channel& channel) {
-  channel.stopping_ = true;
-  if (channel.listener_ != nullptr) {
-    channel.listener_->wait();
-    channel.listener_.reset();
+  // Closing the server ends its clients too: their sockets are its children. They are cut off
+  // first, so no batch is handed over while the channel goes.
+  if (channel.server_ != nullptr) {
+    for (QLocalSocket* socket : channel.server_->findChildren<QLocalSocket*>()) {
+      QObject::disconnect(socket, nullptr, nullptr, nullptr);
+      socket->abort();
+    }
   }
+  channel.server_.reset();
   if (channel.lockDescriptor_ >= 0) {
     ::close(channel.lockDescriptor_);
     channel.lockDescriptor_ = -1;

@@ -12,32 +12,47 @@
 // number of messages and its end ends the batch. A message longer than kMaxMessageBytes is
 // dropped with a log line.
 //
-// Threading: a server channel listens on a thread of its own and calls the handler there, one
-// batch at a time in arrival order. Log lines come from both threads; the log sink is called
-// under one lock.
+// Threading: a server channel listens on the event loop of the thread that created it (the
+// user-interface thread) without a thread of its own; its handler runs there, one batch per
+// connection as each connection ends. A client that stays silent is dropped after a short
+// time, and disposing of a channel never waits for a client. Sending blocks the caller (up to
+// kBusyWaitMilliseconds per step) and may be used from any thread.
 
-#include <atomic>
+#include <sys/types.h>
+#include <unistd.h>
+
 #include <functional>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <vector>
 
-class QThread;
+#include "base/result.h"
+
+class QLocalServer;
 
 namespace tarvo {
 
 inline constexpr std::size_t kMaxMessageBytes = 2047;
 inline constexpr int kProbeMilliseconds = 200;
 inline constexpr int kBusyWaitMilliseconds = 2000;
+inline constexpr int kIdleClientMilliseconds = 2000;
 
 using ChannelMessages = std::vector<std::string>;
 using ChannelHandler = std::function<void(const ChannelMessages&)>;
 using ChannelLog = std::function<void(const std::string&)>;
 
 // The folder that holds the channels: $XDG_RUNTIME_DIR/tarvo, else /tmp/tarvo-<uid>; created
-// with mode 0700. Empty when it cannot be made safe (for example, owned by another user).
-std::string ChannelFolder();
+// with mode 0700. A failure says why it cannot be made safe (for example, owned by another
+// user).
+ResultOf<std::string> ChannelFolder();
+
+// Who may talk to a server channel and how long a silent client is waited for.
+struct ChannelOptions {
+  uid_t allowedUser = getuid();
+  int idleClientMilliseconds = kIdleClientMilliseconds;
+};
+
+class ChannelManager;
 
 class Channel {
  public:
@@ -47,23 +62,26 @@ class Channel {
   Channel& operator=(const Channel&) = delete;
 
   [[nodiscard]] const std::string& name() const { return name_; }
-  // The socket's path.
+  // The socket's path; empty when the runtime folder is not usable.
   [[nodiscard]] const std::string& pipePath() const { return pipePath_; }
-  [[nodiscard]] bool isListening() const { return listener_ != nullptr; }
+  // Why there is no path, when there is none.
+  [[nodiscard]] const std::string& problem() const { return problem_; }
+  [[nodiscard]] bool isListening() const { return server_ != nullptr; }
 
  private:
   friend class ChannelManager;
-  friend bool CreateMarkerChannel(class ChannelManager&, const std::string&);
-  friend bool CreateServerChannel(class ChannelManager&, const std::string&, ChannelHandler);
+  friend ResultOf<bool> CreateMarkerChannel(ChannelManager&, const std::string&);
+  friend bool CreateServerChannel(ChannelManager&, const std::string&, ChannelHandler,
+                                  const ChannelOptions&);
   friend void DisposeChannel(Channel&);
 
-  void listen(ChannelHandler handler, class ChannelManager* manager);
+  bool listen(ChannelHandler handler, ChannelManager& manager, const ChannelOptions& options);
 
   std::string name_;
   std::string pipePath_;
+  std::string problem_;
   int lockDescriptor_ = -1;  // the marker's lock
-  std::atomic<bool> stopping_{false};
-  std::unique_ptr<QThread> listener_;  // a QThread: Qt's sockets need one
+  std::unique_ptr<QLocalServer> server_;
 };
 
 class ChannelManager {
@@ -73,30 +91,37 @@ class ChannelManager {
   ChannelManager(const ChannelManager&) = delete;
   ChannelManager& operator=(const ChannelManager&) = delete;
 
-  // Where log lines go; none: nothing is logged.
+  // Where log lines go; none: lines are kept until a sink is set, then handed over in order.
   void setLog(ChannelLog log);
   void log(const std::string& line);
 
   [[nodiscard]] const std::vector<std::unique_ptr<Channel>>& channels() const { return channels_; }
+  // Stops serving the named channel (a window does this before it dies).
+  void dispose(const std::string& name);
 
  private:
-  friend bool CreateMarkerChannel(ChannelManager&, const std::string&);
-  friend bool CreateServerChannel(ChannelManager&, const std::string&, ChannelHandler);
+  friend ResultOf<bool> CreateMarkerChannel(ChannelManager&, const std::string&);
+  friend bool CreateServerChannel(ChannelManager&, const std::string&, ChannelHandler,
+                                  const ChannelOptions&);
 
-  std::mutex logMutex_;
   ChannelLog log_;
+  std::vector<std::string> pending_;  // lines logged before there was a sink
   std::vector<std::unique_ptr<Channel>> channels_;
 };
 
 // True when a server of this channel answers within 200 ms.
 bool PipeExists(const Channel& channel);
-// True when another instance holds the marker; false when this process now holds it.
-bool CreateMarkerChannel(ChannelManager& manager, const std::string& name);
-// True when the channel is already served; false when this process now serves it.
-bool CreateServerChannel(ChannelManager& manager, const std::string& name, ChannelHandler handler);
+// Whether another instance holds the marker (true) or this process now holds it (false); a
+// failure when the runtime folder or the lock cannot be made, which is not the same as
+// another instance running.
+ResultOf<bool> CreateMarkerChannel(ChannelManager& manager, const std::string& name);
+// True when the channel is already served (or cannot be); false when this process now
+// serves it.
+bool CreateServerChannel(ChannelManager& manager, const std::string& name, ChannelHandler handler,
+                         const ChannelOptions& options = {});
 // Sends the messages on one connection; true when every one was delivered. `log` may be null.
 bool SendToChannel(const Channel& channel, ChannelManager* log, const ChannelMessages& messages);
-// Stops the listener or releases the marker.
+// Stops the server (dropping its clients at once) or releases the marker.
 void DisposeChannel(Channel& channel);
 
 }  // namespace tarvo

@@ -18,41 +18,57 @@ constexpr int kOpenerMilliseconds = 10000;
 
 }  // namespace
 
-bool RunProgram(const std::string& commandLine, bool wait, int timeoutMs, unsigned flags,
-                int /*showMode*/) {
+Result RunProgram(const std::string& commandLine, bool wait, int timeoutMs, unsigned flags,
+                  int /*showMode*/) {
   QStringList words = QProcess::splitCommand(QString::fromStdString(commandLine));
-  if (words.isEmpty()) return false;
+  if (words.isEmpty()) return Result::Failure("nothing to run: the command line is empty");
   const QString program = words.takeFirst();
   const bool idle = (flags & kIdlePriority) != 0;
+  const QString found = QStandardPaths::findExecutable(program);
+  if (found.isEmpty()) return Result::Failure("cannot run " + program.toStdString() + ": no such program");
   if (!wait) {
     // A detached start runs no code in the child, so the idle priority comes from nice(1).
-    const QString found = QStandardPaths::findExecutable(program);
-    if (found.isEmpty()) return false;
-    if (!idle) return QProcess::startDetached(found, words);
-    return QProcess::startDetached("nice", QStringList{"-n", QString::number(kIdleNice), found} + words);
+    const bool started =
+        idle ? QProcess::startDetached("nice", QStringList{"-n", QString::number(kIdleNice), found} + words)
+             : QProcess::startDetached(found, words);
+    return started ? Result() : Result::Failure("cannot start " + found.toStdString());
   }
   QProcess process;
-  process.setProgram(program);
+  process.setProgram(found);
   process.setArguments(words);
   if (idle) {
     // Lowered in the child before the program runs, so it never runs at normal priority.
     process.setChildProcessModifier([] { setpriority(PRIO_PROCESS, 0, kIdleNice); });
   }
   process.start();
-  if (!process.waitForStarted()) return false;
+  if (!process.waitForStarted()) {
+    return Result::Failure("cannot start " + found.toStdString() + ": " +
+                           process.errorString().toStdString());
+  }
   if (!process.waitForFinished(timeoutMs)) {
     process.kill();
     process.waitForFinished();
-    return false;
+    return Result::Failure(found.toStdString() + " did not end within " +
+                           std::to_string(timeoutMs) + " ms and was stopped");
   }
-  return true;
+  return {};
 }
 
-bool OpenWithShell(const std::string& pathOrAddress) {
-  QProcess opener;
-  opener.start("xdg-open", {QString::fromStdString(pathOrAddress)});
-  if (!opener.waitForStarted() || !opener.waitForFinished(kOpenerMilliseconds)) return false;
-  return opener.exitStatus() == QProcess::NormalExit && opener.exitCode() == 0;
+Result OpenWithShell(const std::string& pathOrAddress) {
+  const QString opener = QStandardPaths::findExecutable("xdg-open");
+  if (opener.isEmpty()) {
+    return Result::Failure("cannot open " + pathOrAddress + ": xdg-open is not installed");
+  }
+  QProcess process;
+  process.start(opener, {QString::fromStdString(pathOrAddress)});
+  if (!process.waitForStarted() || !process.waitForFinished(kOpenerMilliseconds)) {
+    return Result::Failure("cannot open " + pathOrAddress + ": xdg-open did not finish");
+  }
+  if (process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0) {
+    return Result::Failure("cannot open " + pathOrAddress + ": no program is set up to open it (xdg-open ended with " +
+                           std::to_string(process.exitCode()) + ")");
+  }
+  return {};
 }
 
 std::string OsVersionText() {
@@ -85,9 +101,12 @@ RunRequest ParseRunRequest(const std::string& value) {
   return request;
 }
 
-bool StartRunRequest(const RunRequest& request) {
+ResultOf<bool> StartRunRequest(const RunRequest& request) {
   if (request.control == "controlled") return false;
-  return RunProgram(request.commandLine, false, 0, kIdlePriority, request.showMode);
+  if (Result started = RunProgram(request.commandLine, false, 0, kIdlePriority, request.showMode); !started) {
+    return started;
+  }
+  return true;
 }
 
 }  // namespace tarvo

@@ -8,6 +8,8 @@
 
 #include <string>
 
+#include "base/result.h"
+
 namespace tarvo {
 
 enum ShowMode : int { kShowHidden = 0, kShowNormal = 1, kShowMinimized = 2 };
@@ -27,15 +29,18 @@ struct RunRequest {
 };
 
 // Starts the command line (program and arguments split as a shell would, quotes grouping).
-// With `wait`, waits up to `timeoutMs` for it to end; true when it started (and ended in time).
-bool RunProgram(const std::string& commandLine, bool wait, int timeoutMs, unsigned flags,
-                int showMode);
-// Opens a file or address with the desktop's program for it; false when there is none.
-bool OpenWithShell(const std::string& pathOrAddress);
+// With `wait`, waits up to `timeoutMs` for it to end; a failure when it could not start or did
+// not end in time (it is then stopped).
+Result RunProgram(const std::string& commandLine, bool wait, int timeoutMs, unsigned flags,
+                  int showMode);
+// Opens a file or address with the desktop's program for it (xdg-open); a failure says why:
+// no opener installed, or the opener found no program for it.
+Result OpenWithShell(const std::string& pathOrAddress);
 // The kernel's version as "major.minor".
 std::string OsVersionText();
 RunRequest ParseRunRequest(const std::string& value);
-// Starts what a "run" request names, unless it is "controlled". True when something started.
-bool StartRunRequest(const RunRequest& request);
+// Starts what a "run" request names: true when it started, false when the request is
+// "controlled" (such requests are not for this program to start).
+ResultOf<bool> StartRunRequest(const RunRequest& request);
 
 }  // namespace tarvo

@@ -2,11 +2,13 @@
 
 namespace tarvo {
 
-bool BecomeTheOnlyInstance(ChannelManager& channels) {
-  if (!CreateMarkerChannel(channels, kMarkerChannel)) return true;
+ResultOf<InstanceCheck> BecomeTheOnlyInstance(ChannelManager& channels) {
+  ResultOf<bool> held = CreateMarkerChannel(channels, kMarkerChannel);
+  if (!held) return held.status();
+  if (!*held) return InstanceCheck::OnlyInstance;
   const Channel running(kCommandChannel);
   if (PipeExists(running)) SendToChannel(running, &channels, {"wakeup=now"});
-  return false;
+  return InstanceCheck::AnotherRuns;
 }
 
 ChannelCommand SplitCommand(const std::string& line) {

@@ -10,9 +10,14 @@ namespace tarvo {
 inline constexpr const char* kMarkerChannel = "tarvo_active";
 inline constexpr const char* kCommandChannel = "tarvoslavemode";
 
-// True when this process is now the only instance. Otherwise the running instance was sent
-// "wakeup=now" (when its command channel answers) and this process must end.
-bool BecomeTheOnlyInstance(ChannelManager& channels);
+enum class InstanceCheck {
+  OnlyInstance,  // this process now holds the marker and goes on
+  AnotherRuns,   // the running instance was sent "wakeup=now"; this process ends
+};
+
+// Whether this process is the only instance. A failure (the runtime folder or the lock cannot
+// be made) is not "another instance runs": the caller says so and ends with an error.
+ResultOf<InstanceCheck> BecomeTheOnlyInstance(ChannelManager& channels);
 
 // The command's word and value of a channel line "word=value".
 struct ChannelCommand {

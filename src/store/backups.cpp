@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "store/file_system.h"
+#include "store/safe_replace.h"
 #include "base/date_text.h"
 
 namespace tarvo {
@@ -64,8 +65,9 @@ void DeleteCopy(const std::string& folder, const std::string& name,
                 std::vector<std::string>* deleted) {
   const std::string path = JoinPath(folder, name);
   FileSystem& files = fileSystem();
-  if (files.isReadOnly(path)) files.makeWritable(path);
-  files.remove(path);
+  // A copy that cannot be deleted stays; the next rewrite tries again, and nothing is lost.
+  if (files.isReadOnly(path)) (void)files.makeWritable(path);
+  (void)files.remove(path);
   if (deleted != nullptr && !files.exists(path)) deleted->push_back(name);
 }
 
@@ -86,31 +88,26 @@ BackupList ListBackups(const std::string& path) {
   return list;
 }
 
-std::string MakeBackup(const std::string& path, const BackupList& existing, BackupAction action,
-                       std::string* message) {
+ResultOf<std::string> MakeBackup(const std::string& path, const BackupList& existing,
+                                 BackupAction action) {
   FileSystem& files = fileSystem();
-  if (!files.exists(path)) return {};
+  if (!files.exists(path)) return std::string();
   const std::string folder = FolderOf(path);
   const NameParts parts = SplitExtension(NameOf(path));
   std::uint64_t number = HighestNumber(existing) + 1;
   std::string target = JoinPath(folder, CopyName(parts, number));
   while (files.exists(target)) target = JoinPath(folder, CopyName(parts, ++number));
 
-  const bool done =
-      action == BackupAction::Copy ? files.copyFile(path, target) : files.rename(path, target);
+  // A copy goes through a flushed sibling and a rename, so it appears only whole.
+  const Result done =
+      action == BackupAction::Copy ? ReplaceWithCopy(path, target) : files.rename(path, target);
   if (!done) {
-    if (message != nullptr) {
-      *message = std::string(action == BackupAction::Copy
-                                 ? "***** Backup - access not allowed to copy file "
-                                 : "***** Backup - access not allowed to rename file ") +
-                 path;
-    }
-    return {};
+    return Result::Failure(std::string(action == BackupAction::Copy
+                                           ? "***** Backup - access not allowed to copy file "
+                                           : "***** Backup - access not allowed to rename file ") +
+                           path + " (" + done.reason() + ")");
   }
-  if (!files.exists(target)) {
-    if (message != nullptr) *message = "***** Unable to back up file " + path;
-    return {};
-  }
+  if (!files.exists(target)) return Result::Failure("***** Unable to back up file " + path);
   return target;
 }
 
@@ -131,9 +128,9 @@ void PurgeBackups(const std::string& path, int keep, std::vector<std::string>* d
   std::vector<std::string> stamped;
   for (const FolderEntry& entry : files.list(folder)) {
     if (entry.isFolder || Bracketed(entry.name, parts).empty()) continue;
-    const auto modified = files.modificationTime(JoinPath(folder, entry.name));
+    const std::optional<FileStamp> modified = files.stamp(JoinPath(folder, entry.name));
     if (!modified) continue;
-    const std::string stamp = "(" + StampText(DateTimeFromTime(*modified)) + ")";
+    const std::string stamp = "(" + StampText(DateTimeFromTime(modified->modified)) + ")";
     if (entry.name.find(stamp) != std::string::npos) stamped.push_back(entry.name);
   }
   std::sort(stamped.begin(), stamped.end());
@@ -141,11 +138,13 @@ void PurgeBackups(const std::string& path, int keep, std::vector<std::string>* d
   for (std::size_t i = 0; i + limit < stamped.size(); ++i) DeleteCopy(folder, stamped[i], deleted);
 }
 
-void TakeBackup(const std::string& path, int keep, std::string* message) {
-  if (keep < 1 || !fileSystem().exists(path)) return;
+Result TakeBackup(const std::string& path, int keep) {
+  if (keep < 1 || !fileSystem().exists(path)) return {};
   BackupList list = ListBackups(path);
-  MakeBackup(path, list, BackupAction::Copy, message);
+  ResultOf<std::string> made = MakeBackup(path, list, BackupAction::Copy);
+  if (!made) return made.status();
   PruneBackups(path, list, keep - 1);
+  return {};
 }
 
 bool LooksLikeBackupName(std::string_view name) {

@@ -4,11 +4,18 @@
 // beside it, numbered one past the highest existing copy, and the oldest are pruned.
 // Date-stamped copies, notes(20260115-093000).txt, are purged by their own modification time.
 //
-// Failure: backup trouble never stops the caller; messages come back as text ("***** ...").
+// A copy appears only whole: it is written under a temporary name, flushed and renamed, so a
+// full disk leaves no truncated copy behind, and old copies are pruned only after the new one
+// is complete.
+//
+// Failure: backup trouble is reported, never hidden; the reason of a failed Result is the
+// "***** " text. Callers that rewrite the file go on and log it.
 
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "base/result.h"
 
 namespace tarvo {
 
@@ -26,10 +33,9 @@ enum class BackupAction { Copy, Move };
 BackupList ListBackups(const std::string& path);
 
 // Copies or moves `path` to the next free number after the highest copy in `existing`.
-// Returns the copy's path; empty when the file does not exist or the backup failed, in which
-// case `message` (when given) receives the "***** " text.
-std::string MakeBackup(const std::string& path, const BackupList& existing, BackupAction action,
-                       std::string* message = nullptr);
+// The copy's path; empty when the file does not exist.
+ResultOf<std::string> MakeBackup(const std::string& path, const BackupList& existing,
+                                 BackupAction action);
 
 // Deletes the oldest copies of `list` (in the folder of `path`) until at most `keep` remain.
 // The names actually deleted are added to `deleted` when given.
@@ -41,7 +47,8 @@ void PruneBackups(const std::string& path, BackupList& list, int keep,
 void PurgeBackups(const std::string& path, int keep, std::vector<std::string>* deleted = nullptr);
 
 // Takes one copy of `path` and keeps at most `keep` copies in all (the usual rewrite rule).
-void TakeBackup(const std::string& path, int keep, std::string* message = nullptr);
+// The older copies are pruned only when the new one was made.
+Result TakeBackup(const std::string& path, int keep);
 
 // True when a file name has the shape of a numbered or date-stamped backup copy.
 bool LooksLikeBackupName(std::string_view name);

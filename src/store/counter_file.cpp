@@ -29,28 +29,38 @@ int ParseCounter(std::string_view text) {
 
 }  // namespace
 
-int NextCounter(const std::string& path) {
+ResultOf<int> NextCounter(const std::string& path) {
   FileSystem& files = fileSystem();
-  if (!files.exists(path)) return WriteCounter(path, 1);
-  FileHandle file = files.open(path, OpenIntent::ReadWriteCreate);
-  if (!file.isOpen()) return -1;
+  if (!files.exists(path)) {
+    if (Result written = WriteCounter(path, 1); !written) return written;
+    return 1;
+  }
+  ResultOf<FileHandle> file = files.open(path, OpenIntent::ReadWriteCreate);
+  if (!file) return file.status();
   char digits[kDigits];
-  const auto got = files.readAt(file, 0, digits, kDigits);
-  if (got < 0) return -1;
-  const int current = ParseCounter(std::string_view(digits, static_cast<std::size_t>(got)));
-  const int next = current == kNotANumber || current == 0x7fffffff ? -1 : current + 1;
+  const ResultOf<std::size_t> got = files.readAt(*file, 0, digits, kDigits);
+  if (!got) return got.status();
+  const int current = ParseCounter(std::string_view(digits, *got));
+  const int next = current == kNotANumber || current == 0x7fffffff || current < 0 ? -1 : current + 1;
   const std::string text = Formatted(next);
-  if (!files.writeAt(file, 0, text.data(), text.size()) || !files.flush(file)) return -1;
+  Result written = files.writeAt(*file, 0, text.data(), text.size());
+  if (written) written = files.flush(*file);
+  if (!written) return written;
+  if (next < 0) {
+    return Result::Failure("the counter file " + path + " holds no usable number (\"" +
+                           std::string(digits, *got) + "\")");
+  }
   return next;
 }
 
-int WriteCounter(const std::string& path, int value) {
+Result WriteCounter(const std::string& path, int value) {
   FileSystem& files = fileSystem();
-  FileHandle file = files.open(path, OpenIntent::CreateEmpty);
-  if (!file.isOpen()) return -1;
+  ResultOf<FileHandle> file = files.open(path, OpenIntent::CreateEmpty);
+  if (!file) return file.status();
   const std::string text = Formatted(value);
-  if (!files.write(file, text.data(), text.size()) || !files.flush(file)) return -1;
-  return value;
+  Result written = files.write(*file, text.data(), text.size());
+  if (written) written = files.flush(*file);
+  return written;
 }
 
 }  // namespace tarvo

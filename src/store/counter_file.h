@@ -5,12 +5,15 @@
 
 #include <string>
 
+#include "base/result.h"
+
 namespace tarvo {
 
 // Increments the counter and returns the new value; a missing file starts at 1. A file that
-// does not hold a number is rewritten as -1 and -1 is returned, as for a failure.
-int NextCounter(const std::string& path);
-// Creates or overwrites the counter with `value`; returns the value, or -1.
-int WriteCounter(const std::string& path, int value);
+// does not hold a number is rewritten as -1 and reported as a failure, so no value is ever
+// handed out twice and none is made up.
+ResultOf<int> NextCounter(const std::string& path);
+// Creates or overwrites the counter with `value`.
+Result WriteCounter(const std::string& path, int value);
 
 }  // namespace tarvo

@@ -76,12 +76,12 @@ class PairReader {
   std::string joinedKey_;
 };
 
-bool LoadContent(DataFile& file) {
-  if (!fileSystem().readAll(file.handle, file.content)) return false;
+Result LoadContent(DataFile& file) {
+  if (Result read = fileSystem().readAll(file.handle, file.content); !read) return read;
   file.size = file.content.size();
   file.position = 0;
   file.atEnd = file.size == 0;
-  return true;
+  return {};
 }
 
 // Byte i of the body XOR key character i mod 33, counting on across lines.
@@ -105,7 +105,16 @@ void Unscramble(DataFile& file) {
   file.atEnd = body == 0;
 }
 
-DataFilePtr Open(const std::string& path, std::string_view modeText, int backups, bool secure) {
+// Opens the handle, and for the read modes loads the content.
+Result OpenHandle(DataFile& file, OpenIntent intent, bool load) {
+  ResultOf<FileHandle> handle = fileSystem().open(file.path, intent);
+  if (!handle) return handle.status();
+  file.handle = std::move(*handle);
+  return load ? LoadContent(file) : Result();
+}
+
+ResultOf<DataFilePtr> Open(const std::string& path, std::string_view modeText, int backups,
+                           bool secure) {
   const std::string mode = UpperMode(modeText);
   auto file = std::make_unique<DataFile>();
   file->path = path;
@@ -115,26 +124,27 @@ DataFilePtr Open(const std::string& path, std::string_view modeText, int backups
 
   if (mode == "W") {
     file->mode = 'W';
-    TakeBackup(path, backups);
-    if (files.exists(path) && !files.remove(path)) return nullptr;
-    file->handle = files.open(path, OpenIntent::CreateEmpty);
-    if (!file->handle.isOpen()) return nullptr;
+    file->backupNote = TakeBackup(path, backups).reason();
+    if (files.exists(path)) {
+      if (Result removed = files.remove(path); !removed) return removed;
+    }
+    if (Result opened = OpenHandle(*file, OpenIntent::CreateEmpty, false); !opened) return opened;
     file->atEnd = true;
     return file;
   }
   if (mode == "A" && !secure) {
     file->mode = 'A';
-    TakeBackup(path, backups);
-    file->handle = files.open(path, OpenIntent::AppendCreate);
-    if (!file->handle.isOpen() || !LoadContent(*file)) return nullptr;
+    file->backupNote = TakeBackup(path, backups).reason();
+    if (Result opened = OpenHandle(*file, OpenIntent::AppendCreate, true); !opened) return opened;
     file->position = file->size;
     file->atEnd = true;
     return file;
   }
-  if (mode != "R" && !secure) return nullptr;
+  if (mode != "R" && !secure) {
+    return Result::Failure("cannot open " + path + ": unknown mode \"" + mode + "\"");
+  }
   file->mode = 'R';
-  file->handle = files.open(path, OpenIntent::Read);
-  if (!file->handle.isOpen() || !LoadContent(*file)) return nullptr;
+  if (Result opened = OpenHandle(*file, OpenIntent::Read, true); !opened) return opened;
   if (secure) Unscramble(*file);
   return file;
 }
@@ -148,20 +158,21 @@ std::string ScrambleKey(std::string_view path) {
   return key;
 }
 
-DataFilePtr OpenDataFile(const std::string& path, std::string_view mode, int backups) {
+ResultOf<DataFilePtr> OpenDataFile(const std::string& path, std::string_view mode, int backups) {
   return Open(path, mode, backups, false);
 }
 
-DataFilePtr OpenSecureFile(const std::string& path, std::string_view mode, int backups) {
+ResultOf<DataFilePtr> OpenSecureFile(const std::string& path, std::string_view mode,
+                                     int backups) {
   return Open(path, mode, backups, true);
 }
 
-int ReadLine(DataFile& file, std::string& text) {
+std::int64_t ReadLine(DataFile& file, std::string& text) {
   std::string_view line;
   std::size_t counted = 0;
   if (!NextLine(file, line, text, counted)) return -1;
   if (line.data() != text.data()) text.assign(line);
-  return static_cast<int>(counted);
+  return static_cast<std::int64_t>(counted);
 }
 
 void ReadPairs(DataFile& file, PairList& pairs) {
@@ -193,31 +204,34 @@ void ReadPairs(DataFile& file, PairList& pairs) {
 }
 
 int LineOfPair(const std::string& path, bool secure, std::size_t pairIndex) {
-  DataFilePtr file = secure ? OpenSecureFile(path, "R", 0) : OpenDataFile(path, "R", 0);
-  if (!file) return 0;
+  ResultOf<DataFilePtr> opened = secure ? OpenSecureFile(path, "R", 0) : OpenDataFile(path, "R", 0);
+  if (!opened) return 0;
+  DataFile& file = **opened;
   PairReader reader;
   SplitResult pair;
-  for (std::size_t index = 0; reader.next(*file, pair); ++index) {
-    if (index == pairIndex) return file->lineCount;
+  for (std::size_t index = 0; reader.next(file, pair); ++index) {
+    if (index == pairIndex) return file.lineCount;
   }
   return 0;
 }
 
-bool WriteRaw(DataFile& file, const char* bytes, std::size_t count) {
-  if (!file.handle.isOpen() || file.mode == 'R') return false;
-  if (!fileSystem().write(file.handle, bytes, count)) return false;
+Result WriteRaw(DataFile& file, const char* bytes, std::size_t count) {
+  if (!file.handle.isOpen() || file.mode == 'R') {
+    return Result::Failure("cannot write " + file.path + ": it is not open for writing");
+  }
+  if (Result written = fileSystem().write(file.handle, bytes, count); !written) return written;
   file.size += count;
-  return true;
+  return {};
 }
 
-bool WriteLine(DataFile& file, std::string_view text) {
+Result WriteLine(DataFile& file, std::string_view text) {
   std::string line;
   line.reserve(text.size() + kLineEnd.size());
   line.append(text).append(kLineEnd);
   return WriteRaw(file, line.data(), line.size());
 }
 
-bool WritePair(DataFile& file, std::string_view key, std::string_view value) {
+Result WritePair(DataFile& file, std::string_view key, std::string_view value) {
   std::string line;
   line.reserve(key.size() + value.size() + 1 + kLineEnd.size());
   line.append(key).append("=").append(value).append(kLineEnd);
@@ -227,6 +241,11 @@ bool WritePair(DataFile& file, std::string_view key, std::string_view value) {
 std::string PairFileBytes(const PairList& pairs, const std::string& scrambleKey) {
   // One buffer: many small writes would each reach the disk.
   std::string bytes;
+  std::size_t total = 0;
+  for (std::size_t i = 0; i < pairs.size(); ++i) {
+    total += pairs.key(i).size() + pairs.value(i).size() + 1 + kLineEnd.size();
+  }
+  bytes.reserve(total);
   for (std::size_t i = 0; i < pairs.size(); ++i) {
     bytes.append(pairs.key(i)).append("=").append(pairs.value(i)).append(kLineEnd);
   }
@@ -236,34 +255,36 @@ std::string PairFileBytes(const PairList& pairs, const std::string& scrambleKey)
   return std::string(kSecureHeader) + bytes;
 }
 
-bool WritePairs(DataFile& file, const PairList& pairs) {
+Result WritePairs(DataFile& file, const PairList& pairs) {
   const std::string bytes = PairFileBytes(pairs);
   return WriteRaw(file, bytes.data(), bytes.size());
 }
 
-bool WriteSecurePairs(DataFile& file, const PairList& pairs) {
-  if (!file.secure || file.mode != 'W') return false;
+Result WriteSecurePairs(DataFile& file, const PairList& pairs) {
+  if (!file.secure || file.mode != 'W') {
+    return Result::Failure("cannot write " + file.path + ": not a scrambled file open for writing");
+  }
   const std::string bytes = PairFileBytes(pairs, file.scrambleKey);
   return WriteRaw(file, bytes.data(), bytes.size());
 }
 
 void CloseDataFile(DataFilePtr& file) { file.reset(); }
 
-bool AppendLine(const std::string& path, std::string_view text) {
-  FileHandle handle = fileSystem().open(path, OpenIntent::AppendCreate);
-  if (!handle.isOpen()) return false;
+Result AppendLine(const std::string& path, std::string_view text) {
+  ResultOf<FileHandle> handle = fileSystem().open(path, OpenIntent::AppendCreate);
+  if (!handle) return handle.status();
   std::string line(text);
   line.append(kLineEnd);
-  return fileSystem().write(handle, line.data(), line.size());
+  return fileSystem().write(*handle, line.data(), line.size());
 }
 
-bool LoadLines(const std::string& path, TextList& lines) {
-  DataFilePtr file = OpenDataFile(path, "R", 0);
-  if (!file) return false;
+Result LoadLines(const std::string& path, TextList& lines) {
+  ResultOf<DataFilePtr> file = OpenDataFile(path, "R", 0);
+  if (!file) return file.status();
   lines.clear();
   std::string line;
-  while (ReadLine(*file, line) >= 0) lines.push_back(line);
-  return true;
+  while (ReadLine(**file, line) >= 0) lines.push_back(line);
+  return {};
 }
 
 }  // namespace tarvo

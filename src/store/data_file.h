@@ -14,7 +14,9 @@
 // Ownership: OpenDataFile/OpenSecureFile hand the caller a DataFilePtr; the file closes itself
 // when that pointer goes away, so no path leaks a handle. CloseDataFile closes it early.
 // Threading: a DataFile belongs to the thread that opened it.
-// Failure: open returns null; writes return false; nothing throws.
+// Failure: open and every write return a Result with the reason; nothing throws. A backup copy
+// that could not be made does not stop the open (the file is still rewritten); its "***** "
+// text is kept in `backupNote` for the caller to log.
 
 #include <cstddef>
 #include <cstdint>
@@ -43,6 +45,7 @@ struct DataFile {
   char mode = 'R';
   std::string scrambleKey;     // 33 characters for secure files, empty otherwise
   std::string path;
+  std::string backupNote;      // why the backup copy of this open failed; empty when it did not
 
   [[nodiscard]] std::string_view contentView() const { return {content.data(), content.size()}; }
 };
@@ -51,13 +54,13 @@ using DataFilePtr = std::unique_ptr<DataFile>;
 using TextList = std::vector<std::string>;
 
 // `backups` is the number of numbered copies to keep when the mode rewrites the file (0: none).
-DataFilePtr OpenDataFile(const std::string& path, std::string_view mode, int backups);
+ResultOf<DataFilePtr> OpenDataFile(const std::string& path, std::string_view mode, int backups);
 // Mode "W" writes; any other mode reads, unscrambling when the header is present.
-DataFilePtr OpenSecureFile(const std::string& path, std::string_view mode, int backups);
+ResultOf<DataFilePtr> OpenSecureFile(const std::string& path, std::string_view mode, int backups);
 
 // The next line without its line end (CR LF, LF CR, lone CR and lone LF each end one line;
 // NUL bytes are counted but dropped). Returns the characters counted, or -1 when no line is left.
-int ReadLine(DataFile& file, std::string& text);
+std::int64_t ReadLine(DataFile& file, std::string& text);
 // Every key=value line of the rest of the file; lines with an empty key are skipped. Keys and
 // values are trimmed of blanks in plain files and kept as they are in secure files. The file's
 // content is handed over to `pairs`, so the file is at its end afterwards.
@@ -68,18 +71,18 @@ void ReadPairs(DataFile& file, PairList& pairs);
 // name the line of a bad value; it reads the file again.
 int LineOfPair(const std::string& path, bool secure, std::size_t pairIndex);
 
-bool WriteLine(DataFile& file, std::string_view text);
-bool WriteRaw(DataFile& file, const char* bytes, std::size_t count);
-bool WritePair(DataFile& file, std::string_view key, std::string_view value);
-bool WritePairs(DataFile& file, const PairList& pairs);
+Result WriteLine(DataFile& file, std::string_view text);
+Result WriteRaw(DataFile& file, const char* bytes, std::size_t count);
+Result WritePair(DataFile& file, std::string_view key, std::string_view value);
+Result WritePairs(DataFile& file, const PairList& pairs);
 // The header and the scrambled key=value lines; for a secure file opened "W".
-bool WriteSecurePairs(DataFile& file, const PairList& pairs);
+Result WriteSecurePairs(DataFile& file, const PairList& pairs);
 void CloseDataFile(DataFilePtr& file);
 
 // Appends text + CR LF to the file, creating it when missing.
-bool AppendLine(const std::string& path, std::string_view text);
-// Replaces `lines` with every line of the file; false when it cannot be opened.
-bool LoadLines(const std::string& path, TextList& lines);
+Result AppendLine(const std::string& path, std::string_view text);
+// Replaces `lines` with every line of the file.
+Result LoadLines(const std::string& path, TextList& lines);
 
 // The key a secure file of this name is scrambled with (the name without its folder).
 std::string ScrambleKey(std::string_view path);

@@ -6,17 +6,14 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 #include <utility>
 
 namespace tarvo {
 namespace {
 
-thread_local int lastErrorNumber = 0;
-
-bool Fail() {
-  RecordLastError(errno);
-  return false;
+// The failure of the last system call, naming what was attempted on which path.
+Result Failed(const char* what, const std::string& path) {
+  return Result::FromErrno(what, path, errno);
 }
 
 int OpenFlags(OpenIntent intent) {
@@ -43,12 +40,13 @@ FileSystem* current = nullptr;
 }  // namespace
 
 FileHandle::FileHandle(FileHandle&& other) noexcept
-    : descriptor_(std::exchange(other.descriptor_, -1)) {}
+    : descriptor_(std::exchange(other.descriptor_, -1)), path_(std::move(other.path_)) {}
 
 FileHandle& FileHandle::operator=(FileHandle&& other) noexcept {
   if (this != &other) {
     close();
     descriptor_ = std::exchange(other.descriptor_, -1);
+    path_ = std::move(other.path_);
   }
   return *this;
 }
@@ -62,24 +60,20 @@ void FileHandle::close() {
   }
 }
 
-FileHandle FileSystem::open(const std::string& path, OpenIntent intent) {
+ResultOf<FileHandle> FileSystem::open(const std::string& path, OpenIntent intent) {
   const int descriptor = ::open(path.c_str(), OpenFlags(intent) | O_CLOEXEC, 0644);
-  if (descriptor < 0) {
-    Fail();
-    return FileHandle();
-  }
+  if (descriptor < 0) return Failed("cannot open", path);
   struct stat info {};
   if (::fstat(descriptor, &info) == 0 && S_ISDIR(info.st_mode)) {
     ::close(descriptor);
-    RecordLastError(EISDIR);
-    return FileHandle();
+    return Result::FromErrno("cannot open", path, EISDIR);
   }
-  return FileHandle(descriptor);
+  return FileHandle(descriptor, path);
 }
 
-bool FileSystem::readAll(const FileHandle& file, ByteBuffer& into) {
+Result FileSystem::readAll(const FileHandle& file, ByteBuffer& into) {
   struct stat info {};
-  if (::fstat(file.descriptor(), &info) != 0) return Fail();
+  if (::fstat(file.descriptor(), &info) != 0) return Failed("cannot read", file.path());
   into.clear();
   // One read of the size the file has now; a file that grows meanwhile is read on in chunks.
   std::size_t capacity = static_cast<std::size_t>(info.st_size) + 1;
@@ -91,8 +85,9 @@ bool FileSystem::readAll(const FileHandle& file, ByteBuffer& into) {
                 static_cast<off_t>(filled));
     if (got < 0) {
       if (errno == EINTR) continue;
+      const Result failure = Failed("cannot read", file.path());
       into.clear();
-      return Fail();
+      return failure;
     }
     if (got == 0) break;
     filled += static_cast<std::size_t>(got);
@@ -102,86 +97,91 @@ bool FileSystem::readAll(const FileHandle& file, ByteBuffer& into) {
     }
   }
   into.resize(filled);
-  return true;
+  return {};
 }
 
-std::int64_t FileSystem::readAt(const FileHandle& file, std::uint64_t offset, char* data,
-                                std::size_t size) {
+ResultOf<std::size_t> FileSystem::readAt(const FileHandle& file, std::uint64_t offset, char* data,
+                                         std::size_t size) {
   for (;;) {
     const ssize_t got = ::pread(file.descriptor(), data, size, static_cast<off_t>(offset));
-    if (got >= 0) return got;
-    if (errno != EINTR) {
-      Fail();
-      return -1;
-    }
+    if (got >= 0) return static_cast<std::size_t>(got);
+    if (errno != EINTR) return Failed("cannot read", file.path());
   }
 }
 
-bool FileSystem::write(const FileHandle& file, const char* data, std::size_t size) {
+Result FileSystem::write(const FileHandle& file, const char* data, std::size_t size) {
   while (size > 0) {
     const ssize_t done = ::write(file.descriptor(), data, size);
     if (done < 0) {
       if (errno == EINTR) continue;
-      return Fail();
+      return Failed("cannot write", file.path());
     }
     data += done;
     size -= static_cast<std::size_t>(done);
   }
-  return true;
+  return {};
 }
 
-bool FileSystem::writeAt(const FileHandle& file, std::uint64_t offset, const char* data,
-                         std::size_t size) {
+Result FileSystem::writeAt(const FileHandle& file, std::uint64_t offset, const char* data,
+                           std::size_t size) {
   while (size > 0) {
     const ssize_t done = ::pwrite(file.descriptor(), data, size, static_cast<off_t>(offset));
     if (done < 0) {
       if (errno == EINTR) continue;
-      return Fail();
+      return Failed("cannot write", file.path());
     }
     data += done;
     size -= static_cast<std::size_t>(done);
     offset += static_cast<std::uint64_t>(done);
   }
-  return true;
+  return {};
 }
 
-bool FileSystem::resize(const FileHandle& file, std::uint64_t size) {
-  return ::ftruncate(file.descriptor(), static_cast<off_t>(size)) == 0 || Fail();
+Result FileSystem::resize(const FileHandle& file, std::uint64_t size) {
+  if (::ftruncate(file.descriptor(), static_cast<off_t>(size)) != 0) {
+    return Failed("cannot resize", file.path());
+  }
+  return {};
 }
 
-bool FileSystem::flush(const FileHandle& file) {
-  return ::fsync(file.descriptor()) == 0 || Fail();
+Result FileSystem::flush(const FileHandle& file) {
+  if (::fsync(file.descriptor()) != 0) return Failed("cannot flush to disk", file.path());
+  return {};
 }
 
-bool FileSystem::copyFile(const std::string& from, const std::string& to) {
-  FileHandle source = open(from, OpenIntent::Read);
-  if (!source.isOpen()) return false;
-  FileHandle target = open(to, OpenIntent::CreateEmpty);
-  if (!target.isOpen()) return false;
+Result FileSystem::copyFile(const std::string& from, const std::string& to) {
+  ResultOf<FileHandle> source = open(from, OpenIntent::Read);
+  if (!source) return source.status();
+  ResultOf<FileHandle> target = open(to, OpenIntent::CreateEmpty);
+  if (!target) return target.status();
   std::vector<char> buffer(std::size_t{1} << 18);
   for (;;) {
-    const ssize_t got = ::read(source.descriptor(), buffer.data(), buffer.size());
+    const ssize_t got = ::read(source->descriptor(), buffer.data(), buffer.size());
     if (got < 0) {
       if (errno == EINTR) continue;
-      return Fail();
+      return Failed("cannot read", from);
     }
-    if (got == 0) return true;
-    if (!write(target, buffer.data(), static_cast<std::size_t>(got))) return false;
+    if (got == 0) return {};
+    Result written = write(*target, buffer.data(), static_cast<std::size_t>(got));
+    if (!written) return written;
   }
 }
 
-bool FileSystem::rename(const std::string& from, const std::string& to) {
-  return ::rename(from.c_str(), to.c_str()) == 0 || Fail();
+Result FileSystem::rename(const std::string& from, const std::string& to) {
+  if (::rename(from.c_str(), to.c_str()) != 0) return Failed("cannot rename to", to);
+  return {};
 }
 
-bool FileSystem::remove(const std::string& path) {
-  return ::unlink(path.c_str()) == 0 || Fail();
+Result FileSystem::remove(const std::string& path) {
+  if (::unlink(path.c_str()) != 0) return Failed("cannot delete", path);
+  return {};
 }
 
-bool FileSystem::flushFolder(const std::string& folder) {
+Result FileSystem::flushFolder(const std::string& folder) {
   const int descriptor = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (descriptor < 0) return Fail();
-  const bool synced = ::fsync(descriptor) == 0 || Fail();
+  if (descriptor < 0) return Failed("cannot open the folder", folder);
+  Result synced;
+  if (::fsync(descriptor) != 0) synced = Failed("cannot flush the folder", folder);
   ::close(descriptor);
   return synced;
 }
@@ -196,21 +196,20 @@ bool FileSystem::isFolder(const std::string& path) {
   return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-bool FileSystem::makeFolder(const std::string& path) {
-  return ::mkdir(path.c_str(), 0755) == 0 || Fail();
+Result FileSystem::makeFolder(const std::string& path) {
+  if (::mkdir(path.c_str(), 0755) != 0) return Failed("cannot create the folder", path);
+  return {};
 }
 
-bool FileSystem::removeFolder(const std::string& path) {
-  return ::rmdir(path.c_str()) == 0 || Fail();
+Result FileSystem::removeFolder(const std::string& path) {
+  if (::rmdir(path.c_str()) != 0) return Failed("cannot remove the folder", path);
+  return {};
 }
 
 std::vector<FolderEntry> FileSystem::list(const std::string& folder) {
   std::vector<FolderEntry> entries;
   DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
-  if (dir == nullptr) {
-    Fail();
-    return entries;
-  }
+  if (dir == nullptr) return entries;
   while (const dirent* entry = ::readdir(dir)) {
     const std::string_view name = entry->d_name;
     if (name == "." || name == "..") continue;
@@ -227,13 +226,10 @@ std::vector<FolderEntry> FileSystem::list(const std::string& folder) {
   return entries;
 }
 
-std::optional<std::time_t> FileSystem::modificationTime(const std::string& path) {
+std::optional<FileStamp> FileSystem::stamp(const std::string& path) {
   struct stat info {};
-  if (::stat(path.c_str(), &info) != 0) {
-    Fail();
-    return std::nullopt;
-  }
-  return info.st_mtime;
+  if (::stat(path.c_str(), &info) != 0) return std::nullopt;
+  return FileStamp{info.st_mtime, static_cast<std::uint64_t>(info.st_size)};
 }
 
 bool FileSystem::isReadOnly(const std::string& path) {
@@ -241,10 +237,12 @@ bool FileSystem::isReadOnly(const std::string& path) {
   return ::stat(path.c_str(), &info) == 0 && (info.st_mode & S_IWUSR) == 0;
 }
 
-bool FileSystem::makeWritable(const std::string& path) {
+Result FileSystem::makeWritable(const std::string& path) {
   struct stat info {};
-  if (::stat(path.c_str(), &info) != 0) return Fail();
-  return ::chmod(path.c_str(), info.st_mode | S_IWUSR) == 0 || Fail();
+  if (::stat(path.c_str(), &info) != 0 || ::chmod(path.c_str(), info.st_mode | S_IWUSR) != 0) {
+    return Failed("cannot make writable", path);
+  }
+  return {};
 }
 
 FileSystem& fileSystem() { return current != nullptr ? *current : defaultFileSystem(); }
@@ -254,17 +252,6 @@ ScopedFileSystem::ScopedFileSystem(FileSystem& replacement) : previous_(current)
 }
 
 ScopedFileSystem::~ScopedFileSystem() { current = previous_; }
-
-void RecordLastError(int errorNumber) { lastErrorNumber = errorNumber; }
-
-int LastError() { return lastErrorNumber; }
-
-std::string LastErrorText() {
-  char buffer[256] = {};
-  // The GNU strerror_r may return a static string instead of filling the buffer.
-  const char* text = ::strerror_r(lastErrorNumber, buffer, sizeof buffer);
-  return text != nullptr ? std::string(text) : std::string(buffer);
-}
 
 std::string FolderOf(std::string_view path) {
   const auto cut = path.find_last_of(kPathDelimiter);

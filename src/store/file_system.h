@@ -7,9 +7,10 @@
 // overrides the one call it wants to fail, and installs it with ScopedFileSystem to prove
 // that the store loses nothing when a write, copy or rename goes wrong.
 //
-// Threading: the default implementation is stateless apart from the per-thread last error,
-// so it may be used from any thread. Installing a replacement is for tests only and must not
-// race with calls on other threads.
+// Failure: every call that can fail returns a Result whose reason names the operation, the path
+// and the system's words for the error.
+// Threading: the default implementation is stateless, so it may be used from any thread.
+// Installing a replacement is for tests only and must not race with calls on other threads.
 
 #include <cstddef>
 #include <cstdint>
@@ -19,6 +20,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/result.h"
 #include "store/bulk_allocator.h"
 
 namespace tarvo {
@@ -27,7 +29,7 @@ namespace tarvo {
 class FileHandle {
  public:
   FileHandle() = default;
-  explicit FileHandle(int descriptor) : descriptor_(descriptor) {}
+  FileHandle(int descriptor, std::string path) : descriptor_(descriptor), path_(std::move(path)) {}
   FileHandle(FileHandle&& other) noexcept;
   FileHandle& operator=(FileHandle&& other) noexcept;
   FileHandle(const FileHandle&) = delete;
@@ -36,10 +38,13 @@ class FileHandle {
 
   [[nodiscard]] bool isOpen() const { return descriptor_ >= 0; }
   [[nodiscard]] int descriptor() const { return descriptor_; }
+  // The path it was opened with, for messages.
+  [[nodiscard]] const std::string& path() const { return path_; }
   void close();
 
  private:
   int descriptor_ = -1;
+  std::string path_;
 };
 
 enum class OpenIntent {
@@ -54,42 +59,49 @@ struct FolderEntry {
   bool isFolder = false;
 };
 
+// What tells a changed file from an unchanged one without reading it.
+struct FileStamp {
+  std::time_t modified = 0;
+  std::uint64_t size = 0;
+  bool operator==(const FileStamp&) const = default;
+};
+
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
 
-  // An open handle, or a closed one on failure (the error is recorded for LastErrorText).
-  virtual FileHandle open(const std::string& path, OpenIntent intent);
+  virtual ResultOf<FileHandle> open(const std::string& path, OpenIntent intent);
   // Reads the whole file from its first byte into `into`.
-  virtual bool readAll(const FileHandle& file, ByteBuffer& into);
-  // Reads up to `size` bytes from `offset`; the count read, or -1.
-  virtual std::int64_t readAt(const FileHandle& file, std::uint64_t offset, char* data,
-                              std::size_t size);
+  virtual Result readAll(const FileHandle& file, ByteBuffer& into);
+  // Reads up to `size` bytes from `offset`; the count read.
+  virtual ResultOf<std::size_t> readAt(const FileHandle& file, std::uint64_t offset, char* data,
+                                       std::size_t size);
   // Writes all bytes at the current position (at the end for AppendCreate).
-  virtual bool write(const FileHandle& file, const char* data, std::size_t size);
-  virtual bool writeAt(const FileHandle& file, std::uint64_t offset, const char* data,
-                       std::size_t size);
-  virtual bool resize(const FileHandle& file, std::uint64_t size);
+  virtual Result write(const FileHandle& file, const char* data, std::size_t size);
+  virtual Result writeAt(const FileHandle& file, std::uint64_t offset, const char* data,
+                         std::size_t size);
+  virtual Result resize(const FileHandle& file, std::uint64_t size);
   // Forces the written bytes to the disk.
-  virtual bool flush(const FileHandle& file);
+  virtual Result flush(const FileHandle& file);
 
   // Copies `from` to `to`, replacing `to` when it exists.
-  virtual bool copyFile(const std::string& from, const std::string& to);
+  virtual Result copyFile(const std::string& from, const std::string& to);
   // Renames atomically, replacing `to` when it exists.
-  virtual bool rename(const std::string& from, const std::string& to);
-  virtual bool remove(const std::string& path);
+  virtual Result rename(const std::string& from, const std::string& to);
+  virtual Result remove(const std::string& path);
   // Forces a folder's entries (new names, renames) to the disk.
-  virtual bool flushFolder(const std::string& folder);
+  virtual Result flushFolder(const std::string& folder);
 
   virtual bool exists(const std::string& path);
   virtual bool isFolder(const std::string& path);
-  virtual bool makeFolder(const std::string& path);
-  virtual bool removeFolder(const std::string& path);
+  virtual Result makeFolder(const std::string& path);
+  virtual Result removeFolder(const std::string& path);
   // The entries of a folder except "." and ".."; empty when it cannot be read.
   virtual std::vector<FolderEntry> list(const std::string& folder);
-  virtual std::optional<std::time_t> modificationTime(const std::string& path);
+  // Modification time and size; nothing when the file cannot be reached.
+  virtual std::optional<FileStamp> stamp(const std::string& path);
   virtual bool isReadOnly(const std::string& path);
-  virtual bool makeWritable(const std::string& path);
+  virtual Result makeWritable(const std::string& path);
 };
 
 // The file system the store uses now.
@@ -106,12 +118,6 @@ class ScopedFileSystem {
  private:
   FileSystem* previous_;
 };
-
-// The operating system's error number of the last failed call on this thread.
-void RecordLastError(int errorNumber);
-int LastError();
-// The operating system's wording of that error.
-std::string LastErrorText();
 
 // The platform's path delimiter for paths the program builds.
 inline constexpr char kPathDelimiter = '/';

@@ -77,16 +77,14 @@ int ListMatching(const std::string& folder, std::string_view mask, unsigned kind
   return added;
 }
 
-bool DeleteFolderTree(const std::string& folder) {
+Result DeleteFolderTree(const std::string& folder) {
   FileSystem& files = fileSystem();
-  bool cleared = true;
+  Result cleared;
   for (const FolderEntry& entry : files.list(folder)) {
     const std::string path = JoinPath(folder, entry.name);
-    if (entry.isFolder) {
-      cleared = DeleteFolderTree(path) && files.removeFolder(path) && cleared;
-    } else {
-      cleared = files.remove(path) && cleared;
-    }
+    Result removed = entry.isFolder ? DeleteFolderTree(path) : files.remove(path);
+    if (removed && entry.isFolder) removed = files.removeFolder(path);
+    if (!removed && cleared) cleared = removed;  // the first failure is the one reported
   }
   return cleared;
 }

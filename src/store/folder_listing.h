@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "base/result.h"
+
 namespace tarvo {
 
 enum EntryKinds : unsigned { kFiles = 1, kFolders = 2, kAnyEntry = kFiles | kFolders };
@@ -24,7 +26,8 @@ void ListFolders(const std::string& folderOrMask, std::vector<std::string>& name
 // sorted. Returns the number of names added.
 int ListMatching(const std::string& folder, std::string_view mask, unsigned kinds,
                  bool skipBackups, std::vector<std::string>& names);
-// Deletes everything inside `folder`; the folder itself stays. False when anything remains.
-bool DeleteFolderTree(const std::string& folder);
+// Deletes everything inside `folder`; the folder itself stays. A failure names the first
+// entry that remains.
+Result DeleteFolderTree(const std::string& folder);
 
 }  // namespace tarvo

@@ -7,27 +7,40 @@
 
 namespace tarvo {
 
-bool LoadPairFile(const std::string& path, PairList& pairs, bool secure) {
-  DataFilePtr file = secure ? OpenSecureFile(path, "R", 0) : OpenDataFile(path, "R", 0);
-  if (!file) return false;
-  ReadPairs(*file, pairs);
-  return true;
+Result LoadPairFile(const std::string& path, PairList& pairs, bool secure) {
+  ResultOf<DataFilePtr> file = secure ? OpenSecureFile(path, "R", 0) : OpenDataFile(path, "R", 0);
+  if (!file) return file.status();
+  ReadPairs(**file, pairs);
+  return {};
 }
 
-bool SavePairFile(const std::string& path, const PairList& pairs, int backups, bool secure) {
-  TakeBackup(path, backups);
-  return WriteFileSafely(path, PairFileBytes(pairs, secure ? ScrambleKey(path) : std::string()));
+Result SavePairFile(const std::string& path, const PairList& pairs, int backups, bool secure) {
+  const Result backedUp = TakeBackup(path, backups);
+  Result saved = WriteFileSafely(path, PairFileBytes(pairs, secure ? ScrambleKey(path) : std::string()));
+  return saved.addNote(backedUp.reason());
 }
 
-bool SavePairFileThrough(const std::string& temporary, const std::string& path,
-                         const PairList& pairs, int backups) {
-  DataFilePtr file = OpenDataFile(temporary, "W", 0);
-  if (!file) return false;
-  const bool written = WritePairs(*file, pairs) && fileSystem().flush(file->handle);
-  CloseDataFile(file);
-  if (!written) return false;
-  TakeBackup(path, backups);
-  return ReplaceWithCopy(temporary, path);
+Result SavePairFileThrough(const std::string& temporary, const std::string& path,
+                           const PairList& pairs, int backups) {
+  return SaveBytesThrough(temporary, path, PairFileBytes(pairs), backups);
+}
+
+Result SaveBytesThrough(const std::string& temporary, const std::string& path,
+                        std::string_view bytes, int backups) {
+  {
+    ResultOf<FileHandle> file = fileSystem().open(temporary, OpenIntent::CreateEmpty);
+    if (!file) return file.status();
+    Result written = fileSystem().write(*file, bytes.data(), bytes.size());
+    if (written) written = fileSystem().flush(*file);
+    if (!written) return written;
+  }
+  return ReplaceFromTemporary(temporary, path, backups);
+}
+
+Result ReplaceFromTemporary(const std::string& temporary, const std::string& path, int backups) {
+  const Result backedUp = TakeBackup(path, backups);
+  Result replaced = ReplaceWithCopy(temporary, path);
+  return replaced.addNote(backedUp.reason());
 }
 
 }  // namespace tarvo

@@ -6,44 +6,46 @@ namespace tarvo {
 namespace {
 
 // Forces the sibling to disk and renames it over the target; removes it on failure.
-bool Commit(FileSystem& files, const std::string& sibling, const std::string& target) {
-  FileHandle written = files.open(sibling, OpenIntent::ReadWriteCreate);
-  const bool flushed = written.isOpen() && files.flush(written);
-  written.close();
-  if (!flushed || !files.rename(sibling, target)) {
-    files.remove(sibling);
-    return false;
+Result Commit(FileSystem& files, const std::string& sibling, const std::string& target) {
+  Result committed;
+  {
+    ResultOf<FileHandle> written = files.open(sibling, OpenIntent::ReadWriteCreate);
+    committed = written ? files.flush(*written) : written.status();
+  }
+  if (committed) committed = files.rename(sibling, target);
+  if (!committed) {
+    (void)files.remove(sibling);  // a leftover sibling is harmless; the failure is what counts
+    return committed;
   }
   // The rename is done; a failure to force the folder entry only weakens crash safety.
-  files.flushFolder(FolderOf(target));
-  return true;
+  return Result().addNote(files.flushFolder(FolderOf(target)).reason());
 }
 
 }  // namespace
 
 std::string ReplacementSiblingOf(const std::string& target) { return target + ".~new"; }
 
-bool ReplaceWithCopy(const std::string& source, const std::string& target) {
+Result ReplaceWithCopy(const std::string& source, const std::string& target) {
   FileSystem& files = fileSystem();
   const std::string sibling = ReplacementSiblingOf(target);
-  if (!files.copyFile(source, sibling)) {
-    files.remove(sibling);
-    return false;
+  if (Result copied = files.copyFile(source, sibling); !copied) {
+    (void)files.remove(sibling);
+    return copied;
   }
   return Commit(files, sibling, target);
 }
 
-bool WriteFileSafely(const std::string& target, std::string_view bytes) {
+Result WriteFileSafely(const std::string& target, std::string_view bytes) {
   FileSystem& files = fileSystem();
   const std::string sibling = ReplacementSiblingOf(target);
-  bool written = false;
+  Result written;
   {
-    FileHandle file = files.open(sibling, OpenIntent::CreateEmpty);
-    written = file.isOpen() && files.write(file, bytes.data(), bytes.size());
+    ResultOf<FileHandle> file = files.open(sibling, OpenIntent::CreateEmpty);
+    written = file ? files.write(*file, bytes.data(), bytes.size()) : file.status();
   }
   if (!written) {
-    files.remove(sibling);
-    return false;
+    (void)files.remove(sibling);
+    return written;
   }
   return Commit(files, sibling, target);
 }

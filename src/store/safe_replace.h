@@ -5,11 +5,13 @@
 // The new content is first put into a sibling file (target + ".~new"), forced to the disk,
 // then renamed over the target and the folder's entry forced to the disk too. At every moment,
 // even when the process is killed, the target holds either its old or its new complete
-// content. On any failure the target is left as it was, the sibling is removed and false is
-// returned (LastErrorText tells why).
+// content. On any failure the target is left as it was, the sibling is removed and the reason
+// is returned.
 
 #include <string>
 #include <string_view>
+
+#include "base/result.h"
 
 namespace tarvo {
 
@@ -17,8 +19,8 @@ namespace tarvo {
 std::string ReplacementSiblingOf(const std::string& target);
 
 // Puts a copy of `source` under `target`; `source` stays as it is.
-bool ReplaceWithCopy(const std::string& source, const std::string& target);
+Result ReplaceWithCopy(const std::string& source, const std::string& target);
 // Puts `bytes` under `target`.
-bool WriteFileSafely(const std::string& target, std::string_view bytes);
+Result WriteFileSafely(const std::string& target, std::string_view bytes);
 
 }  // namespace tarvo

@@ -39,8 +39,10 @@ ChildSummary Summarise(const TopicNode& node) {
   return summary;
 }
 
+// Built from the moment's parts: a local-time conversion per parent would dominate a large
+// tree's roll-up.
 std::string TodayStamp(const Moment& now) {
-  return StampText(QDateTime(now.today, QTime(0, 0).addMSecs(static_cast<int>(now.msecsOfDay))));
+  return StampText(now.today, QTime::fromMSecsSinceStartOfDay(static_cast<int>(now.msecsOfDay)));
 }
 
 void StartProgress(TopicRecord& record, const Moment& now) {
@@ -77,25 +79,24 @@ void FollowChildTasks(TopicRecord& record, const ChildSummary& summary, const Mo
   }
 }
 
-// The fields a roll-up may change, to tell whether it changed anything.
-struct RolledUp {
-  int status;
-  int progress;
-  bool calpr;
-  std::string fdate;
-  std::string fTime;
-  std::string sta;
-  int childTasks;
-  int urgentCount;
-
-  static RolledUp Of(const TopicRecord& record) {
-    return {record.status, record.progress, record.calpr, record.fdate, record.fTime,
-            record.sta,    record.childTasks, record.urgentCount};
-  }
-  bool operator==(const RolledUp&) const = default;
-};
-
 }  // namespace
+
+RolledUpFields RolledUpFields::Of(const TopicRecord& record) {
+  return {record.status, record.progress,  record.calpr,       record.fdate,  record.fTime,
+          record.sta,    record.childTasks, record.urgentCount, record.sortKey};
+}
+
+void RolledUpFields::applyTo(TopicRecord& record) const {
+  record.status = status;
+  record.progress = progress;
+  record.calpr = calpr;
+  record.fdate = fdate;
+  record.fTime = fTime;
+  record.sta = sta;
+  record.childTasks = childTasks;
+  record.urgentCount = urgentCount;
+  record.sortKey = sortKey;
+}
 
 bool RollUpChildren(TopicNode* node, const Moment& now) {
   bool changedHere = false;
@@ -103,12 +104,12 @@ bool RollUpChildren(TopicNode* node, const Moment& now) {
   while (node != nullptr && node->record != nullptr && !node->record->isSection()) {
     TopicRecord& record = *node->record;
     const ChildSummary summary = Summarise(*node);
-    const RolledUp before = RolledUp::Of(record);
+    const RolledUpFields before = RolledUpFields::Of(record);
     if (record.isTask()) FollowChildTasks(record, summary, now);
     record.childTasks = summary.tasks;
     record.urgentCount = summary.marked;
-    const bool changed = !(RolledUp::Of(record) == before);
-    if (changed) MakeSortKey(record);
+    MakeSortKey(record);
+    const bool changed = !(RolledUpFields::Of(record) == before);
     if (first) changedHere = changed;
     first = false;
     if (!changed) break;

@@ -1,124 +1,116 @@
 #include "structure/structure.h"
 
 #include <algorithm>
-#include <unordered_set>
+#include <cassert>
 
 namespace tarvo {
 
 Structure::~Structure() = default;
 
-void Structure::setOrder(Order order) {
+TopicRecord* Structure::adopt(std::unique_ptr<TopicRecord> record) {
+  TopicRecord* raw = record.get();
+  raw->masterIndex = records_.size();
+  records_.push_back(std::move(record));
+  byId_.insert(KeyOf(*raw), raw);
+  return raw;
+}
+
+std::unique_ptr<TopicRecord> Structure::release(TopicRecord* record) {
+  assert(owns(record));
+  const std::size_t index = record->masterIndex;
+  const auto found = byId_.constFind(KeyOf(*record));
+  if (found != byId_.cend() && found.value() == record) byId_.erase(found);
+  std::unique_ptr<TopicRecord> owned = std::move(records_[index]);
+  // The last record fills the gap: releasing stays constant time at any size.
+  if (index + 1 != records_.size()) {
+    records_[index] = std::move(records_.back());
+    records_[index]->masterIndex = index;
+  }
+  records_.pop_back();
+  return owned;
+}
+
+void Structure::renameId(TopicRecord* record, std::string uni) {
+  const auto found = byId_.constFind(KeyOf(*record));
+  if (found != byId_.cend() && found.value() == record) byId_.erase(found);
+  record->uni = std::move(uni);
+  byId_.insert(KeyOf(*record), record);
+}
+
+std::vector<std::unique_ptr<TopicRecord>> Structure::reorder(const std::vector<TopicRecord*>& order) {
+  std::vector<std::unique_ptr<TopicRecord>> ordered;
+  ordered.reserve(records_.size());
+  for (TopicRecord* record : order) {
+    if (!owns(record)) continue;  // not ours, or listed twice (its slot is empty by now)
+    ordered.push_back(std::move(records_[record->masterIndex]));
+  }
+  std::vector<std::unique_ptr<TopicRecord>> rest;
+  for (auto& record : records_) {
+    if (record != nullptr) rest.push_back(std::move(record));
+  }
+  records_ = std::move(ordered);
+  for (std::size_t i = 0; i < records_.size(); ++i) records_[i]->masterIndex = i;
+  for (const auto& record : rest) {
+    const auto found = byId_.constFind(KeyOf(*record));
+    if (found != byId_.cend() && found.value() == record.get()) byId_.erase(found);
+  }
+  return rest;
+}
+
+void Structure::clear() {
+  byId_.clear();
+  records_.clear();
+}
+
+TopicRecord* Structure::recordOf(std::string_view uni) const {
+  return byId_.value(QByteArrayView(uni.data(), static_cast<qsizetype>(uni.size())), nullptr);
+}
+
+bool Structure::owns(const TopicRecord* record) const {
+  return record != nullptr && record->masterIndex < records_.size() &&
+         records_[record->masterIndex].get() == record;
+}
+
+void ReferenceList::setOrder(Order order) {
   order_ = order;
-  if (order_ == Order::SortedWithDuplicates) {
+  if (order_ == Order::Sorted) {
     std::stable_sort(entries_.begin(), entries_.end(),
                      [](const Entry& a, const Entry& b) { return a.key < b.key; });
-    invalidateIndex();
   }
 }
 
-std::size_t Structure::add(std::string key, TopicRecord* record) {
+std::size_t ReferenceList::add(std::string key, std::string uni) {
   std::size_t at = entries_.size();
-  if (order_ == Order::SortedWithDuplicates) {
+  if (order_ == Order::Sorted) {
     const auto after = std::upper_bound(
         entries_.begin(), entries_.end(), key,
         [](const std::string& wanted, const Entry& entry) { return wanted < entry.key; });
     at = static_cast<std::size_t>(after - entries_.begin());
   }
-  insert(at, std::move(key), record);
+  insert(at, std::move(key), std::move(uni));
   return at;
 }
 
-void Structure::insert(std::size_t index, std::string key, TopicRecord* record) {
+void ReferenceList::insert(std::size_t index, std::string key, std::string uni) {
   entries_.insert(entries_.begin() + static_cast<std::ptrdiff_t>(std::min(index, entries_.size())),
-                  Entry{std::move(key), record});
-  invalidateIndex();
+                  Entry{std::move(key), std::move(uni)});
 }
 
-void Structure::removeAt(std::size_t index) {
+void ReferenceList::removeAt(std::size_t index) {
   entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(index));
-  invalidateIndex();
 }
 
-std::vector<Structure::Entry> Structure::take(std::size_t first, std::size_t end) {
-  const auto from = entries_.begin() + static_cast<std::ptrdiff_t>(first);
-  const auto to = entries_.begin() + static_cast<std::ptrdiff_t>(end);
-  std::vector<Entry> taken(std::make_move_iterator(from), std::make_move_iterator(to));
-  entries_.erase(from, to);
-  invalidateIndex();
-  return taken;
-}
-
-void Structure::insert(std::size_t index, std::vector<Entry> entries) {
-  entries_.insert(entries_.begin() + static_cast<std::ptrdiff_t>(std::min(index, entries_.size())),
-                  std::make_move_iterator(entries.begin()), std::make_move_iterator(entries.end()));
-  invalidateIndex();
-}
-
-void Structure::renameKey(std::size_t index, std::string key) {
-  entries_[index].key = std::move(key);
-  invalidateIndex();
-  if (order_ == Order::SortedWithDuplicates) setOrder(order_);
-}
-
-void Structure::clear() {
-  entries_.clear();
-  invalidateIndex();
-}
-
-std::size_t Structure::find(std::string_view key) const {
-  if (order_ == Order::SortedWithDuplicates) {
-    const auto first = std::lower_bound(
-        entries_.begin(), entries_.end(), key,
-        [](const Entry& entry, std::string_view wanted) { return entry.key < wanted; });
-    if (first != entries_.end() && first->key == key) {
-      return static_cast<std::size_t>(first - entries_.begin());
-    }
-    return npos;
+std::size_t ReferenceList::find(std::string_view uni) const {
+  for (std::size_t i = 0; i < entries_.size(); ++i) {
+    if (entries_[i].uni == uni) return i;
   }
-  if (entries_.size() < 64) {
-    for (std::size_t i = 0; i < entries_.size(); ++i) {
-      if (entries_[i].key == key) return i;
-    }
-    return npos;
-  }
-  if (!indexValid_) {
-    index_.clear();
-    index_.reserve(entries_.size());
-    for (std::size_t i = 0; i < entries_.size(); ++i) index_.emplace(entries_[i].key, i);
-    indexValid_ = true;
-  }
-  const auto found = index_.find(key);
-  return found == index_.end() ? npos : found->second;
+  return npos;
 }
 
-TopicRecord* Structure::recordOf(std::string_view key) const {
-  const std::size_t index = find(key);
-  return index == npos ? nullptr : entries_[index].record;
-}
-
-TopicRecord* Structure::adopt(std::unique_ptr<TopicRecord> record) {
-  TopicRecord* raw = record.get();
-  owned_.emplace(raw, std::move(record));
-  return raw;
-}
-
-void Structure::release(TopicRecord* record) { owned_.erase(record); }
-
-bool Structure::owns(const TopicRecord* record) const {
-  return record != nullptr && owned_.contains(record);
-}
-
-void Structure::releaseUnlisted() {
-  std::unordered_set<const TopicRecord*> listed;
-  listed.reserve(entries_.size());
-  for (const Entry& entry : entries_) listed.insert(entry.record);
-  std::erase_if(owned_, [&listed](const auto& owned) { return !listed.contains(owned.first); });
-}
-
-void RelinkList(Structure& list, const Structure& master, int limit) {
-  std::vector<Structure::Entry> old = list.entries();
+void RelinkList(ReferenceList& list, const Structure& master, int limit) {
+  std::vector<ReferenceList::Entry> old = list.entries();
   list.clear();
-  list.setOrder(limit == -1 ? Structure::Order::SortedWithDuplicates : Structure::Order::Insertion);
+  list.setOrder(limit == -1 ? ReferenceList::Order::Sorted : ReferenceList::Order::Insertion);
   bool dropped = false;
   std::size_t count = old.size();
   if (limit != -1 && static_cast<std::size_t>(std::max(limit, 0)) < count) {
@@ -126,16 +118,12 @@ void RelinkList(Structure& list, const Structure& master, int limit) {
     dropped = true;
   }
   for (std::size_t i = 0; i < count; ++i) {
-    const Structure::Entry& entry = old[i];
-    if (entry.key.empty()) continue;
-    // A record released meanwhile is no longer owned by the master: fall back on the key.
-    const std::string& id = master.owns(entry.record) ? entry.record->uni : entry.key;
-    TopicRecord* current = master.recordOf(id);
-    if (current == nullptr) {
+    ReferenceList::Entry& entry = old[i];
+    if (entry.uni.empty() || master.recordOf(entry.uni) == nullptr) {
       dropped = true;
       continue;
     }
-    list.add(entry.key, current);
+    list.add(std::move(entry.key), std::move(entry.uni));
   }
   list.dirty = dropped;
 }

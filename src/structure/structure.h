@@ -1,19 +1,20 @@
 #pragma once
 
-// The ordered, keyed list of topic records.
+// The master list of topic records: it owns every record of the tree and finds each by its
+// unique id in constant time.
 //
-// One instance is the master list: it owns every record of the tree, keys them by unique id
-// and keeps them in the tree's display order. Other instances are reference lists (the
-// dashboard lists, recent changes, new topics): their entries point at records the master
-// owns and own nothing. A reference list is either sorted (ascending by key, duplicates kept
-// in insertion order) or in insertion order.
+// Order: the records stay in the order they were loaded (the structure file's display order)
+// until the tree changes; from then on the tree holds the order, and RebuildFromTree brings the
+// list back in step before a save. Taking a record out (`release`) hands its ownership to the
+// caller, who puts it back with `adopt` or lets it die.
 //
 // Threading: user-interface thread only.
 
+#include <QByteArrayView>
+#include <QHash>
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "structure/topic_record.h"
@@ -22,73 +23,91 @@ namespace tarvo {
 
 class Structure {
  public:
-  enum class Order { Insertion, SortedWithDuplicates };
-
-  struct Entry {
-    std::string key;
-    TopicRecord* record = nullptr;  // may be null: a key not bound to a record yet
-  };
-
-  static constexpr std::size_t npos = static_cast<std::size_t>(-1);
-
-  explicit Structure(Order order = Order::Insertion) : order_(order) {}
+  Structure() = default;
   Structure(const Structure&) = delete;
   Structure& operator=(const Structure&) = delete;
   ~Structure();
 
   std::string path;        // the file the list is stored in
-  std::string uniquePath;  // the unique-id counter file (master list only)
-  bool dirty = false;      // changed since the last save
+  std::string uniquePath;  // the unique-id counter file
+  bool dirty = false;      // repaired or changed outside the undo stack since the last save
   bool freshCopy = false;  // the default structure file was copied in at start
-  SendTypes sendTypes;     // section types whose topics may be sent (master list)
+  SendTypes sendTypes;     // section types whose topics may be sent
+
+  [[nodiscard]] std::size_t size() const { return records_.size(); }
+  [[nodiscard]] bool empty() const { return records_.empty(); }
+  [[nodiscard]] TopicRecord* record(std::size_t index) const { return records_[index].get(); }
+
+  // Takes a record over, at the end of the order. Its id must not be in the list yet.
+  TopicRecord* adopt(std::unique_ptr<TopicRecord> record);
+  // Hands a record of this list back to the caller; the order of the others may change.
+  std::unique_ptr<TopicRecord> release(TopicRecord* record);
+  // Gives a record of the list a new id.
+  void renameId(TopicRecord* record, std::string uni);
+  // Puts the records in this order: first those listed (each at most once), then the rest.
+  // The rest are returned, so that the caller decides what becomes of them.
+  std::vector<std::unique_ptr<TopicRecord>> reorder(const std::vector<TopicRecord*>& order);
+  // Destroys every record.
+  void clear();
+
+  // The record with this id, or null.
+  [[nodiscard]] TopicRecord* recordOf(std::string_view uni) const;
+  [[nodiscard]] bool owns(const TopicRecord* record) const;
+
+ private:
+  static QByteArrayView KeyOf(const TopicRecord& record) {
+    return {record.uni.data(), static_cast<qsizetype>(record.uni.size())};
+  }
+
+  std::vector<std::unique_ptr<TopicRecord>> records_;
+  // The key views point into the records' own ids, so an id changes only through renameId.
+  QHash<QByteArrayView, TopicRecord*> byId_;
+};
+
+// A list of references to records by unique id, each under a sort key (the id itself for the
+// recent lists, the due key for the dashboard lists). Sorted lists keep ascending keys with
+// duplicates in insertion order; the others keep insertion order. Ids, never addresses: a
+// record that is gone is simply not found.
+class ReferenceList {
+ public:
+  enum class Order { Insertion, Sorted };
+
+  struct Entry {
+    std::string key;
+    std::string uni;
+  };
+
+  explicit ReferenceList(Order order = Order::Insertion) : order_(order) {}
+
+  std::string path;    // the file the list is stored in
+  bool dirty = false;  // changed since the last save
 
   [[nodiscard]] Order order() const { return order_; }
   void setOrder(Order order);
   [[nodiscard]] std::size_t size() const { return entries_.size(); }
   [[nodiscard]] bool empty() const { return entries_.empty(); }
   [[nodiscard]] const Entry& entry(std::size_t index) const { return entries_[index]; }
-  [[nodiscard]] TopicRecord* record(std::size_t index) const { return entries_[index].record; }
   [[nodiscard]] const std::vector<Entry>& entries() const { return entries_; }
 
   // Adds in key order for a sorted list (after equal keys), at the end otherwise.
-  std::size_t add(std::string key, TopicRecord* record);
-  void insert(std::size_t index, std::string key, TopicRecord* record);
+  std::size_t add(std::string key, std::string uni);
+  std::size_t add(const std::string& uni) { return add(uni, uni); }
+  void insert(std::size_t index, std::string key, std::string uni);
   void removeAt(std::size_t index);
-  // Takes the entries [first, end) out and returns them.
-  std::vector<Entry> take(std::size_t first, std::size_t end);
-  void insert(std::size_t index, std::vector<Entry> entries);
-  void renameKey(std::size_t index, std::string key);
-  // Empties the list; records stay (the master keeps owning them).
-  void clear();
+  void clear() { entries_.clear(); }
+  // The index of the first entry of this id, or npos.
+  [[nodiscard]] std::size_t find(std::string_view uni) const;
 
-  // The index of the first entry with this key, or npos.
-  [[nodiscard]] std::size_t find(std::string_view key) const;
-  [[nodiscard]] TopicRecord* recordOf(std::string_view key) const;
-
-  // Ownership, master list only: takes a record over and returns it.
-  TopicRecord* adopt(std::unique_ptr<TopicRecord> record);
-  // Destroys an owned record; the caller has removed its entries.
-  void release(TopicRecord* record);
-  [[nodiscard]] bool owns(const TopicRecord* record) const;
-  [[nodiscard]] std::size_t ownedCount() const { return owned_.size(); }
-  // Destroys every owned record that no entry of the list holds any more.
-  void releaseUnlisted();
+  static constexpr std::size_t npos = static_cast<std::size_t>(-1);
 
  private:
-  void invalidateIndex() { indexValid_ = false; }
-
   Order order_;
   std::vector<Entry> entries_;
-  std::unordered_map<const TopicRecord*, std::unique_ptr<TopicRecord>> owned_;
-  // First index of each key, built on demand for lookups in large insertion-order lists.
-  mutable std::unordered_map<std::string_view, std::size_t> index_;
-  mutable bool indexValid_ = false;
 };
 
-// Makes the entries of `list` point at the records now in `master`: entries whose record is
-// gone (or whose key is empty) are dropped; with `limit` ≥ 0 only the first `limit` entries are
-// kept, in order, otherwise the list becomes sorted with duplicates. The dirty flag ends set
-// exactly when something was dropped.
-void RelinkList(Structure& list, const Structure& master, int limit);
+// Keeps the entries of `list` whose records the master still holds: with `limit` ≥ 0 only the
+// first `limit` of them, in order; with -1 all of them, the list becoming sorted. The dirty
+// flag ends set exactly when something was dropped.
+void RelinkList(ReferenceList& list, const Structure& master, int limit);
 
 }  // namespace tarvo

@@ -120,9 +120,7 @@ std::string WithExtension(const std::string& path, std::string_view extension) {
 }
 
 // Structure.tmp (or the list's .tmp) stays beside the file after a save.
-bool ReplaceThroughTemporary(const std::string& path, const PairList& pairs) {
-  return SavePairFileThrough(WithExtension(path, ".tmp"), path, pairs, kStructureBackups);
-}
+std::string TemporaryOf(const std::string& path) { return WithExtension(path, ".tmp"); }
 
 std::string Unreadable(const std::string& path, int line, const std::string& what) {
   std::string message = "*** The structure file " + path + " cannot be read";
@@ -140,24 +138,24 @@ void SetStructurePaths(Structure& master, const std::string& dataFolder,
   FileSystem& files = fileSystem();
   if (files.exists(master.path)) return;
   const std::string shipped = JoinPath(programFolder, "Structure.dat");
-  if (files.exists(shipped) && ReplaceWithCopy(shipped, master.path)) master.freshCopy = true;
+  // Without the copy the folder simply starts empty; the load reports nothing to restore.
+  if (files.exists(shipped) && ReplaceWithCopy(shipped, master.path).ok()) master.freshCopy = true;
 }
 
 StructureLoad LoadStructure(Structure& master) { return LoadStructure(master, master.path); }
 
 StructureLoad LoadStructure(Structure& master, const std::string& fromPath) {
   StructureLoad result;
-  DataFilePtr file = OpenDataFile(fromPath, "R", 0);
+  if (!fileSystem().exists(fromPath)) return result;
+  ResultOf<DataFilePtr> file = OpenDataFile(fromPath, "R", 0);
   if (!file) {
-    if (fileSystem().exists(fromPath)) {
-      result.outcome = StructureLoad::Outcome::Unreadable;
-      result.message = Unreadable(fromPath, 0, LastErrorText());
-    }
+    result.outcome = StructureLoad::Outcome::Unreadable;
+    result.message = Unreadable(fromPath, 0, file.reason());
     return result;
   }
   PairList pairs;
-  ReadPairs(*file, pairs);
-  CloseDataFile(file);
+  ReadPairs(**file, pairs);
+  CloseDataFile(*file);
 
   // Records are built aside and join the list only when the whole file has read cleanly.
   std::vector<std::unique_ptr<TopicRecord>> records;
@@ -170,7 +168,16 @@ StructureLoad LoadStructure(Structure& master, const std::string& fromPath) {
     if (found == fields.end()) continue;
     if (found->second == Field::Uni) {
       std::string id(pairs.value(i));
-      if (id.empty()) id = std::to_string(NextUnique(master));
+      if (id.empty()) {
+        ResultOf<int> fresh = NextUnique(master);
+        if (!fresh) {
+          result.outcome = StructureLoad::Outcome::Unreadable;
+          result.message = Unreadable(fromPath, LineOfPair(fromPath, false, i),
+                                      "a topic without id, and no new id: " + fresh.reason());
+          return result;
+        }
+        id = std::to_string(*fresh);
+      }
       if (id.front() >= '0' && id.front() <= '9') maxUni = std::max<long long>(maxUni, DecimalOr(id, -1));
       records.push_back(std::make_unique<TopicRecord>(std::move(id)));
       continue;
@@ -184,15 +191,19 @@ StructureLoad LoadStructure(Structure& master, const std::string& fromPath) {
     }
   }
 
-  for (auto& record : records) {
-    TopicRecord* adopted = master.adopt(std::move(record));
-    master.add(adopted->uni, adopted);
-  }
-  master.sendTypes = sendTypes;
   if (master.freshCopy) {
+    // The shipped file's ids are taken: new topics must start above them.
+    const Result counted = WriteCounter(master.uniquePath, static_cast<int>(maxUni + 1));
+    if (!counted) {
+      result.outcome = StructureLoad::Outcome::Unreadable;
+      result.message = "*** The id counter " + master.uniquePath + " cannot be written: " +
+                       counted.reason();
+      return result;
+    }
     master.freshCopy = false;
-    WriteCounter(master.uniquePath, static_cast<int>(maxUni + 1));
   }
+  for (auto& record : records) master.adopt(std::move(record));
+  master.sendTypes = sendTypes;
   result.outcome = StructureLoad::Outcome::Loaded;
   return result;
 }
@@ -210,7 +221,7 @@ StructureLoad LoadStructureOrBackup(Structure& master) {
     if (!attempt.loaded() || master.empty()) continue;
 
     const std::string aside = WithExtension(master.path, "") + "-unreadable-" + StampText() + ".dat";
-    const bool keptAside = fileSystem().copyFile(master.path, aside);
+    const bool keptAside = ReplaceWithCopy(master.path, aside).ok();
     attempt.restoredFrom = backupPath;
     attempt.message = "*** " + NameOf(master.path) + " could not be used (" + why +
                       "); the topics were restored from " + backup->name;
@@ -222,40 +233,39 @@ StructureLoad LoadStructureOrBackup(Structure& master) {
   return result;
 }
 
-bool SaveStructure(Structure& master) {
-  PairList pairs;
-  for (const Structure::Entry& entry : master.entries()) {
-    if (entry.record != nullptr) AppendRecordPairs(*entry.record, pairs);
-  }
-  if (!ReplaceThroughTemporary(master.path, pairs)) return false;
-  master.dirty = false;
-  return true;
+Result SaveStructure(Structure& master) {
+  Result saved = SaveStreamedThrough(
+      TemporaryOf(master.path), master.path, kStructureBackups, [&master](BlockWriter& writer) {
+        for (std::size_t i = 0; i < master.size(); ++i) AppendRecordPairs(*master.record(i), writer);
+      });
+  if (saved) master.dirty = false;
+  return saved;
 }
 
-int NextUnique(const Structure& master) { return NextCounter(master.uniquePath); }
+ResultOf<int> NextUnique(const Structure& master) { return NextCounter(master.uniquePath); }
 
-bool LoadRefList(Structure& list) {
-  DataFilePtr file = OpenDataFile(list.path, "R", 0);
-  if (!file) return true;
+Result LoadRefList(ReferenceList& list) {
+  if (!fileSystem().exists(list.path)) return {};
   PairList pairs;
-  ReadPairs(*file, pairs);
+  if (Result loaded = LoadPairFile(list.path, pairs); !loaded) return loaded;
   for (std::size_t i = 0; i < pairs.size(); ++i) {
-    if (pairs.key(i) == "uni") list.add(std::string(pairs.value(i)), nullptr);
+    if (pairs.key(i) == "uni") list.add(std::string(pairs.value(i)));
   }
-  return true;
+  return {};
 }
 
-bool SaveRefList(Structure& list) {
+Result SaveRefList(ReferenceList& list) {
   PairList pairs;
-  for (const Structure::Entry& entry : list.entries()) {
-    if (entry.record != nullptr) pairs.add("uni", entry.record->uni);
-  }
-  if (!ReplaceThroughTemporary(list.path, pairs)) return false;
-  list.dirty = false;
-  return true;
+  for (const ReferenceList::Entry& entry : list.entries()) pairs.add("uni", entry.uni);
+  Result saved = SavePairFileThrough(TemporaryOf(list.path), list.path, pairs, kStructureBackups);
+  if (saved) list.dirty = false;
+  return saved;
 }
 
-void AppendRecordPairs(const TopicRecord& r, PairList& pairs) {
+namespace {
+
+template <typename Sink>
+void AppendPairs(const TopicRecord& r, Sink& pairs) {
   const auto flag = [&pairs](std::string_view key, bool on) {
     if (on) pairs.add(key, kYes);
   };
@@ -313,6 +323,14 @@ void AppendRecordPairs(const TopicRecord& r, PairList& pairs) {
   text("sent", r.sent);
   above("durno", r.durno, 0);
   above("durtype", r.durtype, -1);
+}
+
+}  // namespace
+
+void AppendRecordPairs(const TopicRecord& record, PairList& pairs) { AppendPairs(record, pairs); }
+
+void AppendRecordPairs(const TopicRecord& record, BlockWriter& pairs) {
+  AppendPairs(record, pairs);
 }
 
 }  // namespace tarvo

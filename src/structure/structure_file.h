@@ -10,6 +10,8 @@
 
 #include <string>
 
+#include "base/result.h"
+#include "store/pair_file.h"
 #include "store/pair_list.h"
 #include "structure/structure.h"
 
@@ -46,19 +48,22 @@ StructureLoad LoadStructure(Structure& master, const std::string& fromPath);
 // marked dirty so the next save writes a good file.
 StructureLoad LoadStructureOrBackup(Structure& master);
 
-// Writes Structure.tmp, takes a numbered backup of Structure.dat (five kept) and replaces it
-// safely with the new content; clears the dirty flag. False, with Structure.dat and the dirty
-// flag untouched, when anything fails.
-bool SaveStructure(Structure& master);
+// Writes the list's records in its order to Structure.tmp (in blocks, never the whole file in
+// memory), takes a numbered backup of Structure.dat (five kept) and replaces it safely with the
+// new content; clears the dirty flag. A failure leaves Structure.dat and the dirty flag as they
+// were. Callers put the list in the tree's order first (RebuildFromTree).
+Result SaveStructure(Structure& master);
 
-// The next unique number from the counter file, or -1.
-int NextUnique(const Structure& master);
+// The next unique number from the counter file.
+ResultOf<int> NextUnique(const Structure& master);
 
-// Appends the ids of the list's file as keys without records (relink them afterwards).
-bool LoadRefList(Structure& list);
-bool SaveRefList(Structure& list);
+// Appends the ids of the list's file (relink them afterwards). A missing file adds nothing.
+Result LoadRefList(ReferenceList& list);
+// Writes the ids; clears the dirty flag when written.
+Result SaveRefList(ReferenceList& list);
 
 // The lines a record is written as, in file order (for the structure and send files).
 void AppendRecordPairs(const TopicRecord& record, PairList& pairs);
+void AppendRecordPairs(const TopicRecord& record, BlockWriter& pairs);
 
 }  // namespace tarvo

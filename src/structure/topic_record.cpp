@@ -1,7 +1,5 @@
 #include "structure/topic_record.h"
 
-#include "structure/topic_tree.h"
-
 namespace tarvo {
 
 void MakeSortKey(TopicRecord& record) {
@@ -32,7 +30,6 @@ void MakeSortKey(TopicRecord& record) {
 
 void CopyTopicAttributes(TopicRecord& target, const TopicRecord& source) {
   target.text = source.text;
-  if (target.treeNode != nullptr) target.treeNode->caption = source.text;
   target.urgent = source.urgent;
   target.fav = source.fav;
   target.dac = source.dac;

@@ -113,7 +113,8 @@ struct TopicRecord {
   std::string sortKey = "ZZZ";
   bool packetLoaded = false;
   std::string packetPath;
-  TopicNode* treeNode = nullptr;  // not owned
+  TopicNode* treeNode = nullptr;  // not owned; null while the record is in no tree
+  std::size_t masterIndex = 0;    // position in the master list; kept by the list
 
   // Stored exchange fields.
   std::string from;
@@ -129,7 +130,7 @@ struct TopicRecord {
 void MakeSortKey(TopicRecord& record);
 
 // Copies the user-visible attributes (not the identity, place in the tree, section settings or
-// runtime state); the caption goes onto the target's tree node too.
+// runtime state).
 void CopyTopicAttributes(TopicRecord& target, const TopicRecord& source);
 
 // The image index of a node showing this record: a section shows its type − 1, a task its

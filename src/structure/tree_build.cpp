@@ -16,7 +16,7 @@ void Describe(TreeBuildReport& report, const TopicRecord& record, int placedLeve
 }
 
 // Sections: topic type -1, and the fixed ids of the three system section types.
-bool RepairSection(Structure& master, std::size_t index, TopicRecord& record) {
+bool RepairSection(Structure& master, TopicRecord& record) {
   bool repaired = false;
   if (record.ttype != kSectionTopicType) {
     record.ttype = kSectionTopicType;
@@ -24,8 +24,7 @@ bool RepairSection(Structure& master, std::size_t index, TopicRecord& record) {
   }
   const std::string fixedId = SystemSectionId(record.type);
   if (!fixedId.empty() && record.uni != fixedId) {
-    record.uni = fixedId;
-    master.renameKey(index, fixedId);
+    master.renameId(&record, fixedId);
     repaired = true;
   }
   return repaired;
@@ -51,10 +50,42 @@ bool RepairTopic(TopicRecord& record) {
   return repaired;
 }
 
+// The ancestor of `node` at `depth`, or `node` itself when it is shallower: where the level
+// rule attaches a node one level below `depth` that follows `node`.
+TopicNode* OpenNodeAt(TopicNode* node, int depth) {
+  int at = node->level();
+  while (at > depth) {
+    node = node->parent();
+    --at;
+  }
+  return node;
+}
+
+// Where a subtree at `level` goes when it follows `before` in display order: its parent and
+// its row there, counted with every node where it is now.
+std::pair<TopicNode*, std::size_t> PlaceAfter(TopicNode* before, int level) {
+  if (before == nullptr) return {nullptr, 0};
+  TopicNode* parent = level == 0 ? nullptr : OpenNodeAt(before, level - 1);
+  if (parent == before) return {parent, 0};
+  // Right after the child of the parent that holds `before`.
+  TopicNode* holder = OpenNodeAt(before, parent == nullptr ? 0 : parent->level() + 1);
+  return {parent, holder->row() + 1};
+}
+
+void Move(TopicTree& tree, SubtreeMove& result, TopicNode* node, TopicNode* parent, std::size_t row) {
+  NodeMove step{node, node->parent(), node->row(), parent, row};
+  // The row is counted with the node at its old place; the tree counts without it.
+  if (step.fromParent == parent && step.fromRow < row) --step.toRow;
+  if (step.fromParent == step.toParent && step.fromRow == step.toRow) return;
+  tree.move(node, step.toParent, step.toRow);
+  result.steps.push_back(step);
+}
+
 }  // namespace
 
 TreeBuildReport BuildTree(Structure& master, TopicTree& tree, const Moment& now) {
   TreeBuildReport report;
+  const TopicTree::Rebuild rebuild(tree);
   tree.clear();
   std::vector<TopicNode*> open;  // the last node placed at each level
   TopicRecord* topRecord = nullptr;
@@ -63,40 +94,33 @@ TreeBuildReport BuildTree(Structure& master, TopicTree& tree, const Moment& now)
 
   for (std::size_t i = 0; i < master.size(); ++i) {
     TopicRecord* record = master.record(i);
-    if (record == nullptr) continue;
-    TopicNode* node = nullptr;
+    TopicNode* parent = nullptr;
     if (record->lev <= 0 || open.empty()) {
       if (record->lev != 0) Describe(report, *record, 0);
       open.clear();
-      node = tree.addRoot(record->text);
-      open.push_back(node);
-      if (record->lev != 0 || RepairSection(master, i, *record)) repaired = true;
+      if (record->lev != 0 || RepairSection(master, *record)) repaired = true;
     } else {
       const std::size_t level = std::min(static_cast<std::size_t>(record->lev), open.size());
       if (level != static_cast<std::size_t>(record->lev)) {
         Describe(report, *record, static_cast<int>(level));
         repaired = true;
       }
-      node = tree.addChild(open[level - 1], record->text);
+      parent = open[level - 1];
       open.resize(level);
-      open.push_back(node);
       if (RepairTopic(*record)) repaired = true;
       record->urgentCount = 0;
       if (UpdateDeadlineStatus(*record, now) == kAttributesChanged) repaired = true;
       MakeSortKey(*record);
     }
-    node->record = record;
-    record->treeNode = node;
+    open.push_back(tree.append(parent, record));
     if (record->topnode) topRecord = record;
     if (record->sel) selectedRecord = record;
   }
 
   // Children before parents: walking the list backwards rolls every level up once.
-  tree.collapseAll();
   for (std::size_t i = master.size(); i-- > 0;) {
     TopicRecord* record = master.record(i);
-    if (record == nullptr || record->treeNode == nullptr) continue;
-    record->treeNode->expanded = record->exp;
+    tree.setExpanded(record->treeNode, record->exp);
     RollUpChildren(record->treeNode, now);
   }
   tree.topVisible = topRecord != nullptr ? topRecord->treeNode : nullptr;
@@ -106,64 +130,73 @@ TreeBuildReport BuildTree(Structure& master, TopicTree& tree, const Moment& now)
 }
 
 void RebuildFromTree(Structure& master, const TopicTree& tree) {
-  master.clear();
-  master.setOrder(Structure::Order::Insertion);
+  std::vector<TopicRecord*> order;
+  order.reserve(master.size());
   tree.forEachInDisplayOrder([&](TopicNode& node, int depth) {
     TopicRecord* record = node.record;
     if (record == nullptr) return;
     record->topnode = &node == tree.topVisible;
     record->lev = depth;
-    record->text = node.caption;
-    record->exp = node.expanded;
+    record->exp = node.expanded();
     record->sel = &node == tree.selected;
-    master.add(record->uni, record);
+    order.push_back(record);
   });
-  master.releaseUnlisted();
+  master.reorder(order);  // the records no node shows die with the returned list
 }
 
-TopicNode* MoveSubtree(Structure& master, TopicTree& tree, int from, int to, int levelChange,
-                       const Moment& now) {
-  RebuildFromTree(master, tree);
-  if (from < 0 || static_cast<std::size_t>(from) >= master.size()) return nullptr;
-  const auto first = static_cast<std::size_t>(from);
-  TopicRecord* moved = master.record(first);
-  const int level = moved->lev;
-  std::size_t end = first + 1;
-  while (end < master.size() && master.record(end)->lev > level) ++end;
+SubtreeMove MoveSubtree(TopicTree& tree, int from, int to, int levelChange) {
+  SubtreeMove result;
+  TopicNode* moved = from < 0 ? nullptr : tree.nodeAtDisplayIndex(static_cast<std::size_t>(from));
+  if (moved == nullptr) return result;
+  result.moved = moved;
 
-  if (to == from) {
-    for (std::size_t i = first; i < end; ++i) master.record(i)->lev += levelChange;
-  } else {
-    // The subtree lands in front of the record that was at `to` before it was taken out.
-    const bool toEnd = to < 0 || static_cast<std::size_t>(to) >= master.size();
-    const TopicRecord* target = toEnd ? nullptr : master.record(static_cast<std::size_t>(to));
-    std::vector<Structure::Entry> subtree = master.take(first, end);
-    for (Structure::Entry& entry : subtree) entry.record->lev += levelChange;
-    std::size_t at = master.size();
-    if (target != nullptr) {
-      const bool inside = static_cast<std::size_t>(to) >= first && static_cast<std::size_t>(to) < end;
-      at = inside ? first : master.find(target->uni);
-    }
-    master.insert(at, std::move(subtree));
+  // The node the subtree lands in front of; null for the end of the tree.
+  TopicNode* target = nullptr;
+  if (to >= 0 && to != from) target = tree.nodeAtDisplayIndex(static_cast<std::size_t>(to));
+  const bool inPlace = to == from || (target != nullptr && moved->contains(target));
+  if (inPlace) target = TopicTree::nextAfterSubtree(moved);
+
+  // The node the subtree follows once moved, not counting the subtree itself.
+  TopicNode* before = target != nullptr ? TopicTree::previousInDisplay(target) : tree.lastNode();
+  if (before != nullptr && moved->contains(before)) before = TopicTree::previousInDisplay(moved);
+
+  const int level = std::max(0, moved->level() + levelChange);
+  const auto [parent, row] = PlaceAfter(before, level);
+  Move(tree, result, moved, parent, row);
+
+  // Following nodes deeper than the subtree's new level now belong under it, each attached at
+  // the open level its own level asks for.
+  const int placed = moved->level();
+  TopicNode* last = TopicTree::lastInSubtree(moved);
+  for (TopicNode* follower = target; follower != nullptr && follower->level() > placed;) {
+    TopicNode* next = TopicTree::nextAfterSubtree(follower);
+    TopicNode* adopter = OpenNodeAt(last, follower->level() - 1);
+    Move(tree, result, follower, adopter, adopter->childCount());
+    last = TopicTree::lastInSubtree(follower);
+    follower = next;
   }
-
-  BuildTree(master, tree, now);
-  tree.selected = moved->treeNode;
-  master.dirty = true;
-  return moved->treeNode;
+  tree.selected = moved;
+  return result;
 }
 
-TopicRecord* NewTopicRecord(Structure& master, TopicNode* node, int sectionType) {
-  auto record = std::make_unique<TopicRecord>(std::to_string(NextUnique(master)));
+void UndoSubtreeMove(TopicTree& tree, const SubtreeMove& move) {
+  for (auto step = move.steps.rbegin(); step != move.steps.rend(); ++step) {
+    tree.move(step->node, step->fromParent, step->fromRow);
+  }
+}
+
+ResultOf<TopicNode*> NewTopicRecord(Structure& master, TopicTree& tree, TopicNode* parent,
+                                    std::size_t row, int sectionType, std::string caption) {
+  ResultOf<int> unique = NextUnique(master);
+  if (!unique) return Result::Failure("no new topic id could be drawn: " + unique.reason());
+  auto record = std::make_unique<TopicRecord>(std::to_string(*unique));
+  record->lev = parent == nullptr ? 0 : parent->level() + 1;
+  record->type = sectionType;
+  record->text = std::move(caption);
   TopicRecord* created = master.adopt(std::move(record));
-  created->lev = node->level();
-  created->type = sectionType;
-  created->text = node->caption;
-  created->treeNode = node;
-  node->record = created;
-  master.add(created->uni, created);
-  master.dirty = true;
-  return created;
+  auto node = std::make_unique<TopicNode>(created);
+  created->treeNode = node.get();
+  return tree.insert(parent, row, std::move(node));
 }
 
 }  // namespace tarvo

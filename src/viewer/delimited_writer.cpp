@@ -14,14 +14,9 @@ std::string DelimitedLine(const std::vector<std::string>& fields, std::size_t co
   return line;
 }
 
-bool WriteDelimited(DataFile& file, const std::vector<std::string>& fields, std::size_t count,
-                    char separator) {
+Result WriteDelimited(DataFile& file, const std::vector<std::string>& fields, std::size_t count,
+                      char separator) {
   return WriteLine(file, DelimitedLine(fields, count, separator));
-}
-
-ViewerSort& SharedViewerSort() {
-  static ViewerSort sort;
-  return sort;
 }
 
 }  // namespace tarvo

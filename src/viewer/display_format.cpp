@@ -16,10 +16,10 @@ const char* YesNo(bool on) { return on ? "Y" : "N"; }
 
 // The fields of a file's first line, or nothing when it cannot be read.
 bool FirstLineFields(const std::string& path, TextColumn& fields) {
-  DataFilePtr file = OpenDataFile(path, "R", 0);
+  ResultOf<DataFilePtr> file = OpenDataFile(path, "R", 0);
   if (!file) return false;
   std::string line;
-  ReadLine(*file, line);  // an empty file gives one empty field, as an empty line does
+  ReadLine(**file, line);  // an empty file gives one empty field, as an empty line does
   SplitDelimited(line, fields, ',');
   return true;
 }
@@ -42,10 +42,11 @@ DisplayFormat NewDisplayFormat(const std::string& filePath, const std::string& l
   return format;
 }
 
-void LoadDisplayFormat(DisplayFormat& format, const std::string& dataFolder) {
+Result LoadDisplayFormat(DisplayFormat& format, const std::string& dataFolder) {
   format.formatPath = FormatPathFor(dataFolder, format.filePath);
+  if (!fileSystem().exists(format.formatPath)) return {};
   PairList pairs;
-  if (!LoadPairFile(format.formatPath, pairs)) return;
+  if (Result loaded = LoadPairFile(format.formatPath, pairs); !loaded) return loaded;
   for (std::size_t i = 0; i < pairs.size(); ++i) {
     const std::string_view key = pairs.key(i);
     const std::string_view value = pairs.value(i);
@@ -78,9 +79,10 @@ void LoadDisplayFormat(DisplayFormat& format, const std::string& dataFolder) {
       if (column != nullptr) column->emplace_back(value);
     }
   }
+  return {};
 }
 
-bool SaveDisplayFormat(const DisplayFormat& format) {
+Result SaveDisplayFormat(const DisplayFormat& format) {
   const std::string name = NameOf(format.formatPath);
   const auto tilde = name.find('~');
   const std::string folder = FolderOf(format.formatPath);
@@ -114,8 +116,8 @@ bool SaveDisplayFormat(const DisplayFormat& format) {
       pairs.add(prefix + std::to_string(i), (*column)[i]);
     }
   }
-  const bool saved = SavePairFileThrough(temporary, format.formatPath, pairs, 0);
-  fileSystem().remove(temporary);
+  Result saved = SavePairFileThrough(temporary, format.formatPath, pairs, 0);
+  (void)fileSystem().remove(temporary);  // a leftover temporary file is harmless
   return saved;
 }
 
@@ -134,9 +136,9 @@ void DeriveColumnDefinitions(DisplayFormat& format) {
   if (format.headings) {
     names = fields;
   } else if (format.headingsFromFile && !format.headingFile.empty()) {
-    DataFilePtr file = OpenDataFile(format.headingFile, "R", 0);
+    ResultOf<DataFilePtr> file = OpenDataFile(format.headingFile, "R", 0);
     std::string line;
-    if (file && ReadLine(*file, line) >= 0 && line.find(',') != std::string::npos) {
+    if (file && ReadLine(**file, line) >= 0 && line.find(',') != std::string::npos) {
       SplitDelimited(line, names, ',');
     }
   }

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "base/result.h"
+
 namespace tarvo {
 
 using TextColumn = std::vector<std::string>;
@@ -56,9 +58,9 @@ std::string FormatPathFor(const std::string& dataFolder, const std::string& file
 
 DisplayFormat NewDisplayFormat(const std::string& filePath, const std::string& layoutWord);
 // Computes formatPath and reads the stored format when there is one.
-void LoadDisplayFormat(DisplayFormat& format, const std::string& dataFolder);
-// Writes the format file (through a temporary file); false when it could not be written.
-bool SaveDisplayFormat(const DisplayFormat& format);
+Result LoadDisplayFormat(DisplayFormat& format, const std::string& dataFolder);
+// Writes the format file (through a temporary file).
+Result SaveDisplayFormat(const DisplayFormat& format);
 // Names the fields of the file's first line and adds columns for fields the format lacks.
 void DeriveColumnDefinitions(DisplayFormat& format);
 // Appends a column with the defaults for a new field.

@@ -48,8 +48,8 @@ void DropNulBytes(ByteBuffer& bytes) {
 bool TextDocument::load(const std::string& path, const Progress& progress) {
   clear();
   FileSystem& files = fileSystem();
-  FileHandle file = files.open(path, OpenIntent::Read);
-  if (!file.isOpen() || !files.readAll(file, bytes_)) {
+  ResultOf<FileHandle> file = files.open(path, OpenIntent::Read);
+  if (!file || !files.readAll(*file, bytes_)) {
     bytes_.clear();
     return false;
   }
@@ -86,6 +86,7 @@ void TextDocument::clear() {
 }
 
 void TableRows::clear() {
+  truncated_ = false;
   rowStarts_.clear();
   fieldStarts_.assign(1, 0);
   fields_.clear();
@@ -109,6 +110,10 @@ void TableRows::build(const TextDocument& document, std::size_t firstLine, Shape
     if (!line.empty() && line.front() == kEndOfFileMark) {
       if (shape == Shape::Records) break;
       continue;
+    }
+    if (rowStarts_.size() >= kMaxTableCount || fields_.size() + line.size() / 2 + 1 >= kMaxTableCount) {
+      truncated_ = true;  // a line has at most length / 2 + 1 fields
+      break;
     }
     rowStarts_.push_back(document.lineStart(index));
     ForEachDelimitedField(line, ',', [&](std::string_view field) {
@@ -158,9 +163,9 @@ void TableRows::sort(std::size_t column, const std::string& typeWord, bool ascen
     }
     const auto before = [](const auto& a, const auto& b) { return a.first < b.first; };
     if (ascending) {
-      std::sort(keys.begin(), keys.end(), before);
+      std::stable_sort(keys.begin(), keys.end(), before);
     } else {
-      std::sort(keys.begin(), keys.end(), [&](const auto& a, const auto& b) { return before(b, a); });
+      std::stable_sort(keys.begin(), keys.end(), [&](const auto& a, const auto& b) { return before(b, a); });
     }
     for (std::size_t i = 0; i < count; ++i) order_[i] = keys[i].second;
     return;
@@ -191,9 +196,9 @@ void TableRows::sort(std::size_t column, const std::string& typeWord, bool ascen
                          DateSortText(cell(b.row, column), typeWord)) < 0;
   };
   if (ascending) {
-    std::sort(keys.begin(), keys.end(), before);
+    std::stable_sort(keys.begin(), keys.end(), before);
   } else {
-    std::sort(keys.begin(), keys.end(), [&](const Key& a, const Key& b) { return before(b, a); });
+    std::stable_sort(keys.begin(), keys.end(), [&](const Key& a, const Key& b) { return before(b, a); });
   }
   for (std::size_t i = 0; i < count; ++i) order_[i] = keys[i].row;
 }

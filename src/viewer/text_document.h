@@ -43,7 +43,8 @@ class TextDocument {
   [[nodiscard]] std::uint64_t lineStart(std::size_t index) const { return lines_[index].start; }
 
  private:
-  // Packed: twelve bytes a line matter at millions of lines.
+  // Packed: twelve bytes a line matter at millions of lines. A line longer than 4 GiB shows
+  // its first 4 GiB.
   struct __attribute__((packed)) LineSpan {
     std::uint64_t start;
     std::uint32_t length;
@@ -54,7 +55,9 @@ class TextDocument {
 };
 
 // The rows of a table: each row a line of the document split at commas (quoted fields kept
-// whole), each field an offset and length within its line.
+// whole), each field an offset and length within its line. Rows and fields are counted in 32
+// bits to keep the index small; a file with more than kMaxTableCount rows or fields is shown
+// up to that count and reports itself truncated.
 class TableRows {
  public:
   enum class Shape {
@@ -62,10 +65,14 @@ class TableRows {
     Records,  // reading stops at the first line starting with Ctrl-Z (the rotated layout)
   };
 
+  static constexpr std::size_t kMaxTableCount = 0xFFFFFFFFu;
+
   // Splits the document's lines from `firstLine` on.
   void build(const TextDocument& document, std::size_t firstLine, Shape shape,
              const TextDocument::Progress& progress = {});
   void clear();
+  // True when the file held more rows or fields than the table can count.
+  [[nodiscard]] bool truncated() const { return truncated_; }
 
   [[nodiscard]] std::size_t rowCount() const { return rowStarts_.size(); }
   [[nodiscard]] std::size_t fieldCount(std::size_t row) const {
@@ -77,7 +84,7 @@ class TableRows {
   [[nodiscard]] std::size_t rowAt(std::size_t position) const { return order_[position]; }
 
   // Sorts the rows by one column with the comparison of its type word ("number", "date1" to
-  // "date4", anything else as text, ignoring ASCII case).
+  // "date4", anything else as text, ignoring ASCII case). Equal keys keep the file's order.
   void sort(std::size_t column, const std::string& typeWord, bool ascending);
 
  private:
@@ -93,6 +100,7 @@ class TableRows {
   std::vector<std::uint32_t, BulkAllocator<std::uint32_t>> fieldStarts_{0};
   std::vector<FieldSpan, BulkAllocator<FieldSpan>> fields_;
   std::vector<std::uint32_t, BulkAllocator<std::uint32_t>> order_;
+  bool truncated_ = false;
 };
 
 // The sortable form of a date cell: day/month/year ("date1") and month/day/year ("date2")

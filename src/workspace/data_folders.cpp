@@ -38,25 +38,38 @@ DataFolders DataFolders::For(const std::string& homeDrive, const std::string& pr
   return folders;
 }
 
-bool DataFolders::createFolders() const {
+namespace {
+
+Result MakeFolderWhenMissing(const std::string& folder) {
   FileSystem& files = fileSystem();
-  bool made = true;
+  return files.isFolder(folder) ? Result() : files.makeFolder(folder);
+}
+
+// Keeps the first failure of a series that goes on past failures.
+void KeepFirst(Result& first, Result next) {
+  if (first && !next) first = std::move(next);
+}
+
+}  // namespace
+
+Result DataFolders::createFolders() const {
+  Result made;
   for (const std::string* folder : {&data, &notes, &checklists, &packs, &outbox, &formats}) {
-    if (!files.isFolder(*folder) && !files.makeFolder(*folder)) made = false;
+    KeepFirst(made, MakeFolderWhenMissing(*folder));
   }
   return made;
 }
 
-void DataFolders::copyShippedFiles() const {
-  FileSystem& files = fileSystem();
-  if (!files.isFolder(control)) files.makeFolder(control);
+Result DataFolders::copyShippedFiles() const {
+  Result copied = MakeFolderWhenMissing(control);
   std::vector<std::string> shipped;
   ListMatching(program, "*.~txt", kFiles, false, shipped);
   ListMatching(program, "*.vsn", kFiles, false, shipped);
   for (const std::string& name : shipped) {
     const std::string target = JoinPath(data, name);
-    if (!files.exists(target)) ReplaceWithCopy(JoinPath(program, name), target);
+    if (!fileSystem().exists(target)) KeepFirst(copied, ReplaceWithCopy(JoinPath(program, name), target));
   }
+  return copied;
 }
 
 }  // namespace tarvo

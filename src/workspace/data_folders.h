@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "base/result.h"
+
 namespace tarvo {
 
 inline constexpr const char* kProductName = "Tarvo-1";
@@ -29,11 +31,12 @@ struct DataFolders {
   std::string helpFile;
 
   static DataFolders For(const std::string& homeDrive, const std::string& programFolder);
-  // Creates the data folder and its five sub-folders when missing; false when one cannot be.
-  [[nodiscard]] bool createFolders() const;
+  // Creates the data folder and its five sub-folders when missing.
+  Result createFolders() const;
   // Creates the control folder and copies the shipped display formats ("*.~txt") and version
-  // notes ("*.vsn") that the data folder lacks; existing copies are never overwritten.
-  void copyShippedFiles() const;
+  // notes ("*.vsn") that the data folder lacks; existing copies are never overwritten. Goes on
+  // past a file that cannot be copied and reports the first failure.
+  Result copyShippedFiles() const;
 };
 
 // The data folder's root: HOMEDRIVE when set, else HOME.

@@ -44,16 +44,26 @@ InstallInfo LoadInstallInfo(const DataFolders& folders) {
   }
 
   InstallInfo info;
+  const auto problem = [&info](const std::string& what, const Result& result) {
+    if (!result) info.problems.push_back("*** " + what + ": " + result.reason());
+  };
   PairList pairs;
-  if (LoadPairFile(source, pairs, true)) Apply(info, pairs);
-  SavePairFile(folders.install, Pairs(info), 0, true);
+  if (files.exists(source)) {
+    const Result loaded = LoadPairFile(source, pairs, true);
+    problem("The installation parameters cannot be read", loaded);
+    if (loaded) Apply(info, pairs);
+  }
+  const Result saved = SavePairFile(folders.install, Pairs(info), 0, true);
+  problem("The installation parameters cannot be saved", saved);
 
   if (source == shippedPre) {
-    ReplaceWithCopy(shippedPre, JoinPath(folders.data, "Install.pre"));
-    files.remove(shippedPre);
+    // The shipped file goes only when both its copy and the parameters are in the data folder.
+    const Result kept = ReplaceWithCopy(shippedPre, JoinPath(folders.data, "Install.pre"));
+    problem("The shipped installation file cannot be copied", kept);
+    if (kept && saved) problem("The shipped installation file cannot be removed", files.remove(shippedPre));
     info.freshInstallation = true;
-  } else if (source == shippedPrz) {
-    files.remove(shippedPrz);
+  } else if (source == shippedPrz && saved) {
+    problem("The shipped installation file cannot be removed", files.remove(shippedPrz));
   }
   return info;
 }

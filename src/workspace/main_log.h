@@ -9,6 +9,8 @@
 #include <functional>
 #include <string>
 
+#include "base/result.h"
+
 namespace tarvo {
 
 class MainLog {
@@ -21,8 +23,10 @@ class MainLog {
   void setDisplay(Display display) { display_ = std::move(display); }
 
   void LogMessage(const std::string& message);
-  // For "*** " messages; without a detail, the system's last error text is the detail.
-  void LogError(const std::string& message, const std::string& detail = {});
+  // For "*** " messages, with the reason on the second line.
+  void LogError(const std::string& message, const std::string& detail);
+  // Logs a failed result as an error under `message`, or a success's note; returns ok().
+  bool Report(const Result& result, const std::string& message);
 
  private:
   void write(const std::string& line);

@@ -12,9 +12,9 @@ const char* YesNo(bool on) { return on ? "Y" : "N"; }
 
 }  // namespace
 
-bool Preferences::load() {
+Result Preferences::load() {
   PairList pairs;
-  if (!LoadPairFile(path, pairs)) return false;
+  if (Result loaded = LoadPairFile(path, pairs); !loaded) return loaded;
   for (std::size_t i = 0; i < pairs.size(); ++i) {
     const std::string_view key = pairs.key(i);
     const std::string_view value = pairs.value(i);
@@ -27,10 +27,10 @@ bool Preferences::load() {
     else if (key == "scr") fontCharset = DecimalOr(value, 0);
     else if (key == "sum") showSummary = value != "N";
   }
-  return true;
+  return {};
 }
 
-bool Preferences::save() const {
+Result Preferences::save() const {
   PairList pairs;
   pairs.add("date", std::to_string(dateFormat));
   if (soundEffects) pairs.add("sfx", "Y");
@@ -59,11 +59,11 @@ constexpr std::pair<const char*, int ScreenLayout::*> kHighlightColours[] = {
 
 }  // namespace
 
-bool ScreenLayout::load() {
+Result ScreenLayout::load() {
   PairList pairs;
   highlightBack = -1;
   highlightText = -1;
-  if (!LoadPairFile(path, pairs)) return false;
+  if (Result read = LoadPairFile(path, pairs); !read) return read;
   const auto read = [this, &pairs](const auto& numbers) {
     for (const auto& [key, field] : numbers) {
       const std::size_t at = pairs.find(key);
@@ -74,10 +74,10 @@ bool ScreenLayout::load() {
   read(kHighlightColours);
   lastFolder = std::string(pairs.valueOf("lfs"));
   loaded = true;
-  return true;
+  return {};
 }
 
-bool ScreenLayout::save() const {
+Result ScreenLayout::save() const {
   PairList pairs;
   for (const auto& [key, field] : kLayoutNumbers) pairs.add(key, std::to_string(this->*field));
   for (const auto& [key, field] : kHighlightColours) {

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "base/result.h"
+
 namespace tarvo {
 
 inline constexpr int kPreferenceBackups = 6;
@@ -19,9 +21,9 @@ struct Preferences {
   int fontCharset = 0;
   bool showSummary = true;
 
-  // Missing file: the defaults stay; false then.
-  bool load();
-  bool save() const;
+  // Missing or unreadable file: the defaults stay.
+  Result load();
+  Result save() const;
 };
 
 struct ScreenLayout {
@@ -42,8 +44,8 @@ struct ScreenLayout {
   int treePercent = 0;
   std::string lastFolder;
 
-  bool load();
-  bool save() const;
+  Result load();
+  Result save() const;
 };
 
 }  // namespace tarvo

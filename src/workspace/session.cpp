@@ -6,9 +6,8 @@
 
 #include "platform/process_helpers.h"
 #include "store/crypto_library.h"
+#include "store/file_system.h"
 #include "structure/deadline.h"
-#include "structure/structure_file.h"
-#include "structure/tree_build.h"
 
 namespace tarvo {
 namespace {
@@ -27,50 +26,47 @@ SystemInfo SystemInfo::Read() {
           OsVersionText()};
 }
 
-Session::Session(DataFolders dataFolders)
-    : folders(std::move(dataFolders)), recentChanges(Structure::Order::Insertion),
-      recentNew(Structure::Order::Insertion) {}
+Session::Session(DataFolders dataFolders) : folders(std::move(dataFolders)) {}
 
 Session::~Session() = default;
 
 void Session::start() {
   system = SystemInfo::Read();
-  if (!folders.createFolders()) {
-    structureReadable_ = false;
-    structureProblem_ = "*** The data folder " + folders.data + " could not be created";
+  if (Result made = folders.createFolders(); !made) {
+    foldersReady_ = false;
+    structureProblem_ = "*** The data folder " + folders.data + " could not be created: " + made.reason();
   }
   log.setPath(folders.mainLog);
 
   preferences.path = folders.preferences;
-  preferences.load();
+  // A missing file is a first start; any other failure keeps the defaults and says so.
+  if (Result loaded = preferences.load(); !loaded && fileSystem().exists(preferences.path)) {
+    log.Report(loaded, "*** The preferences cannot be read; the defaults are used");
+  }
   log.setDateFormat(preferences.dateFormat);
   screen.path = folders.screen;
-  screen.load();
+  if (Result loaded = screen.load(); !loaded && fileSystem().exists(screen.path)) {
+    log.Report(loaded, "*** The window layout cannot be read; the defaults are used");
+  }
 
-  if (structureReadable_) loadStructure();
+  if (foldersReady_) loadStructure();
   if (!structureProblem_.empty()) log.LogError(structureProblem_, "the file was left as it is");
   upgradeData();
 
-  recentChanges.path = folders.recentChanges;
-  recentNew.path = folders.recentNew;
-  for (Structure* list : {&recentChanges, &recentNew}) {
-    LoadRefList(*list);
-    RelinkList(*list, master, kRecentListLimit);
-  }
-
-  for (const std::string& problem : BuildTree(master, tree, Moment::Now()).problems) {
+  log.Report(workspace.loadRecentLists(folders.recentChanges, folders.recentNew),
+             "*** The recent topic lists cannot be read");
+  for (const std::string& problem : workspace.buildTree(Moment::Now()).problems) {
     log.LogError(problem, "the topic was kept");
   }
   crypto = std::make_unique<CryptoLibrary>();
-  folders.copyShippedFiles();
+  log.Report(folders.copyShippedFiles(), "*** The shipped display formats cannot be copied");
   install = LoadInstallInfo(folders);
+  for (const std::string& problem : install.problems) log.LogError(problem, "the defaults are used");
 }
 
 void Session::loadStructure() {
-  SetStructurePaths(master, folders.data, folders.program);
-  const StructureLoad load = LoadStructureOrBackup(master);
+  const StructureLoad load = workspace.loadStructure(folders.data, folders.program);
   if (load.outcome == StructureLoad::Outcome::Unreadable) {
-    structureReadable_ = false;
     structureProblem_ = load.message;
   } else if (!load.restoredFrom.empty()) {
     log.LogError(load.message, "restored from " + load.restoredFrom);
@@ -81,68 +77,57 @@ void Session::loadStructure() {
 // is then brought up to date.
 void Session::upgradeData() {
   if (preferences.lastVersion == kDataVersion) return;
-  if (preferences.lastVersion < kDataVersion) {
-    bool changed = false;
-    for (const Structure::Entry& entry : master.entries()) {
-      TopicRecord* record = entry.record;
-      if (record == nullptr || record->lev == 0 || record->type != kMainSection) continue;
-      if (record->sys) {
-        record->sys = false;
-        changed = true;
-      }
-    }
-    if (changed) master.dirty = true;
-  }
+  if (preferences.lastVersion < kDataVersion) workspace.clearLegacySystemFlags();
   preferences.lastVersion = kDataVersion;
-  preferences.save();
+  savePreferences();
 }
 
-bool Session::saveStructureIfDirty() {
-  if (!structureReadable_ || !master.dirty) return true;
-  RebuildFromTree(master, tree);
-  if (SaveStructure(master)) return true;
-  log.LogError("*** A problem occurred while saving the structure: ");
-  return false;
+void Session::savePreferences() {
+  log.Report(preferences.save(), "*** The preferences cannot be saved");
 }
 
-bool Session::saveRecentList(Structure& list) {
-  if (!list.dirty) return true;
-  RelinkList(list, master, kRecentListLimit);
-  return SaveRefList(list);
+bool Session::saveStructure() {
+  return log.Report(workspace.saveStructureIfChanged(),
+                    "*** A problem occurred while saving the structure: ");
+}
+
+bool Session::saveRecentLists() {
+  bool saved = log.Report(workspace.saveRecentList(workspace.recentChanges()),
+                          "*** The list of recent changes cannot be saved");
+  saved = log.Report(workspace.saveRecentList(workspace.recentNew()),
+                     "*** The list of new topics cannot be saved") && saved;
+  return saved;
 }
 
 bool Session::autosave(bool fromTimer) {
-  bool saved = saveStructureIfDirty();
-  if (fromTimer) {
-    saved = saveRecentList(recentChanges) && saved;
-    saved = saveRecentList(recentNew) && saved;
-  }
+  bool saved = saveStructure();
+  if (fromTimer) saved = saveRecentLists() && saved;
   return saved;
 }
 
 bool Session::closeDown() {
-  bool saved = saveRecentList(recentChanges);
-  saved = saveRecentList(recentNew) && saved;
-  return saveStructureIfDirty() && saved;
+  bool saved = log.Report(screen.save(), "*** The window layout cannot be saved");
+  saved = saveRecentLists() && saved;
+  return saveStructure() && saved;
 }
 
 void Session::setDateFormat(int dateFormat) {
   if (preferences.dateFormat == dateFormat) return;
   preferences.dateFormat = dateFormat;
   log.setDateFormat(dateFormat);
-  preferences.save();
+  savePreferences();
 }
 
 void Session::setSoundEffects(bool on) {
   if (preferences.soundEffects == on) return;
   preferences.soundEffects = on;
-  preferences.save();
+  savePreferences();
 }
 
 void Session::setShowSummary(bool on) {
   if (preferences.showSummary == on) return;
   preferences.showSummary = on;
-  preferences.save();
+  savePreferences();
 }
 
 void Session::setNotesFont(const std::string& name, int size, int colour, int charset) {
@@ -150,7 +135,7 @@ void Session::setNotesFont(const std::string& name, int size, int colour, int ch
   preferences.fontSize = size;
   preferences.fontColour = colour;
   preferences.fontCharset = charset;
-  preferences.save();
+  savePreferences();
 }
 
 }  // namespace tarvo

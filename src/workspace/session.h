@@ -1,9 +1,11 @@
 #pragma once
 
 // Everything the main window keeps for a run, without the window: the data folder and its
-// settings, the topic structure and tree, the recent lists, the log. The window calls these
-// steps and only adds what is shown.
+// settings, the log, and the workspace document with the topic structure. The window calls
+// these steps and only adds what is shown.
 //
+// Failures are logged here with their "*** " line and the system's reason; the data in memory
+// is kept, and an autosave that failed is tried again at the next one.
 // Threading: user-interface thread only.
 
 #include <memory>
@@ -13,8 +15,7 @@
 #include "workspace/install_info.h"
 #include "workspace/main_log.h"
 #include "workspace/preferences.h"
-#include "structure/structure.h"
-#include "structure/topic_tree.h"
+#include "workspace/workspace.h"
 
 namespace tarvo {
 
@@ -42,7 +43,7 @@ class Session {
   // Autosave: the structure when changed (and readable at start), and on the timer the recent
   // lists that changed. False when a save failed (it is logged and tried again next time).
   bool autosave(bool fromTimer);
-  // The saves of shutdown: recent lists, then the structure.
+  // The saves of shutdown: the window layout, the recent lists, then the structure.
   bool closeDown();
 
   // Preference commands: store a changed value and save pref.txt at once.
@@ -51,7 +52,7 @@ class Session {
   void setShowSummary(bool on);
   void setNotesFont(const std::string& name, int size, int colour, int charset);
 
-  [[nodiscard]] bool structureReadable() const { return structureReadable_; }
+  [[nodiscard]] bool structureReadable() const { return workspace.structureReadable() && foldersReady_; }
   // The "*** " text shown to the user when the structure file could not be read.
   [[nodiscard]] const std::string& structureProblem() const { return structureProblem_; }
 
@@ -60,20 +61,18 @@ class Session {
   Preferences preferences;
   ScreenLayout screen;
   InstallInfo install;
-  Structure master;
-  TopicTree tree;
-  Structure recentChanges;
-  Structure recentNew;
+  Workspace workspace;
   MainLog log;
   std::unique_ptr<CryptoLibrary> crypto;
 
  private:
   void loadStructure();
   void upgradeData();
-  bool saveStructureIfDirty();
-  bool saveRecentList(Structure& list);
+  bool saveStructure();
+  bool saveRecentLists();
+  void savePreferences();
 
-  bool structureReadable_ = true;
+  bool foldersReady_ = true;
   std::string structureProblem_;
 };
 

@@ -82,7 +82,7 @@ TEST_F(ProgramTest, FirstStartCreatesTheDataFolder) {
 }
 
 TEST_F(ProgramTest, SecondStartWakesTheFirstAndTouchesNothing) {
-  auto first = start();
+  auto first = start({"--verbose"});
   ASSERT_TRUE(waitUntilServing());
   const auto before = dataFiles();
   QElapsedTimer clock;
@@ -92,11 +92,32 @@ TEST_F(ProgramTest, SecondStartWakesTheFirstAndTouchesNothing) {
   std::cout << "second start ended after " << clock.elapsed() << " ms\n";
   EXPECT_EQ(dataFiles(), before) << "the second start changed a data file";
   EXPECT_EQ(first->state(), QProcess::Running);
+  QByteArray said;
+  EXPECT_TRUE(QTest::qWaitFor(
+      [&] {
+        said += first->readAllStandardOutput();
+        return said.contains("Brought to the front by another start");
+      },
+      kGenerous))
+      << "the first instance did not wake: " << said.toStdString();
+  EXPECT_TRUE(said.contains("Channel created OK: tarvo_active"))
+      << "lines from before the window existed reach its log too";
 
   ASSERT_TRUE(SendToChannel(Channel(kCommandChannel), nullptr, {"close"}));
   ASSERT_TRUE(finishes(*first));
   EXPECT_TRUE(fs::exists(folders_.data("screen.dat"))) << "closing saved the layout";
   EXPECT_TRUE(fs::exists(folders_.data("Structure.tmp"))) << "closing saved the changed tree";
+}
+
+TEST_F(ProgramTest, AnUnusableRuntimeFolderStopsTheStartWithAReason) {
+  test::WriteBytes(folders_.runtimePath() + "/tarvo", "a file where the folder belongs");
+  auto process = start();
+  ASSERT_TRUE(process->waitForFinished(kGenerous));
+  EXPECT_EQ(process->exitCode(), 1) << "not mistaken for another instance";
+  const std::string said = process->readAllStandardError().toStdString();
+  EXPECT_NE(said.find("*** Tarvo cannot start: the instance marker cannot be made"), std::string::npos) << said;
+  EXPECT_NE(said.find(folders_.runtimePath() + "/tarvo"), std::string::npos) << said;
+  EXPECT_FALSE(fs::exists(folders_.data())) << "no data was touched";
 }
 
 TEST_F(ProgramTest, RunCommandStartsAProgramWithItsParameters) {

@@ -2,13 +2,14 @@
 
 #include <gtest/gtest.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <QLocalSocket>
-#include <chrono>
-#include <condition_variable>
+#include <QTest>
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 
@@ -17,36 +18,27 @@
 namespace tarvo {
 namespace {
 
-using namespace std::chrono_literals;
+constexpr int kGenerous = 20000;  // bounds for waits, never expected to be reached
 
-// Collects the batches a server hands over and the log lines, from any thread.
+// Collects the batches a server hands over and the log lines.
 struct Inbox {
-  std::mutex mutex;
-  std::condition_variable arrived;
   std::vector<ChannelMessages> batches;
   std::vector<std::string> lines;
 
   ChannelHandler handler() {
-    return [this](const ChannelMessages& messages) {
-      const std::lock_guard lock(mutex);
-      batches.push_back(messages);
-      arrived.notify_all();
-    };
+    return [this](const ChannelMessages& messages) { batches.push_back(messages); };
   }
   ChannelLog log() {
-    return [this](const std::string& line) {
-      const std::lock_guard lock(mutex);
-      lines.push_back(line);
-    };
+    return [this](const std::string& line) { lines.push_back(line); };
   }
-  // Waits for `count` batches; a generous bound so a slow machine never fails the test.
   bool waitFor(std::size_t count) {
-    std::unique_lock lock(mutex);
-    return arrived.wait_for(lock, 20s, [&] { return batches.size() >= count; });
+    return QTest::qWaitFor([&] { return batches.size() >= count; }, kGenerous);
   }
-  bool logged(const std::string& line) {
-    const std::lock_guard lock(mutex);
+  bool logged(const std::string& line) const {
     return std::find(lines.begin(), lines.end(), line) != lines.end();
+  }
+  bool waitForLine(const std::string& line) {
+    return QTest::qWaitFor([&] { return logged(line); }, kGenerous);
   }
 };
 
@@ -61,6 +53,8 @@ class ChannelTest : public ::testing::Test {
   }
   void TearDown() override { setenv("XDG_RUNTIME_DIR", previous_.c_str(), 1); }
 
+  std::string socketPath(const std::string& name) const { return runtime_.path() + "/tarvo/" + name; }
+
   test::TempFolder runtime_;
   std::string previous_;
   Inbox inbox_;
@@ -71,7 +65,7 @@ TEST_F(ChannelTest, MessagesOfOneConnectionArriveAsOneListInOrder) {
   ASSERT_FALSE(CreateServerChannel(manager_, "commands", inbox_.handler()));
   EXPECT_TRUE(inbox_.logged("Channel created OK: commands"));
   const Channel client("commands");
-  EXPECT_EQ(client.pipePath(), runtime_.path() + "/tarvo/commands");
+  EXPECT_EQ(client.pipePath(), socketPath("commands"));
   ASSERT_TRUE(SendToChannel(client, &manager_, {"wakeup=now", "run=a,b", "päivä"}));
   ASSERT_TRUE(SendToChannel(client, nullptr, {}));
   ASSERT_TRUE(inbox_.waitFor(2));
@@ -94,30 +88,54 @@ TEST_F(ChannelTest, SendingToNoServerFailsAndLogs) {
 
 TEST_F(ChannelTest, MarkerIsExclusiveAndALeftoverNeverBlocks) {
   // A crashed run leaves its socket file and lock file behind.
-  ASSERT_FALSE(ChannelFolder().empty());
-  std::ofstream(runtime_.path() + "/tarvo/tarvo_active") << "stale";
-  std::ofstream(runtime_.path() + "/tarvo/tarvo_active.lock") << "";
+  ASSERT_TRUE(ChannelFolder());
+  std::ofstream(socketPath("tarvo_active")) << "stale";
+  std::ofstream(socketPath("tarvo_active.lock")) << "";
 
-  ASSERT_FALSE(CreateMarkerChannel(manager_, "tarvo_active"));
+  const ResultOf<bool> first = CreateMarkerChannel(manager_, "tarvo_active");
+  ASSERT_TRUE(first) << first.reason();
+  EXPECT_FALSE(*first) << "this process holds it now";
   EXPECT_TRUE(PipeExists(Channel("tarvo_active")));
   {
     ChannelManager second;
-    EXPECT_TRUE(CreateMarkerChannel(second, "tarvo_active"));
+    const ResultOf<bool> again = CreateMarkerChannel(second, "tarvo_active");
+    ASSERT_TRUE(again);
+    EXPECT_TRUE(*again) << "another holder exists";
   }
   DisposeChannel(*manager_.channels().front());
   ChannelManager next;
-  EXPECT_FALSE(CreateMarkerChannel(next, "tarvo_active")) << "released: the next start holds it";
+  EXPECT_FALSE(CreateMarkerChannel(next, "tarvo_active").value()) << "released: the next start holds it";
+}
+
+TEST_F(ChannelTest, AnUnusableRuntimeFolderIsAFailureNotAnotherInstance) {
+  std::ofstream(runtime_.path() + "/tarvo") << "a file where the folder belongs";
+  ChannelManager manager;
+  const ResultOf<bool> marker = CreateMarkerChannel(manager, "tarvo_active");
+  ASSERT_FALSE(marker);
+  EXPECT_NE(marker.reason().find(runtime_.path() + "/tarvo"), std::string::npos) << marker.reason();
+  EXPECT_NE(marker.reason().find("not a folder"), std::string::npos) << marker.reason();
+}
+
+TEST_F(ChannelTest, LinesLoggedBeforeTheLogExistsAreHandedOverInOrder) {
+  ChannelManager early;
+  ASSERT_FALSE(CreateMarkerChannel(early, "early_marker").value());
+  Inbox later;
+  early.setLog(later.log());
+  ASSERT_GE(later.lines.size(), 2u);
+  EXPECT_EQ(later.lines.back(), "Channel created OK: early_marker");
+  early.log("after");
+  EXPECT_EQ(later.lines.back(), "after");
 }
 
 TEST_F(ChannelTest, OverlongMessagesAreDroppedAndTheRestDelivered) {
   ASSERT_FALSE(CreateServerChannel(manager_, "long", inbox_.handler()));
   QLocalSocket socket;
-  socket.connectToServer(QString::fromStdString(runtime_.path() + "/tarvo/long"));
-  ASSERT_TRUE(socket.waitForConnected(5000));
+  socket.connectToServer(QString::fromStdString(socketPath("long")));
+  ASSERT_TRUE(socket.waitForConnected(kGenerous));
   QByteArray bytes(3000, 'x');
   bytes.append('\0').append("after", 5).append('\0');
   socket.write(bytes);
-  while (socket.bytesToWrite() > 0) ASSERT_TRUE(socket.waitForBytesWritten(5000));
+  while (socket.bytesToWrite() > 0) ASSERT_TRUE(socket.waitForBytesWritten(kGenerous));
   socket.disconnectFromServer();
   ASSERT_TRUE(inbox_.waitFor(1));
   EXPECT_EQ(inbox_.batches[0], ChannelMessages{"after"});
@@ -128,33 +146,73 @@ TEST_F(ChannelTest, OverlongMessagesAreDroppedAndTheRestDelivered) {
   EXPECT_TRUE(inbox_.logged("WriteFile failed: long"));
 }
 
-TEST_F(ChannelTest, OtherUsersCannotReachTheChannel) {
+// A client that connects and says nothing is dropped after the idle time, with what it sent
+// handed over; and disposing of a channel cuts its clients off at once instead of waiting.
+TEST_F(ChannelTest, SilentClientsAreDroppedAndNeverHoldTheChannel) {
+  ASSERT_FALSE(CreateServerChannel(manager_, "idle", inbox_.handler(), {.idleClientMilliseconds = 50}));
+  QLocalSocket silent;
+  silent.connectToServer(QString::fromStdString(socketPath("idle")));
+  ASSERT_TRUE(silent.waitForConnected(kGenerous));
+  silent.write(QByteArray("half", 4));  // no closing zero byte: still a message when dropped
+  silent.flush();
+  ASSERT_TRUE(inbox_.waitForLine("InstanceThread ReadFile failed"));
+  ASSERT_TRUE(inbox_.waitFor(1));
+  EXPECT_EQ(inbox_.batches[0], ChannelMessages{"half"});
+  EXPECT_TRUE(QTest::qWaitFor([&] { return silent.state() == QLocalSocket::UnconnectedState; }, kGenerous));
+
+  ChannelManager patient;
+  Inbox never;
+  ASSERT_FALSE(CreateServerChannel(patient, "patient", never.handler()));
+  QLocalSocket waiting;
+  waiting.connectToServer(QString::fromStdString(socketPath("patient")));
+  ASSERT_TRUE(waiting.waitForConnected(kGenerous));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return patient.channels().front()->isListening(); }, kGenerous));
+  QTest::qWait(0);  // let the server take the connection
+  patient.dispose("patient");
+  EXPECT_FALSE(patient.channels().front()->isListening());
+  EXPECT_TRUE(QTest::qWaitFor([&] { return waiting.state() == QLocalSocket::UnconnectedState; }, kGenerous));
+  EXPECT_TRUE(never.batches.empty()) << "nothing is handed over while the channel goes";
+}
+
+// The server asks the kernel who connected: a peer whose user id is not the one allowed is
+// refused and its messages never reach the handler.
+TEST_F(ChannelTest, PeersOfAnotherUserAreRefusedByTheirCredentials) {
+  ASSERT_FALSE(CreateServerChannel(manager_, "private", inbox_.handler(), {.allowedUser = getuid() + 1}));
+  ASSERT_TRUE(SendToChannel(Channel("private"), nullptr, {"close"})) << "the connection itself is made";
+  ASSERT_TRUE(inbox_.waitForLine("private refused a client of another user"));
+  EXPECT_TRUE(inbox_.batches.empty()) << "the connection was cut before anything was read";
+}
+
+TEST_F(ChannelTest, ARealOtherUserIsRefusedToo) {
   if (getuid() != 0) GTEST_SKIP() << "needs root to act as another user";
-  ASSERT_FALSE(CreateServerChannel(manager_, "private", inbox_.handler()));
+  ASSERT_FALSE(CreateServerChannel(manager_, "shared", inbox_.handler()));
+  // Open the way to the socket, so that only the credential check stands between.
+  ASSERT_EQ(chmod((runtime_.path() + "/tarvo").c_str(), 0755), 0);
+  ASSERT_EQ(chmod(runtime_.path().c_str(), 0755), 0);
+  ASSERT_EQ(chmod(socketPath("shared").c_str(), 0777), 0);
   const pid_t child = fork();
   ASSERT_GE(child, 0);
   if (child == 0) {
-    // Plain system calls only: the forked child must not touch the parent's threads.
+    // Plain system calls only: the forked child must not touch the parent's Qt objects.
     if (setgid(65534) != 0 || setuid(65534) != 0) _exit(3);
-    const std::string path = runtime_.path() + "/tarvo/private";
+    const std::string path = socketPath("shared");
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
     std::snprintf(address.sun_path, sizeof address.sun_path, "%s", path.c_str());
     const int descriptor = socket(AF_UNIX, SOCK_STREAM, 0);
-    if (connect(descriptor, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) _exit(0);
+    if (connect(descriptor, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) _exit(4);
     const bool sent = write(descriptor, "close", 6) == 6;
-    _exit(sent ? 1 : 2);
+    _exit(sent ? 0 : 5);
   }
   int status = 0;
   waitpid(child, &status, 0);
   ASSERT_TRUE(WIFEXITED(status));
-  EXPECT_EQ(WEXITSTATUS(status), 0) << "the other user's message was delivered";
-  ASSERT_TRUE(SendToChannel(Channel("private"), nullptr, {"mine"}));
+  ASSERT_EQ(WEXITSTATUS(status), 0) << "the other user reached the socket";
+  ASSERT_TRUE(inbox_.waitForLine("shared refused a client of another user"));
+  ASSERT_TRUE(SendToChannel(Channel("shared"), nullptr, {"mine"}));
   ASSERT_TRUE(inbox_.waitFor(1));
-  EXPECT_EQ(inbox_.batches.back(), ChannelMessages{"mine"});
-  for (const ChannelMessages& batch : inbox_.batches) {
-    EXPECT_EQ(std::count(batch.begin(), batch.end(), "close"), 0);
-  }
+  ASSERT_EQ(inbox_.batches.size(), 1u);
+  EXPECT_EQ(inbox_.batches.front(), ChannelMessages{"mine"});
 }
 
 }  // namespace

@@ -3,7 +3,10 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <sys/stat.h>
+
 #include <QRegularExpression>
+#include <cstdlib>
 #include <QString>
 
 #include "support/temp_folder.h"
@@ -41,9 +44,12 @@ TEST(ProcessHelpers, RunRequestFromTheRunCommand) {
 TEST(ProcessHelpers, RunStartsWaitsAndLowersPriority) {
   TempFolder folder;
   EXPECT_TRUE(RunProgram("/bin/sh -c \"exit 3\"", true, 20000, kNoProcessFlags, kShowNormal));
-  EXPECT_FALSE(RunProgram("/bin/sh -c \"sleep 30\"", true, 200, kNoProcessFlags, kShowNormal))
-      << "a wait that times out fails";
-  EXPECT_FALSE(RunProgram("/no/such/program", false, 0, kNoProcessFlags, kShowNormal));
+  const Result late = RunProgram("/bin/sh -c \"sleep 30\"", true, 200, kNoProcessFlags, kShowNormal);
+  ASSERT_FALSE(late) << "a wait that times out fails";
+  EXPECT_NE(late.reason().find("did not end within 200 ms"), std::string::npos) << late.reason();
+  const Result missing = RunProgram("/no/such/program", false, 0, kNoProcessFlags, kShowNormal);
+  ASSERT_FALSE(missing);
+  EXPECT_NE(missing.reason().find("/no/such/program: no such program"), std::string::npos) << missing.reason();
   EXPECT_FALSE(RunProgram("", false, 0, kNoProcessFlags, kShowNormal));
 
   const std::string niceness = folder.file("nice.txt");
@@ -55,13 +61,40 @@ TEST(ProcessHelpers, RunStartsWaitsAndLowersPriority) {
   const std::string script = folder.file("run.sh");
   test::WriteBytes(script, "#!/bin/sh\necho \"$1 $(nice)\" > \"$(dirname \"$0\")/ran.txt\"\n");
   chmod(script.c_str(), 0755);
-  EXPECT_TRUE(StartRunRequest(ParseRunRequest(script + ",with blanks,minimized")));
+  const ResultOf<bool> started = StartRunRequest(ParseRunRequest(script + ",with blanks,minimized"));
+  ASSERT_TRUE(started) << started.reason();
+  EXPECT_TRUE(*started);
   EXPECT_EQ(WaitForFile(folder, "ran.txt"), "with blanks 19\n");
-  EXPECT_FALSE(StartRunRequest(ParseRunRequest(script + ",x,,controlled")));
+  EXPECT_FALSE(StartRunRequest(ParseRunRequest(script + ",x,,controlled")).value())
+      << "a controlled request is not this program's to start";
 }
 
-TEST(ProcessHelpers, ShellOpenAndSystemVersion) {
-  EXPECT_FALSE(OpenWithShell("/no/such/file.xyz"));
+// The desktop's opener is a real program found on the PATH: here a stand-in that records what
+// it was asked to open, one that finds no program for it, and none at all.
+TEST(ProcessHelpers, ShellOpenGoesThroughTheDesktopsOpener) {
+  TempFolder bin;
+  const std::string previous = std::getenv("PATH") != nullptr ? std::getenv("PATH") : "";
+  setenv("PATH", bin.path().c_str(), 1);
+  const auto opener = [&](const std::string& body) {
+    test::WriteBytes(bin.file("xdg-open"), "#!/bin/sh\n" + body);
+    chmod(bin.file("xdg-open").c_str(), 0755);
+  };
+  const Result none = OpenWithShell("/tmp/a file.txt");
+  opener("printf '%s\\n' \"$1\" >> \"${0%/*}/asked.txt\"\n");  // builtins only: PATH is bare
+  const Result opened = OpenWithShell("/tmp/a file.txt");
+  opener("exit 4\n");
+  const Result refused = OpenWithShell("report.xyz");
+  setenv("PATH", previous.c_str(), 1);
+
+  ASSERT_FALSE(none);
+  EXPECT_NE(none.reason().find("xdg-open is not installed"), std::string::npos) << none.reason();
+  ASSERT_TRUE(opened) << opened.reason();
+  EXPECT_EQ(bin.read("asked.txt"), "/tmp/a file.txt\n");
+  ASSERT_FALSE(refused);
+  EXPECT_NE(refused.reason().find("no program is set up to open it"), std::string::npos) << refused.reason();
+}
+
+TEST(ProcessHelpers, SystemVersion) {
   const QString version = QString::fromStdString(OsVersionText());
   EXPECT_TRUE(QRegularExpression("^\\d+\\.\\d+$").match(version).hasMatch()) << version.toStdString();
 }

@@ -4,13 +4,16 @@
 #include <sys/stat.h>
 #include <utime.h>
 
-#include "failing_file_system.h"
+#include "support/failing_file_system.h"
 #include "store/data_file.h"
 #include "base/date_text.h"
 #include "support/temp_folder.h"
+#include "support/opened.h"
 
 namespace tarvo {
 namespace {
+
+using test::OrNull;
 
 using test::TempFolder;
 using Names = std::vector<std::string>;
@@ -22,7 +25,7 @@ TEST(Backups, RewriteWithFiveKeptPrunesOneToSevenToFourToEight) {
   folder.put("notes(x).txt", "not a backup");
   folder.put("other(2).txt", "another file's backup");
 
-  DataFilePtr file = OpenDataFile(folder.file("notes.txt"), "W", 5);
+  DataFilePtr file = OrNull(OpenDataFile(folder.file("notes.txt"), "W", 5));
   ASSERT_TRUE(file);
   ASSERT_TRUE(WriteLine(*file, "new"));
   CloseDataFile(file);
@@ -45,10 +48,9 @@ TEST(Backups, NumbersSortNumericallyAndBigNumbersCountByShape) {
   EXPECT_EQ(names, (Names{"report(2).txt", "report(9).txt", "report(10).txt", "report(2009).txt"}));
   EXPECT_EQ(list.back().sortKey, "9990002009");
 
-  std::string message;
-  EXPECT_EQ(MakeBackup(folder.file("report.txt"), list, BackupAction::Copy, &message),
-            folder.file("report(2010).txt"));
-  EXPECT_TRUE(message.empty());
+  const ResultOf<std::string> made = MakeBackup(folder.file("report.txt"), list, BackupAction::Copy);
+  ASSERT_TRUE(made) << made.reason();
+  EXPECT_EQ(*made, folder.file("report(2010).txt"));
 }
 
 TEST(Backups, NextNumberSkipsNamesThatAreTaken) {
@@ -57,19 +59,19 @@ TEST(Backups, NextNumberSkipsNamesThatAreTaken) {
   folder.put("a(1).dat", "1");
   BackupList list = ListBackups(folder.file("a.dat"));
   folder.put("a(2).dat", "appeared after listing");
-  EXPECT_EQ(MakeBackup(folder.file("a.dat"), list, BackupAction::Copy), folder.file("a(3).dat"));
+  EXPECT_EQ(MakeBackup(folder.file("a.dat"), list, BackupAction::Copy).value(), folder.file("a(3).dat"));
   EXPECT_EQ(folder.read("a(2).dat"), "appeared after listing");
 }
 
 TEST(Backups, MoveLeavesNoOriginalAndMissingFileGivesEmptyPath) {
   TempFolder folder;
   folder.put("page.txt", "text");
-  EXPECT_EQ(MakeBackup(folder.file("page.txt"), {}, BackupAction::Move), folder.file("page(1).txt"));
+  EXPECT_EQ(MakeBackup(folder.file("page.txt"), {}, BackupAction::Move).value(), folder.file("page(1).txt"));
   EXPECT_FALSE(folder.has("page.txt"));
   EXPECT_EQ(folder.read("page(1).txt"), "text");
-  std::string message = "untouched";
-  EXPECT_EQ(MakeBackup(folder.file("page.txt"), {}, BackupAction::Move, &message), "");
-  EXPECT_EQ(message, "untouched");
+  const ResultOf<std::string> none = MakeBackup(folder.file("page.txt"), {}, BackupAction::Move);
+  ASSERT_TRUE(none) << "a missing file needs no copy";
+  EXPECT_EQ(*none, "");
 }
 
 TEST(Backups, FilesWithoutExtensionAndDottedNamesHaveTheirOwnCopies) {
@@ -77,31 +79,48 @@ TEST(Backups, FilesWithoutExtensionAndDottedNamesHaveTheirOwnCopies) {
   folder.put("README", "r");
   folder.put("a.b.txt", "ab");
   for (int round = 0; round < 4; ++round) {
-    TakeBackup(folder.file("README"), 2);
-    TakeBackup(folder.file("a.b.txt"), 2);
+    ASSERT_TRUE(TakeBackup(folder.file("README"), 2));
+    ASSERT_TRUE(TakeBackup(folder.file("a.b.txt"), 2));
   }
   EXPECT_EQ(folder.names(),
             (Names{"README", "README(3)", "README(4)", "a.b(3).txt", "a.b(4).txt", "a.b.txt"}));
 }
 
-TEST(Backups, FailedCopyReportsAndTheOpenGoesOn) {
+// A disk that fills up during a backup: no truncated copy appears, the older copies are all
+// kept, the failure is reported in the store's words with the system's reason, and the
+// rewrite itself goes on (with the reason kept for the caller's log).
+TEST(Backups, AFailedCopyLeavesNoCopyPrunesNothingAndIsReported) {
+  for (const bool failWrite : {false, true}) {
+    TempFolder folder;
+    folder.put("s.txt", "old");
+    folder.put("s(1).txt", "oldest");
+    folder.put("s(2).txt", "older");
+    test::FailingFileSystem failing;
+    (failWrite ? failing.failWrite : failing.failCopy) = true;
+    failing.onlyPathsWith = "s(3)";
+    const ScopedFileSystem scope(failing);
+
+    const Result taken = TakeBackup(folder.file("s.txt"), 2);
+    ASSERT_FALSE(taken);
+    EXPECT_EQ(taken.reason().rfind("***** Backup - access not allowed to copy file " + folder.file("s.txt"), 0), 0u)
+        << taken.reason();
+    EXPECT_NE(taken.reason().find("No space left on device"), std::string::npos) << taken.reason();
+    EXPECT_EQ(folder.names(), (Names{"s(1).txt", "s(2).txt", "s.txt"})) << "nothing pruned, nothing half-made";
+
+    DataFilePtr file = OrNull(OpenDataFile(folder.file("s.txt"), "W", 2));
+    ASSERT_TRUE(file) << "backup trouble does not stop the rewrite";
+    EXPECT_EQ(file->backupNote, taken.reason());
+  }
+
   TempFolder folder;
-  folder.put("s.txt", "old");
+  folder.put("m.txt", "text");
   test::FailingFileSystem failing;
-  failing.failCopy = true;
-  const ScopedFileSystem scope(failing);
-
-  std::string message;
-  EXPECT_EQ(MakeBackup(folder.file("s.txt"), {}, BackupAction::Copy, &message), "");
-  EXPECT_EQ(message, "***** Backup - access not allowed to copy file " + folder.file("s.txt"));
-
   failing.failRename = true;
-  EXPECT_EQ(MakeBackup(folder.file("s.txt"), {}, BackupAction::Move, &message), "");
-  EXPECT_EQ(message, "***** Backup - access not allowed to rename file " + folder.file("s.txt"));
-  EXPECT_EQ(folder.read("s.txt"), "old");
-
-  DataFilePtr file = OpenDataFile(folder.file("s.txt"), "W", 3);
-  ASSERT_TRUE(file) << "backup trouble does not stop the rewrite";
+  const ScopedFileSystem scope(failing);
+  const ResultOf<std::string> moved = MakeBackup(folder.file("m.txt"), {}, BackupAction::Move);
+  ASSERT_FALSE(moved);
+  EXPECT_EQ(moved.reason().rfind("***** Backup - access not allowed to rename file " + folder.file("m.txt"), 0), 0u);
+  EXPECT_EQ(folder.read("m.txt"), "text");
 }
 
 TEST(Backups, PruneDeletesOldestAndReportsWhatWentEvenReadOnly) {

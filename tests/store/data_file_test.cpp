@@ -3,14 +3,17 @@
 #include <gtest/gtest.h>
 
 #include "support/temp_folder.h"
+#include "support/opened.h"
 
 namespace tarvo {
 namespace {
 
+using test::OrNull;
+
 using test::TempFolder;
 
 std::vector<std::string> AllLines(const std::string& path, std::vector<int>* counts = nullptr) {
-  DataFilePtr file = OpenDataFile(path, "R", 0);
+  DataFilePtr file = OrNull(OpenDataFile(path, "R", 0));
   EXPECT_TRUE(file);
   std::vector<std::string> lines;
   if (!file) return lines;
@@ -84,7 +87,7 @@ TEST(DataFileRead, NulBytesAreCountedButDropped) {
 TEST(DataFileRead, EmptyFileIsAtEndAtOnceAndMissingFileDoesNotOpen) {
   TempFolder folder;
   folder.put("empty.txt", "");
-  DataFilePtr file = OpenDataFile(folder.file("empty.txt"), "R", 0);
+  DataFilePtr file = OrNull(OpenDataFile(folder.file("empty.txt"), "R", 0));
   ASSERT_TRUE(file);
   EXPECT_TRUE(file->atEnd);
   std::string line = "untouched";
@@ -98,7 +101,7 @@ TEST(DataFileRead, EmptyFileIsAtEndAtOnceAndMissingFileDoesNotOpen) {
 TEST(DataFileRead, ReaderSeesTheContentAsItWasAtOpen) {
   TempFolder folder;
   folder.put("log.txt", "one\r\n");
-  DataFilePtr file = OpenDataFile(folder.file("log.txt"), "r", 0);  // modes in any case
+  DataFilePtr file = OrNull(OpenDataFile(folder.file("log.txt"), "r", 0));  // modes in any case
   ASSERT_TRUE(file);
   folder.put("log.txt", "changed\r\nmore\r\n");
   std::string line;
@@ -110,7 +113,7 @@ TEST(DataFileRead, ReaderSeesTheContentAsItWasAtOpen) {
 TEST(DataFileWrite, WriteModeRecreatesAndWritesCrLfLines) {
   TempFolder folder;
   folder.put("out.txt", "old content that must go\r\n");
-  DataFilePtr file = OpenDataFile(folder.file("out.txt"), "W", 0);
+  DataFilePtr file = OrNull(OpenDataFile(folder.file("out.txt"), "W", 0));
   ASSERT_TRUE(file);
   EXPECT_TRUE(WriteLine(*file, "first"));
   EXPECT_TRUE(WritePair(*file, "key", "a=b"));
@@ -125,12 +128,12 @@ TEST(DataFileWrite, WriteModeRecreatesAndWritesCrLfLines) {
 TEST(DataFileWrite, LongPairLinesAreWrittenWhole) {
   TempFolder folder;
   const std::string value(10000, 'v');
-  DataFilePtr file = OpenDataFile(folder.file("long.txt"), "W", 0);
+  DataFilePtr file = OrNull(OpenDataFile(folder.file("long.txt"), "W", 0));
   PairList pairs;
   pairs.add("k", value);
   ASSERT_TRUE(WritePairs(*file, pairs));
   CloseDataFile(file);
-  file = OpenDataFile(folder.file("long.txt"), "R", 0);
+  file = OrNull(OpenDataFile(folder.file("long.txt"), "R", 0));
   ReadPairs(*file, pairs);
   ASSERT_EQ(pairs.size(), 1u);
   EXPECT_EQ(pairs.value(0), value);
@@ -139,7 +142,7 @@ TEST(DataFileWrite, LongPairLinesAreWrittenWhole) {
 TEST(DataFileWrite, AppendModeKeepsContentAndWritesAtTheEnd) {
   TempFolder folder;
   folder.put("a.txt", "one\r\n");
-  DataFilePtr file = OpenDataFile(folder.file("a.txt"), "A", 2);
+  DataFilePtr file = OrNull(OpenDataFile(folder.file("a.txt"), "A", 2));
   ASSERT_TRUE(file);
   EXPECT_TRUE(file->atEnd);
   EXPECT_EQ(file->contentView(), "one\r\n");
@@ -148,7 +151,7 @@ TEST(DataFileWrite, AppendModeKeepsContentAndWritesAtTheEnd) {
   EXPECT_EQ(folder.read("a.txt"), "one\r\ntwo\r\n");
   EXPECT_EQ(folder.read("a(1).txt"), "one\r\n") << "append takes a backup first";
 
-  DataFilePtr created = OpenDataFile(folder.file("new.txt"), "A", 2);
+  DataFilePtr created = OrNull(OpenDataFile(folder.file("new.txt"), "A", 2));
   ASSERT_TRUE(created);
   EXPECT_TRUE(WriteLine(*created, "x"));
   created.reset();  // going out of scope closes the file too
@@ -167,7 +170,7 @@ TEST(DataFilePairs, PlainFilesTrimAndSkipEmptyKeys) {
              "\"quoted=key\"=v\r\n"
              "\r\n"
              "Äö=ü\r\n");
-  DataFilePtr file = OpenDataFile(folder.file("p.txt"), "R", 0);
+  DataFilePtr file = OrNull(OpenDataFile(folder.file("p.txt"), "R", 0));
   PairList pairs = MakePairs({"stale"}, {"stale"});
   ReadPairs(*file, pairs);
   EXPECT_EQ(Keys(pairs), (TextList{"name", "noequals", "a", "tab", "quoted=key", "Äö"}));
@@ -183,7 +186,7 @@ TEST(DataFileSecure, RoundTripKeepsBlanksAndReadsOnlyUnderItsOwnName) {
   TempFolder folder;
   const TextList keys = {" spaced ", "empty", "Päivä", "long"};
   const TextList values = {" both ends ", "", "ünïcode=x", std::string(100, 'z')};
-  DataFilePtr out = OpenSecureFile(folder.file("Install.dat"), "W", 0);
+  DataFilePtr out = OrNull(OpenSecureFile(folder.file("Install.dat"), "W", 0));
   ASSERT_TRUE(out);
   ASSERT_TRUE(WriteSecurePairs(*out, MakePairs(keys, values)));
   CloseDataFile(out);
@@ -192,7 +195,7 @@ TEST(DataFileSecure, RoundTripKeepsBlanksAndReadsOnlyUnderItsOwnName) {
   EXPECT_EQ(bytes.substr(0, 8), "QZENCR01");
   EXPECT_EQ(bytes.find("both ends"), std::string::npos) << "the body is scrambled";
 
-  DataFilePtr in = OpenSecureFile(folder.file("Install.dat"), "R", 0);
+  DataFilePtr in = OrNull(OpenSecureFile(folder.file("Install.dat"), "R", 0));
   ASSERT_TRUE(in);
   PairList read;
   ReadPairs(*in, read);
@@ -200,7 +203,7 @@ TEST(DataFileSecure, RoundTripKeepsBlanksAndReadsOnlyUnderItsOwnName) {
   EXPECT_EQ(Values(read), values);
 
   folder.put("Copy.dat", bytes);
-  DataFilePtr copy = OpenSecureFile(folder.file("Copy.dat"), "R", 0);
+  DataFilePtr copy = OrNull(OpenSecureFile(folder.file("Copy.dat"), "R", 0));
   ASSERT_TRUE(copy);
   EXPECT_EQ(copy->contentView().find("both ends"), std::string::npos)
       << "under another name the body reads back as garbage";
@@ -209,7 +212,7 @@ TEST(DataFileSecure, RoundTripKeepsBlanksAndReadsOnlyUnderItsOwnName) {
 
 TEST(DataFileSecure, ScrambleKeyCountsOnAcrossLines) {
   TempFolder folder;
-  DataFilePtr out = OpenSecureFile(folder.file("k.dat"), "W", 0);
+  DataFilePtr out = OrNull(OpenSecureFile(folder.file("k.dat"), "W", 0));
   ASSERT_TRUE(WriteSecurePairs(*out, MakePairs({"a", "b"}, {"1", "2"})));
   CloseDataFile(out);
   const std::string bytes = folder.read("k.dat");
@@ -226,7 +229,7 @@ TEST(DataFileSecure, ScrambleKeyCountsOnAcrossLines) {
 TEST(DataFileSecure, PlainAndShortFilesAreServedAsTheyAre) {
   TempFolder folder;
   folder.put("plain.txt", " k = v \r\n");
-  DataFilePtr plain = OpenSecureFile(folder.file("plain.txt"), "R", 0);
+  DataFilePtr plain = OrNull(OpenSecureFile(folder.file("plain.txt"), "R", 0));
   ASSERT_TRUE(plain);
   PairList pairs;
   ReadPairs(*plain, pairs);
@@ -234,12 +237,12 @@ TEST(DataFileSecure, PlainAndShortFilesAreServedAsTheyAre) {
   EXPECT_EQ(Values(pairs), TextList{" v "});
 
   folder.put("short.txt", "QZENCR0");  // the header needs eight bytes
-  DataFilePtr shortFile = OpenSecureFile(folder.file("short.txt"), "R", 0);
+  DataFilePtr shortFile = OrNull(OpenSecureFile(folder.file("short.txt"), "R", 0));
   ASSERT_TRUE(shortFile);
   EXPECT_EQ(shortFile->contentView(), "QZENCR0");
 
   folder.put("headeronly.dat", "QZENCR01");
-  DataFilePtr headerOnly = OpenSecureFile(folder.file("headeronly.dat"), "R", 0);
+  DataFilePtr headerOnly = OrNull(OpenSecureFile(folder.file("headeronly.dat"), "R", 0));
   ASSERT_TRUE(headerOnly);
   EXPECT_TRUE(headerOnly->atEnd);
   EXPECT_EQ(headerOnly->size, 0u);

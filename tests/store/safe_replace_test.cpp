@@ -5,7 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "failing_file_system.h"
+#include "support/failing_file_system.h"
 #include "support/temp_folder.h"
 
 namespace tarvo {
@@ -44,11 +44,12 @@ TEST(SafeReplace, AnyInjectedFailureLeavesTheOldFileAndReportsFalse) {
       failing.*flag = true;
       const ScopedFileSystem scope(failing);
 
-      const bool replaced =
+      const Result replaced =
           byCopy ? ReplaceWithCopy(folder.file("Structure.tmp"), folder.file("Structure.dat"))
                  : WriteFileSafely(folder.file("Structure.dat"), "new tree");
       const std::string how = std::string(what) + (byCopy ? " during copy" : " during write");
       EXPECT_FALSE(replaced) << how;
+      EXPECT_NE(replaced.reason().find(folder.path()), std::string::npos) << how << ": " << replaced.reason();
       EXPECT_EQ(folder.read("Structure.dat"), "old tree") << how;
       EXPECT_FALSE(folder.has("Structure.dat.~new")) << how;
     }

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "../store/failing_file_system.h"
+#include "support/failing_file_system.h"
 #include "store/counter_file.h"
 #include "base/clock.h"
 #include "structure/tree_build.h"
@@ -17,12 +17,12 @@ using test::TempFolder;
 
 const QDateTime kNow(QDate(2026, 12, 5), QTime(12, 0));
 
-struct Workspace {
+struct Folder {
   TempFolder folder;
   Structure master;
   TopicTree tree;
 
-  Workspace() {
+  Folder() {
     master.path = folder.file("Structure.dat");
     master.uniquePath = folder.file("StructUnique.dat");
   }
@@ -31,7 +31,7 @@ struct Workspace {
     if (result.loaded()) BuildTree(master, tree, Moment::At(kNow));
     return result;
   }
-  bool save() {
+  Result save() {
     RebuildFromTree(master, tree);
     return SaveStructure(master);
   }
@@ -39,7 +39,7 @@ struct Workspace {
 
 TEST(StructureFile, RoundTripGivesTheSameBytes) {
   for (const auto* lines : {&test::EveryFieldLines(), &test::DefaultLines()}) {
-    Workspace work;
+    Folder work;
     const std::string bytes = CrLf(*lines);
     work.folder.put("Structure.dat", bytes);
     ASSERT_TRUE(work.load().loaded());
@@ -50,7 +50,7 @@ TEST(StructureFile, RoundTripGivesTheSameBytes) {
 }
 
 TEST(StructureFile, FieldsReadBackAsWrittenAndDefaultsStayDefaults) {
-  Workspace work;
+  Folder work;
   work.folder.put("Structure.dat", CrLf(test::EveryFieldLines()));
   ASSERT_TRUE(LoadStructure(work.master).loaded());
   ASSERT_EQ(work.master.size(), 5u);
@@ -72,8 +72,8 @@ TEST(StructureFile, FieldsReadBackAsWrittenAndDefaultsStayDefaults) {
 }
 
 TEST(StructureFile, WritingFollowsTheConditions) {
-  Workspace work;
-  TopicRecord record("7");
+  Folder work;
+  TopicRecord& record = *work.master.adopt(std::make_unique<TopicRecord>("7"));
   record.text = "  padded  ";
   record.dlTime = "10:00:00";  // a time without a date is never written
   record.rsDate = "20260101";
@@ -82,7 +82,6 @@ TEST(StructureFile, WritingFollowsTheConditions) {
   record.fltyp = 0;
   record.parent = "3";  // read from add-ons only, never written
   record.ttype = kSectionTopicType;
-  work.master.add(record.uni, &record);
   ASSERT_TRUE(SaveStructure(work.master));
   EXPECT_EQ(work.folder.read("Structure.dat"),
             CrLf({"uni=7", "text=  padded  ", "lev=0", "rsDate=20260101", "calpr=N", "fltyp=0"}));
@@ -91,11 +90,10 @@ TEST(StructureFile, WritingFollowsTheConditions) {
   again.path = work.master.path;
   ASSERT_TRUE(LoadStructure(again).loaded());
   EXPECT_EQ(again.record(0)->text, "padded") << "surrounding blanks are trimmed on reading";
-  work.master.clear();
 }
 
 TEST(StructureFile, ParentIsReadButDroppedAtTheNextSave) {
-  Workspace work;
+  Folder work;
   work.folder.put("Structure.dat", CrLf({"ignored=before any record", "uni=9", "text=x", "lev=0",
                                          "parent=5", "unknown=kept out"}));
   ASSERT_TRUE(work.load().loaded());
@@ -109,7 +107,7 @@ TEST(StructureFile, EmptyUniDrawsAFreshIdAndFreshCopySetsTheCounter) {
   program.put("Structure.dat", CrLf({"uni=STD0001", "text=Main", "lev=0", "type=1", "uni=5",
                                      "text=a", "lev=1", "uni=17", "text=b", "lev=1", "uni=",
                                      "text=no id yet", "lev=1"}));
-  Workspace work;
+  Folder work;
   SetStructurePaths(work.master, work.folder.path(), program.path());
   EXPECT_TRUE(work.master.freshCopy);
   EXPECT_EQ(work.folder.read("Structure.dat"), program.read("Structure.dat"));
@@ -117,7 +115,7 @@ TEST(StructureFile, EmptyUniDrawsAFreshIdAndFreshCopySetsTheCounter) {
   EXPECT_FALSE(work.master.freshCopy);
   EXPECT_NE(work.master.recordOf("1"), nullptr) << "the empty id drew 1 from a new counter";
   EXPECT_EQ(work.folder.read("StructUnique.dat"), "00000018");
-  EXPECT_EQ(NextUnique(work.master), 19);
+  EXPECT_EQ(NextUnique(work.master).value(), 19);
 
   Structure second;
   SetStructurePaths(second, work.folder.path(), program.path());
@@ -125,12 +123,11 @@ TEST(StructureFile, EmptyUniDrawsAFreshIdAndFreshCopySetsTheCounter) {
 }
 
 TEST(StructureFile, SavingKeepsFiveNumberedBackups) {
-  Workspace work;
+  Folder work;
   work.folder.put("Structure.dat", CrLf(test::DefaultLines()));
   ASSERT_TRUE(work.load().loaded());
   for (int round = 0; round < 8; ++round) {
     work.master.record(0)->text = "round " + std::to_string(round);
-    work.tree.roots()[0]->caption = "round " + std::to_string(round);
     ASSERT_TRUE(work.save());
   }
   EXPECT_EQ(work.folder.names(),
@@ -142,7 +139,7 @@ TEST(StructureFile, SavingKeepsFiveNumberedBackups) {
 }
 
 TEST(StructureFile, FailedSaveLeavesTheFileAndTheDirtyFlag) {
-  Workspace work;
+  Folder work;
   work.folder.put("Structure.dat", CrLf(test::DefaultLines()));
   ASSERT_TRUE(work.load().loaded());
   RebuildFromTree(work.master, work.tree);
@@ -153,14 +150,17 @@ TEST(StructureFile, FailedSaveLeavesTheFileAndTheDirtyFlag) {
     failing.failRename = failRename;
     failing.failWrite = !failRename;
     const ScopedFileSystem scope(failing);
-    EXPECT_FALSE(SaveStructure(work.master));
+    const Result saved = SaveStructure(work.master);
+    EXPECT_FALSE(saved);
+    EXPECT_NE(saved.reason().find(failRename ? "Permission denied" : "No space left"), std::string::npos)
+        << saved.reason();
     EXPECT_TRUE(work.master.dirty);
     EXPECT_EQ(work.folder.read("Structure.dat"), CrLf(test::DefaultLines()));
   }
 }
 
 TEST(StructureFile, NonNumericLevelIsReportedAndTheFileLeftAlone) {
-  Workspace work;
+  Folder work;
   const std::string damaged = CrLf({"uni=1", "text=ok", "lev=0", "", "uni=2", "text=bad", "lev=one"});
   work.folder.put("Structure.dat", damaged);
   const StructureLoad result = LoadStructureOrBackup(work.master);
@@ -174,7 +174,7 @@ TEST(StructureFile, NonNumericLevelIsReportedAndTheFileLeftAlone) {
 
 TEST(StructureFile, UnreadableOrEmptyFileComesBackFromTheNewestGoodBackup) {
   for (const std::string& damaged : {std::string("uni=1\r\nlev=x\r\n"), std::string()}) {
-    Workspace work;
+    Folder work;
     work.folder.put("Structure.dat", damaged);
     work.folder.put("Structure(3).dat", CrLf({"uni=1", "text=older", "lev=0"}));
     work.folder.put("Structure(4).dat", CrLf({"uni=1", "text=newest good", "lev=0"}));
@@ -192,20 +192,20 @@ TEST(StructureFile, UnreadableOrEmptyFileComesBackFromTheNewestGoodBackup) {
 }
 
 TEST(StructureFile, ReferenceListsDropDeletedTopics) {
-  Workspace work;
+  Folder work;
   work.folder.put("Structure.dat", CrLf({"uni=1", "text=s", "lev=0", "uni=2", "text=a", "lev=1",
                                          "uni=3", "text=b", "lev=1"}));
   ASSERT_TRUE(work.load().loaded());
   work.folder.put("strnew.dat", CrLf({"uni=3", "other=x", "uni=99", "uni=2"}));
-  Structure recent;
+  ReferenceList recent;
   recent.path = work.folder.file("strnew.dat");
   ASSERT_TRUE(LoadRefList(recent));
   ASSERT_EQ(recent.size(), 3u);
   RelinkList(recent, work.master, kRecentListLimit);
   ASSERT_EQ(recent.size(), 2u);
   EXPECT_TRUE(recent.dirty);
-  EXPECT_EQ(recent.record(0)->uni, "3");
-  EXPECT_EQ(recent.record(1)->uni, "2");
+  EXPECT_EQ(recent.entry(0).uni, "3");
+  EXPECT_EQ(recent.entry(1).uni, "2");
   ASSERT_TRUE(SaveRefList(recent));
   EXPECT_FALSE(recent.dirty);
   EXPECT_EQ(work.folder.read("strnew.dat"), CrLf({"uni=3", "uni=2"}));

@@ -49,14 +49,11 @@ TEST(TopicRecord, SortKeysOrderActiveUrgentAndPriority) {
 }
 
 TEST(TopicRecord, CopyAttributesLeavesIdentityAndPlace) {
-  TopicTree tree;
-  TopicNode* node = tree.addRoot("old caption");
   TopicRecord target("t");
   target.lev = 2;
   target.type = 1;
   target.prog = true;
   target.sys = true;
-  target.treeNode = node;
   TopicRecord source("s");
   source.lev = 5;
   source.type = 7;
@@ -73,7 +70,6 @@ TEST(TopicRecord, CopyAttributesLeavesIdentityAndPlace) {
   EXPECT_TRUE(target.prog);
   EXPECT_TRUE(target.sys);
   EXPECT_EQ(target.text, "New caption");
-  EXPECT_EQ(node->caption, "New caption");
   EXPECT_EQ(target.status, kWaiting);
   EXPECT_EQ(target.dlDate, "20270101");
   EXPECT_EQ(target.from, "Ann");
@@ -94,56 +90,83 @@ TEST(TopicRecord, NodeImages) {
   EXPECT_EQ(NodeImageIndex(task), 7);
 }
 
-TEST(Structure, SortedListsKeepDuplicatesInInsertionOrder) {
-  TopicRecord a("a"), b("b"), c("c");
-  Structure list(Structure::Order::SortedWithDuplicates);
-  list.add("B", &b);
-  list.add("A", &a);
-  list.add("B", &c);
-  ASSERT_EQ(list.size(), 3u);
-  EXPECT_EQ(list.record(0), &a);
-  EXPECT_EQ(list.record(1), &b);
-  EXPECT_EQ(list.record(2), &c);
-  EXPECT_EQ(list.find("B"), 1u);
-  EXPECT_EQ(list.find("C"), Structure::npos);
+TEST(Structure, OwnsRecordsFindsThemByIdAndHandsThemBack) {
+  Structure master;
+  for (int i = 0; i < 100; ++i) master.adopt(std::make_unique<TopicRecord>(std::to_string(i)));
+  TopicRecord* fifty = master.recordOf("50");
+  ASSERT_NE(fifty, nullptr);
+  EXPECT_EQ(fifty->uni, "50");
+
+  // Releasing from the middle keeps every other record findable and owned.
+  std::unique_ptr<TopicRecord> taken = master.release(master.recordOf("3"));
+  EXPECT_EQ(taken->uni, "3");
+  EXPECT_EQ(master.size(), 99u);
+  EXPECT_EQ(master.recordOf("3"), nullptr);
+  EXPECT_FALSE(master.owns(taken.get()));
+  for (int i = 0; i < 100; ++i) {
+    if (i == 3) continue;
+    const TopicRecord* record = master.recordOf(std::to_string(i));
+    ASSERT_NE(record, nullptr) << i;
+    EXPECT_TRUE(master.owns(record)) << i;
+  }
+  master.adopt(std::move(taken));
+  EXPECT_NE(master.recordOf("3"), nullptr) << "adopted back";
+
+  master.renameId(fifty, "STD0001");
+  EXPECT_EQ(master.recordOf("50"), nullptr);
+  EXPECT_EQ(master.recordOf("STD0001"), fifty);
+
+  // Putting the list in an order gives back the records left out.
+  std::vector<std::unique_ptr<TopicRecord>> rest = master.reorder({master.recordOf("7"), master.recordOf("1")});
+  ASSERT_EQ(master.size(), 2u);
+  EXPECT_EQ(master.record(0)->uni, "7");
+  EXPECT_EQ(master.record(1)->uni, "1");
+  EXPECT_EQ(rest.size(), 98u);
+  EXPECT_EQ(master.recordOf("50"), nullptr);
 }
 
-TEST(Structure, RelinkKeepsTheFirstFiftyLiveEntries) {
+TEST(ReferenceList, SortedListsKeepDuplicatesInInsertionOrder) {
+  ReferenceList list(ReferenceList::Order::Sorted);
+  list.add("B", "b");
+  list.add("A", "a");
+  list.add("B", "c");
+  ASSERT_EQ(list.size(), 3u);
+  EXPECT_EQ(list.entry(0).uni, "a");
+  EXPECT_EQ(list.entry(1).uni, "b");
+  EXPECT_EQ(list.entry(2).uni, "c");
+  EXPECT_EQ(list.find("c"), 2u);
+  EXPECT_EQ(list.find("x"), ReferenceList::npos);
+}
+
+TEST(ReferenceList, RelinkKeepsTheFirstFiftyLiveEntriesByIdNotAddress) {
   Structure master;
-  for (int i = 0; i < 100; ++i) {
-    TopicRecord* record = master.adopt(std::make_unique<TopicRecord>(std::to_string(i)));
-    master.add(record->uni, record);
-  }
-  Structure recent;
-  for (int i = 0; i < 60; ++i) recent.add(std::to_string(i), master.record(static_cast<std::size_t>(i)));
+  for (int i = 0; i < 100; ++i) master.adopt(std::make_unique<TopicRecord>(std::to_string(i)));
+  ReferenceList recent;
+  for (int i = 0; i < 60; ++i) recent.add(std::to_string(i));
   RelinkList(recent, master, 50);
   EXPECT_EQ(recent.size(), 50u);
   EXPECT_TRUE(recent.dirty);
-  EXPECT_EQ(recent.record(49)->uni, "49");
+  EXPECT_EQ(recent.entry(49).uni, "49");
 
-  // A record deleted from the master is dropped; a key without record binds by its key.
-  TopicRecord* gone = master.record(3);
-  master.removeAt(3);
-  master.release(gone);
-  Structure changes;
-  changes.add("2", nullptr);
-  changes.add("3", gone);
-  changes.add("", nullptr);
-  changes.add("4", master.recordOf("4"));
+  // A record that left the master is dropped, even when a new record takes its memory.
+  master.release(master.recordOf("3")).reset();
+  master.adopt(std::make_unique<TopicRecord>("new"));
+  ReferenceList changes;
+  for (const char* id : {"2", "3", "", "4"}) changes.add(id);
   RelinkList(changes, master, 50);
   ASSERT_EQ(changes.size(), 2u);
-  EXPECT_EQ(changes.record(0), master.recordOf("2"));
-  EXPECT_EQ(changes.record(1), master.recordOf("4"));
+  EXPECT_EQ(changes.entry(0).uni, "2");
+  EXPECT_EQ(changes.entry(1).uni, "4");
   EXPECT_TRUE(changes.dirty);
 
   RelinkList(changes, master, 50);
   EXPECT_FALSE(changes.dirty) << "nothing dropped: clean";
 
-  Structure dashboard;
-  dashboard.add("ZZ", master.recordOf("5"));
-  dashboard.add("AA", master.recordOf("6"));
+  ReferenceList dashboard;
+  dashboard.add("ZZ", "5");
+  dashboard.add("AA", "6");
   RelinkList(dashboard, master, -1);
-  EXPECT_EQ(dashboard.order(), Structure::Order::SortedWithDuplicates);
+  EXPECT_EQ(dashboard.order(), ReferenceList::Order::Sorted);
   EXPECT_EQ(dashboard.entry(0).key, "AA");
 }
 

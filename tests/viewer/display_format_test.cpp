@@ -23,7 +23,7 @@ TEST(DisplayFormat, FormatFileNames) {
 TEST(DisplayFormat, SaveThenLoadGivesTheSameRecord) {
   TempFolder data;
   DisplayFormat format = NewDisplayFormat(data.file("sales.csv"), "table");
-  LoadDisplayFormat(format, data.path());
+  ASSERT_TRUE(LoadDisplayFormat(format, data.path()));
   EXPECT_EQ(format.fontSize, 10) << "no format file: the defaults";
   format.top = 5;
   format.left = 6;
@@ -45,7 +45,7 @@ TEST(DisplayFormat, SaveThenLoadGivesTheSameRecord) {
   EXPECT_EQ(data.names(), Texts{"sales.~csv"}) << "the temporary file is gone";
 
   DisplayFormat loaded = NewDisplayFormat(data.file("sales.csv"), "text");
-  LoadDisplayFormat(loaded, data.path());
+  ASSERT_TRUE(LoadDisplayFormat(loaded, data.path()));
   EXPECT_EQ(loaded.infoType, "table") << "a stored layout overrides the opener's";
   EXPECT_EQ(loaded.top, 5);
   EXPECT_EQ(loaded.width, 700);
@@ -69,7 +69,7 @@ TEST(DisplayFormat, ReadingRules) {
            "OpenEnd=y\r\nFontSize=big\r\nTop=x\r\nCH5=Date\r\nCH2=Amount\r\nCHx=1\r\nCH-1=1\r\n"
            "XY3=other\r\nCW0=50\r\nInfoType=text\r\n");
   DisplayFormat format = NewDisplayFormat("/anywhere/log.txt", "table");
-  LoadDisplayFormat(format, data.path());
+  ASSERT_TRUE(LoadDisplayFormat(format, data.path()));
   EXPECT_FALSE(format.openEnd) << "only \"Y\" is yes";
   EXPECT_EQ(format.fontSize, 8);
   EXPECT_EQ(format.top, -1);

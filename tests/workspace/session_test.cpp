@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "../store/failing_file_system.h"
+#include "support/failing_file_system.h"
 #include "store/data_file.h"
 #include "store/pair_file.h"
 #include "base/clock.h"
@@ -55,8 +55,8 @@ TEST(Session, FirstStartCreatesTheDataFolder) {
   EXPECT_EQ(test::ReadBytes(installation.data("csv.~txt")), "shipped format");
   EXPECT_EQ(test::ReadBytes(installation.data("Tarvo.vsn")), "version notes");
   EXPECT_TRUE(session.structureReadable());
-  EXPECT_EQ(session.tree.roots().size(), 2u);
-  EXPECT_EQ(session.master.recordOf("5")->text, "First task");
+  EXPECT_EQ(session.workspace.tree().roots().size(), 2u);
+  EXPECT_EQ(session.workspace.master().recordOf("5")->text, "First task");
   EXPECT_EQ(test::ReadBytes(installation.data("StructUnique.dat")), "00000008");
   EXPECT_FALSE(session.system.version.empty());
 }
@@ -80,6 +80,25 @@ TEST(Session, ShippedFilesNeverOverwriteTheUsersCopies) {
   EXPECT_TRUE(fs::exists(installation.data("Install.pre")));
 }
 
+TEST(Session, AShippedInstallationFileStaysUntilItIsSafelyCopied) {
+  Installation installation;
+  PairList shipped;
+  shipped.add("product", "Tarvo-1 Pro");
+  ASSERT_TRUE(SavePairFile(installation.program.file("Install.pre"), shipped, 0, true));
+  Session session(installation.folders());
+  {
+    test::FailingFileSystem failing;
+    failing.failCopy = true;
+    failing.onlyPathsWith = "$Tarvo/Install.pre";
+    const ScopedFileSystem scope(failing);
+    session.start();
+  }
+  EXPECT_TRUE(installation.program.has("Install.pre")) << "not removed after a failed copy";
+  EXPECT_EQ(session.install.product, "Tarvo-1 Pro");
+  const std::string log = test::ReadBytes(installation.data("MainLog.txt"));
+  EXPECT_NE(log.find("*** The shipped installation file cannot be copied"), std::string::npos) << log;
+}
+
 TEST(Session, OlderDataIsUpgradedOnce) {
   Installation installation;
   { Session(installation.folders()).start(); }
@@ -90,7 +109,7 @@ TEST(Session, OlderDataIsUpgradedOnce) {
 
   Session session(installation.folders());
   session.start();
-  EXPECT_FALSE(session.master.recordOf("5")->sys) << "topics of the main section lose the flag";
+  EXPECT_FALSE(session.workspace.master().recordOf("5")->sys) << "topics of the main section lose the flag";
   EXPECT_EQ(session.preferences.lastVersion, "1-17");
   ASSERT_TRUE(session.closeDown());
   EXPECT_EQ(test::ReadBytes(installation.data("Structure.dat")).find("sys=Y\r\nuni=STD0003"),
@@ -107,32 +126,37 @@ TEST(Session, AutosaveWritesOnlyWhatChanged) {
   ASSERT_TRUE(session.autosave(true));
   EXPECT_FALSE(fs::exists(installation.data("Structure.dat"))) << "an unchanged tree is not written";
 
-  session.tree.roots()[0]->caption = "Renamed";
-  session.master.dirty = true;
+  Workspace& workspace = session.workspace;
+  workspace.removeSubtree(workspace.master().recordOf("7")->treeNode);
   ASSERT_TRUE(session.autosave(false));
-  EXPECT_NE(test::ReadBytes(installation.data("Structure.dat")).find("text=Renamed"),
-            std::string::npos);
-  EXPECT_NE(saved.find("text=My topics"), std::string::npos);
+  EXPECT_EQ(test::ReadBytes(installation.data("Structure.dat")).find("uni=7"), std::string::npos);
+  EXPECT_FALSE(workspace.isChanged());
+
+  // Undoing back past the saved state is a change again, and saving it gives the old file.
+  workspace.undoStack().undo();
+  EXPECT_TRUE(workspace.isChanged());
+  ASSERT_TRUE(session.autosave(false));
+  EXPECT_EQ(test::ReadBytes(installation.data("Structure.dat")), saved);
 }
 
 TEST(Session, AFailedSaveIsLoggedAndTriedAgain) {
   Installation installation;
   Session session(installation.folders());
   session.start();
-  ASSERT_TRUE(session.master.dirty);
+  ASSERT_TRUE(session.workspace.isChanged()) << "the first start repairs the shipped file";
   {
     test::FailingFileSystem failing;
     failing.failRename = true;
     const ScopedFileSystem scope(failing);
     EXPECT_FALSE(session.autosave(true));
   }
-  EXPECT_TRUE(session.master.dirty) << "still to be saved";
+  EXPECT_TRUE(session.workspace.isChanged()) << "still to be saved";
   const std::string log = test::ReadBytes(installation.data("MainLog.txt"));
   const auto at = log.find("*** A problem occurred while saving the structure: \r\n" + std::string(20, ' '));
   ASSERT_NE(at, std::string::npos) << log;
   EXPECT_NE(log.find("Permission denied", at), std::string::npos) << "the system's reason follows";
   EXPECT_TRUE(session.autosave(true));
-  EXPECT_FALSE(session.master.dirty);
+  EXPECT_FALSE(session.workspace.isChanged());
 }
 
 TEST(Session, AnUnreadableStructureIsNeverSavedOver) {
@@ -145,7 +169,6 @@ TEST(Session, AnUnreadableStructureIsNeverSavedOver) {
   session.start();
   EXPECT_FALSE(session.structureReadable());
   EXPECT_NE(session.structureProblem().find("line 3"), std::string::npos);
-  session.master.dirty = true;
   EXPECT_TRUE(session.closeDown());
   EXPECT_EQ(test::ReadBytes(installation.data("Structure.dat")), damaged);
   EXPECT_NE(test::ReadBytes(installation.data("MainLog.txt")).find("*** The structure file"),

@@ -18,14 +18,16 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
-#include "ui/main/preferences_panel.h"
-#include "platform/single_instance.h"
-#include "platform/process_helpers.h"
-#include "store/file_system.h"
 #include "base/date_text.h"
+#include "platform/process_helpers.h"
+#include "platform/single_instance.h"
+#include "store/file_system.h"
 #include "structure/topic_record.h"
-#include "ui/viewer/text_display_window.h"
+#include "ui/main/preferences_panel.h"
 #include "ui/main/topic_tree_model.h"
+#include "ui/viewer/text_display_window.h"
+#include "workspace/detail_panel.h"
+#include "workspace/instance_commands.h"
 
 namespace tarvo {
 namespace {
@@ -80,13 +82,9 @@ TformMain::TformMain(ChannelManager& channels, const std::string& programFolder,
       session_(std::make_unique<Session>(DataFolders::For(HomeDrive(), programFolder))) {
   setObjectName("formMain");
   setWindowTitle(kProductName);
-  model_ = std::make_unique<TopicTreeModel>(session_->tree);
+  model_ = std::make_unique<TopicTreeModel>(session_->workspace);
   buildLayout();
   session_->log.setDisplay([this](const std::string& line) { appendLog(line); });
-  // Channel lines come from the listener thread too: hand them to this thread.
-  channels_.setLog([this](const std::string& line) {
-    QMetaObject::invokeMethod(this, [this, line] { appendLog(line); }, Qt::QueuedConnection);
-  });
 
   timerStart_ = new QTimer(this);
   timerStart_->setObjectName("timerStart");
@@ -103,11 +101,27 @@ TformMain::TformMain(ChannelManager& channels, const std::string& programFolder,
   save->setShortcut(QKeySequence::Save);
   connect(save, &QAction::triggered, this, &TformMain::MVSave);
   addAction(save);
+
+  QUndoStack& undo = session_->workspace.undoStack();
+  QAction* undoAction = undo.createUndoAction(this, "Undo");
+  undoAction->setObjectName("MVUndo");
+  undoAction->setShortcut(QKeySequence::Undo);
+  QAction* redoAction = undo.createRedoAction(this, "Redo");
+  redoAction->setObjectName("MVRedo");
+  redoAction->setShortcut(QKeySequence::Redo);
+  addActions({undoAction, redoAction});
+  connect(&undo, &QUndoStack::indexChanged, this, &TformMain::showSelection);
 }
 
-TformMain::~TformMain() { channels_.setLog(nullptr); }
+TformMain::~TformMain() {
+  // Its handler calls this window: the channel goes first.
+  channels_.dispose(kCommandChannel);
+  channels_.setLog(nullptr);
+}
 
 bool TformMain::listenForCommands() {
+  // Handled after the listener has finished with the connection, so a "close" never pulls the
+  // channel away under it.
   return !CreateServerChannel(channels_, kCommandChannel, [this](const ChannelMessages& lines) {
     QMetaObject::invokeMethod(this, [this, lines] { handleCommands(lines); }, Qt::QueuedConnection);
   });
@@ -155,6 +169,7 @@ void TformMain::buildLayout() {
           [this](const QModelIndex& index) { treeMainExpandedChange(index, true); });
   connect(treeMain_, &QTreeView::collapsed, this,
           [this](const QModelIndex& index) { treeMainExpandedChange(index, false); });
+  connect(model_.get(), &TopicTreeModel::expandedChanged, this, &TformMain::showExpanded);
 
   splitterTree_->addWidget(panelTree);
   splitterTree_->addWidget(buildDetailArea());
@@ -264,8 +279,12 @@ QWidget* TformMain::buildFoot() {
 }
 
 void TformMain::start() {
+  // Lines the channels logged before the window existed arrive here first.
+  channels_.setLog([this](const std::string& line) { appendLog(line); });
   session_->start();
-  viewers_ = std::make_unique<ViewerRegistry>(session_->folders.data, session_->install.product);
+  viewers_ = std::make_unique<ViewerRegistry>(
+      session_->folders.data, session_->install.product,
+      [this](const Result& result, const std::string& message) { session_->log.Report(result, message); });
   const SystemInfo& system = session_->system;
   labelAbout_->setText(QString("Product: %1\nSystem: %2\nVersion: %3\nProcessor: %4")
                            .arg(QString::fromStdString(session_->install.product),
@@ -288,10 +307,9 @@ void TformMain::start() {
 }
 
 void TformMain::showTree() {
-  model_->reset();
-  TopicTree& tree = session_->tree;
+  const TopicTree& tree = session_->workspace.tree();
   tree.forEachInDisplayOrder([this](TopicNode& node, int) {
-    if (node.expanded) treeMain_->setExpanded(model_->indexOf(&node), true);
+    if (node.expanded()) treeMain_->setExpanded(model_->indexOf(&node), true);
   });
   // The expansions above restored stored state; they are no change of the user's.
   if (tree.topVisible != nullptr) {
@@ -306,33 +324,41 @@ void TformMain::showTree() {
 
 void TformMain::treeMainChange() {
   TopicNode* node = model_->nodeAt(treeMain_->currentIndex());
-  TopicTree& tree = session_->tree;
-  tree.selected = node;
+  session_->workspace.select(node);
   const TopicRecord* record = node != nullptr ? node->record : nullptr;
   QWidget* panel = panelNone_;
-  if (record != nullptr && !record->isSection()) {
-    switch (record->type) {
-      case kMainSection:
-        labelTopicName_->setText(QString::fromStdString(node->caption));
-        panel = panelToDoNew_;
-        break;
-      case kNetworkSection:
-        panel = panelNetwork_;
-        break;
-      case kPreferencesSection:
-        panel = panelPreferences_;
-        break;
-      case kInformationSection:
-        panel = panelAbout_;
-        break;
-      case kContactsSection:
-        panel = panelContacts_;
-        break;
-      default:
-        break;
-    }
+  switch (DetailPanelFor(record)) {
+    case DetailPanel::TopicPages:
+      labelTopicName_->setText(QString::fromStdString(record->text));
+      panel = panelToDoNew_;
+      break;
+    case DetailPanel::Network:
+      panel = panelNetwork_;
+      break;
+    case DetailPanel::Preferences:
+      panel = panelPreferences_;
+      break;
+    case DetailPanel::About:
+      panel = panelAbout_;
+      break;
+    case DetailPanel::Contacts:
+      panel = panelContacts_;
+      break;
+    case DetailPanel::None:
+      break;
   }
   panelDetail_->setCurrentWidget(panel);
+}
+
+void TformMain::showSelection() {
+  TopicNode* selected = session_->workspace.tree().selected;
+  if (selected != nullptr && model_->nodeAt(treeMain_->currentIndex()) != selected) {
+    treeMain_->setCurrentIndex(model_->indexOf(selected));
+  }
+}
+
+void TformMain::showExpanded(const QModelIndex& index, bool expanded) {
+  if (index.isValid() && treeMain_->isExpanded(index) != expanded) treeMain_->setExpanded(index, expanded);
 }
 
 void TformMain::restoreGeometry() {
@@ -366,11 +392,14 @@ void TformMain::storeGeometry() {
   screen.infoWidth = treeMain_->header()->sectionSize(TopicTreeModel::kStatusColumn);
   const int dataWidth = splitterTree_->width();
   screen.treePercent = dataWidth > 0 ? screen.treeWidth * 100 / dataWidth : 0;
-  screen.save();
 }
 
 void TformMain::appendLog(const std::string& line) {
   reLog_->appendPlainText(QString::fromStdString(line));
+  if (echo_ != nullptr) {
+    std::fprintf(echo_, "%s\n", line.c_str());
+    std::fflush(echo_);
+  }
 }
 
 void TformMain::showEvent(QShowEvent* event) {
@@ -383,18 +412,12 @@ void TformMain::showEvent(QShowEvent* event) {
 void TformMain::timerStartTimer() { timerSave_->start(); }
 
 void TformMain::treeMainExpandedChange(const QModelIndex& index, bool expanded) {
-  TopicNode* node = model_->nodeAt(index);
-  if (node == nullptr || node->expanded == expanded) return;
-  node->expanded = expanded;
-  session_->master.dirty = true;
+  session_->workspace.setExpanded(model_->nodeAt(index), expanded);
 }
 
 void TformMain::rememberTopNode() {
   TopicNode* top = model_->nodeAt(treeMain_->indexAt(QPoint(1, 1)));
-  if (top != nullptr && top != session_->tree.topVisible) {
-    session_->tree.topVisible = top;
-    session_->master.dirty = true;
-  }
+  if (top != nullptr) session_->workspace.setTopVisible(top);
 }
 
 void TformMain::timerSaveTimer() {
@@ -417,20 +440,24 @@ void TformMain::buttonMainLogClick() {
 }
 
 void TformMain::handleCommands(const ChannelMessages& lines) {
-  for (const std::string& line : lines) {
-    const ChannelCommand command = SplitCommand(line);
-    if (command.word == "wakeup") {
-      showNormal();
-      raise();
-      activateWindow();
-    } else if (command.word == "close") {
-      close();
-      QApplication::quit();
-      return;
-    } else if (command.word == "run") {
-      StartRunRequest(ParseRunRequest(command.value));
-    }
-  }
+  DispatchInstanceCommands(
+      lines, {.wake =
+                  [this] {
+                    showNormal();
+                    raise();
+                    activateWindow();
+                    channels_.log("Brought to the front by another start");
+                  },
+              .close =
+                  [this] {
+                    close();
+                    QApplication::quit();
+                  },
+              .run =
+                  [this](const RunRequest& request) {
+                    session_->log.Report(StartRunRequest(request).status(),
+                                         "*** The program asked for cannot be started");
+                  }});
 }
 
 void TformMain::closeEvent(QCloseEvent* event) {

@@ -2,10 +2,12 @@
 
 // The main window: the topic tree with its "Due" and "Status" columns, the detail area whose
 // panel follows the selected topic's section type, the attribute tool bars, and the log.
-// It owns the session (the whole workspace) for the run and translates events into calls on
-// it; the command channel's messages arrive here on the user-interface thread.
+// It owns the session (settings, log and the workspace document) for the run and translates
+// events into calls on it; the command channel's messages arrive here on the user-interface
+// thread. It stops serving the command channel before it dies.
 
 #include <QMainWindow>
+#include <cstdio>
 #include <memory>
 
 #include "workspace/session.h"
@@ -36,6 +38,8 @@ class TformMain : public QMainWindow {
   bool listenForCommands();
   // Runs the start-up steps and shows the loaded workspace.
   void start();
+  // Every log line (main log and channels) also goes to this stream, for diagnosis.
+  void echoLogTo(std::FILE* stream) { echo_ = stream; }
 
   Session& session() { return *session_; }
   TopicTreeModel& treeModel() { return *model_; }
@@ -60,6 +64,10 @@ class TformMain : public QMainWindow {
   void restoreGeometry();
   void storeGeometry();
   void treeMainChange();
+  // An edit or its undo selected a node: the view follows.
+  void showSelection();
+  // A command expanded or collapsed a node: the view follows.
+  void showExpanded(const QModelIndex& index, bool expanded);
   // The view expanded or collapsed a node: the tree keeps it, and it is saved.
   void treeMainExpandedChange(const QModelIndex& index, bool expanded);
   // The view's scroll position as the tree's top visible node, before the tree is saved.
@@ -72,6 +80,7 @@ class TformMain : public QMainWindow {
   std::unique_ptr<Session> session_;
   std::unique_ptr<TopicTreeModel> model_;
   std::unique_ptr<ViewerRegistry> viewers_;
+  std::FILE* echo_ = nullptr;
   bool closing_ = false;
   bool shownOnce_ = false;
 

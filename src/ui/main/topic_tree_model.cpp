@@ -5,6 +5,7 @@
 
 #include "structure/topic_record.h"
 #include "structure/topic_tree.h"
+#include "workspace/workspace.h"
 
 // Resources compiled into a static library register only when asked to.
 static void RegisterArtwork() { Q_INIT_RESOURCE(tarvo); }
@@ -44,10 +45,17 @@ QColor TextColour(const TopicRecord& record) {
   return kTopicText;
 }
 
+// Rows of the tree as the view counts them; a level of more than INT_MAX nodes is not made.
+int Row(std::size_t row) { return static_cast<int>(row); }
+
 }  // namespace
 
-TopicTreeModel::TopicTreeModel(TopicTree& tree, QObject* parent)
-    : QAbstractItemModel(parent), tree_(tree) {}
+TopicTreeModel::TopicTreeModel(Workspace& workspace, QObject* parent)
+    : QAbstractItemModel(parent), workspace_(workspace), tree_(workspace.tree()) {
+  workspace_.addTreeObserver(this);
+}
+
+TopicTreeModel::~TopicTreeModel() { workspace_.removeTreeObserver(this); }
 
 const std::vector<QIcon>& TopicTreeModel::Images() {
   static const std::vector<QIcon> images = [] {
@@ -61,14 +69,53 @@ const std::vector<QIcon>& TopicTreeModel::Images() {
   return images;
 }
 
-void TopicTreeModel::reset() {
-  beginResetModel();
-  endResetModel();
+void TopicTreeModel::treeAboutToBeReset() { beginResetModel(); }
+
+void TopicTreeModel::treeReset() { endResetModel(); }
+
+void TopicTreeModel::nodesAboutToBeInserted(TopicNode* parent, std::size_t first, std::size_t last) {
+  beginInsertRows(indexOf(parent), Row(first), Row(last));
 }
 
-void TopicTreeModel::refresh(TopicNode* node) {
+void TopicTreeModel::nodesInserted(TopicNode*, std::size_t, std::size_t) { endInsertRows(); }
+
+void TopicTreeModel::nodesAboutToBeRemoved(TopicNode* parent, std::size_t first, std::size_t last) {
+  beginRemoveRows(indexOf(parent), Row(first), Row(last));
+}
+
+void TopicTreeModel::nodesRemoved(TopicNode*, std::size_t, std::size_t) { endRemoveRows(); }
+
+void TopicTreeModel::nodeAboutToBeMoved(TopicNode* node, TopicNode* newParent, std::size_t row) {
+  // Qt counts the destination row with the node still at its old place.
+  const bool down = newParent == node->parent() && row > node->row();
+  beginMoveRows(indexOf(node->parent()), Row(node->row()), Row(node->row()), indexOf(newParent),
+                Row(down ? row + 1 : row));
+}
+
+void TopicTreeModel::nodeMoved(TopicNode*, TopicNode*, std::size_t) { endMoveRows(); }
+
+void TopicTreeModel::childrenAboutToBeReordered(TopicNode* parent) {
+  emit layoutAboutToBeChanged({QPersistentModelIndex(indexOf(parent))}, VerticalSortHint);
+  reordering_ = persistentIndexList();
+}
+
+void TopicTreeModel::childrenReordered(TopicNode* parent) {
+  // The nodes stayed the same objects; only their rows changed.
+  QModelIndexList moved;
+  moved.reserve(reordering_.size());
+  for (const QModelIndex& old : reordering_) moved.append(indexOf(nodeAt(old), old.column()));
+  changePersistentIndexList(reordering_, moved);
+  reordering_.clear();
+  emit layoutChanged({QPersistentModelIndex(indexOf(parent))}, VerticalSortHint);
+}
+
+void TopicTreeModel::nodeChanged(TopicNode* node) {
   const QModelIndex first = indexOf(node, kTopicColumn);
   if (first.isValid()) emit dataChanged(first, indexOf(node, kStatusColumn));
+}
+
+void TopicTreeModel::nodeExpandedChanged(TopicNode* node) {
+  emit expandedChanged(indexOf(node), node->expanded());
 }
 
 TopicNode* TopicTreeModel::nodeAt(const QModelIndex& index) const {
@@ -77,7 +124,7 @@ TopicNode* TopicTreeModel::nodeAt(const QModelIndex& index) const {
 
 QModelIndex TopicTreeModel::indexOf(const TopicNode* node, int column) const {
   if (node == nullptr) return {};
-  return createIndex(static_cast<int>(node->row()), column, const_cast<TopicNode*>(node));
+  return createIndex(Row(node->row()), column, const_cast<TopicNode*>(node));
 }
 
 QModelIndex TopicTreeModel::index(int row, int column, const QModelIndex& parent) const {
@@ -96,7 +143,7 @@ QModelIndex TopicTreeModel::parent(const QModelIndex& child) const {
 int TopicTreeModel::rowCount(const QModelIndex& parent) const {
   if (parent.column() > 0) return 0;
   const TopicNode* node = nodeAt(parent);
-  return static_cast<int>(node == nullptr ? tree_.roots().size() : node->children().size());
+  return Row(node == nullptr ? tree_.roots().size() : node->childCount());
 }
 
 int TopicTreeModel::columnCount(const QModelIndex& /*parent*/) const { return kColumnCount; }
@@ -109,8 +156,8 @@ QVariant TopicTreeModel::data(const QModelIndex& index, int role) const {
   switch (role) {
     case Qt::DisplayRole:
     case Qt::EditRole:
-      if (column == kTopicColumn) return QString::fromStdString(node->caption);
       if (record == nullptr) return {};
+      if (column == kTopicColumn) return QString::fromStdString(record->text);
       if (column == kDueColumn) return QString::fromStdString(record->statusText);
       return StatusWords(*record);
     case Qt::DecorationRole: {

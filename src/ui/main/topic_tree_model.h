@@ -1,31 +1,30 @@
 #pragma once
 
-// The item model through which the tree view shows the headless topic tree: column 0 the
+// The item model through which the tree view shows the workspace's topic tree: column 0 the
 // caption with the node's image, column 1 the due state ("Due"), column 2 the task state
-// ("Status"). It holds nothing of its own; reset() after the tree was rebuilt.
+// ("Status"). It holds nothing of its own: it hears every change of the tree and reports it as
+// inserted, removed, moved or reordered rows (a reset only when the whole tree is loaded), so
+// the view keeps its selection, expanded nodes and scroll position across edits.
 
 #include <QAbstractItemModel>
 #include <QIcon>
 #include <vector>
 
+#include "structure/topic_tree.h"
+
 namespace tarvo {
 
-class TopicNode;
-class TopicTree;
+class Workspace;
 
-class TopicTreeModel : public QAbstractItemModel {
+class TopicTreeModel : public QAbstractItemModel, private TreeObserver {
   Q_OBJECT
 
  public:
   enum Column { kTopicColumn = 0, kDueColumn = 1, kStatusColumn = 2, kColumnCount = 3 };
   enum Role { ImageIndexRole = Qt::UserRole + 1 };
 
-  explicit TopicTreeModel(TopicTree& tree, QObject* parent = nullptr);
-
-  // Tells the views that the whole tree changed.
-  void reset();
-  // Tells the views that the shown state of a node changed.
-  void refresh(TopicNode* node);
+  explicit TopicTreeModel(Workspace& workspace, QObject* parent = nullptr);
+  ~TopicTreeModel() override;
 
   [[nodiscard]] TopicNode* nodeAt(const QModelIndex& index) const;
   [[nodiscard]] QModelIndex indexOf(const TopicNode* node, int column = kTopicColumn) const;
@@ -40,8 +39,27 @@ class TopicTreeModel : public QAbstractItemModel {
   // The tree's image list, by image index.
   static const std::vector<QIcon>& Images();
 
+ signals:
+  // The tree expanded or collapsed a node (a command did, not the view).
+  void expandedChanged(const QModelIndex& index, bool expanded);
+
  private:
-  TopicTree& tree_;
+  void treeAboutToBeReset() override;
+  void treeReset() override;
+  void nodesAboutToBeInserted(TopicNode* parent, std::size_t first, std::size_t last) override;
+  void nodesInserted(TopicNode* parent, std::size_t first, std::size_t last) override;
+  void nodesAboutToBeRemoved(TopicNode* parent, std::size_t first, std::size_t last) override;
+  void nodesRemoved(TopicNode* parent, std::size_t first, std::size_t last) override;
+  void nodeAboutToBeMoved(TopicNode* node, TopicNode* newParent, std::size_t row) override;
+  void nodeMoved(TopicNode* node, TopicNode* oldParent, std::size_t oldRow) override;
+  void childrenAboutToBeReordered(TopicNode* parent) override;
+  void childrenReordered(TopicNode* parent) override;
+  void nodeChanged(TopicNode* node) override;
+  void nodeExpandedChanged(TopicNode* node) override;
+
+  Workspace& workspace_;
+  const TopicTree& tree_;
+  QModelIndexList reordering_;  // persistent indexes while children are reordered
 };
 
 }  // namespace tarvo

@@ -35,13 +35,13 @@ void TableRowsModel::sorted() {
 
 int TableRowsModel::rowCount(const QModelIndex& parent) const {
   if (parent.isValid()) return 0;
-  return static_cast<int>(rotated_ ? format_.columnHeadings.size() : rows_.rowCount());
+  return ViewCount(rotated_ ? format_.columnHeadings.size() : rows_.rowCount());
 }
 
 int TableRowsModel::columnCount(const QModelIndex& parent) const {
   if (parent.isValid()) return 0;
-  if (!rotated_) return static_cast<int>(format_.columnHeadings.size());
-  return static_cast<int>(std::max(format_.columnHeadings.size(), rows_.rowCount() + 1));
+  if (!rotated_) return ViewCount(format_.columnHeadings.size());
+  return ViewCount(std::max(format_.columnHeadings.size(), rows_.rowCount() + 1));
 }
 
 QVariant TableRowsModel::data(const QModelIndex& index, int role) const {

@@ -2,7 +2,15 @@
 
 #include <QAbstractTableModel>
 
+#include <climits>
+#include <cstddef>
+
 namespace tarvo {
+
+// Qt's views count rows and columns in int: a count beyond that shows its first INT_MAX.
+inline int ViewCount(std::size_t count) {
+  return count > static_cast<std::size_t>(INT_MAX) ? INT_MAX : static_cast<int>(count);
+}
 
 struct DisplayFormat;
 class TableRows;

@@ -17,13 +17,12 @@
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
-#include <sys/stat.h>
 
 #include "store/backups.h"
 #include "store/data_file.h"
 #include "store/file_system.h"
 #include "base/date_text.h"
-#include "viewer/delimited_writer.h"
+#include "viewer/viewer_copy.h"
 #include "ui/viewer/display_options_dialog.h"
 #include "ui/viewer/select_version_dialog.h"
 #include "ui/viewer/table_rows_model.h"
@@ -41,17 +40,6 @@ constexpr int kFallbackColumnWidth = 40;
 constexpr int kPrintLeft = 350;
 constexpr int kPrintTop = 300;
 constexpr int kPrintBottomMargin = 300;
-
-struct FileStamp {
-  std::time_t modified = 0;
-  long long size = -1;
-};
-
-FileStamp StampOf(const std::string& path) {
-  struct stat info {};
-  if (::stat(path.c_str(), &info) != 0) return {};
-  return {info.st_mtime, static_cast<long long>(info.st_size)};
-}
 
 QPushButton* Button(QWidget* parent, const char* name, const QString& caption) {
   auto* button = new QPushButton(caption, parent);
@@ -82,8 +70,10 @@ class LoadProgress {
 
 }  // namespace
 
-ViewerRegistry::ViewerRegistry(std::string dataFolder, std::string programTitle)
-    : dataFolder_(std::move(dataFolder)), programTitle_(std::move(programTitle)) {}
+ViewerRegistry::ViewerRegistry(std::string dataFolder, std::string programTitle, ViewerReport report)
+    : dataFolder_(std::move(dataFolder)), programTitle_(std::move(programTitle)), report_(std::move(report)) {
+  if (!report_) report_ = [](const Result&, const std::string&) {};
+}
 
 ViewerRegistry::~ViewerRegistry() { closeAll(); }
 
@@ -92,7 +82,7 @@ TformTextDisplay* ViewerRegistry::OpenTextDisplay(const std::string& path, const
   auto found = windows_.find(key);
   if (found == windows_.end()) {
     found = windows_.emplace(key, std::make_unique<TformTextDisplay>(path, layoutWord, dataFolder_,
-                                                                     programTitle_)).first;
+                                                                     programTitle_, sort_, report_)).first;
   }
   return found->second.get();
 }
@@ -103,13 +93,17 @@ void ViewerRegistry::closeAll() {
 }
 
 TformTextDisplay::TformTextDisplay(const std::string& path, const std::string& layoutWord,
-                                   const std::string& dataFolder, const std::string& programTitle)
+                                   const std::string& dataFolder, const std::string& programTitle,
+                                   ViewerSort& sort, ViewerReport report)
     : QWidget(nullptr, Qt::Window),
       format_(NewDisplayFormat(path, layoutWord)),
+      sort_(sort),
+      report_(std::move(report)),
       ownPath_(path),
       currentPath_(path),
       programTitle_(programTitle) {
-  LoadDisplayFormat(format_, dataFolder);
+  report_(LoadDisplayFormat(format_, dataFolder),
+          "*** The display format of " + path + " cannot be read; the defaults are used");
   setObjectName("formTextDisplay");
   setWindowTitle(QString::fromStdString(programTitle));
   resize(768, 540);
@@ -215,12 +209,14 @@ void TformTextDisplay::loadFile() {
     labelTitle_->setText(title);
   }
   showButtons();
-  SharedViewerSort().column = -1;
+  sort_.clear();
   tableModel_->setSortMark(-1, true);
 
   LoadProgress progress(this, QString::fromStdString(NameOf(currentPath_)));
+  // The stamp first: a change while loading is then seen at the next refresh.
+  loadedStamp_ = fileSystem().stamp(currentPath_);
   const bool opened = document_.load(currentPath_, std::ref(progress));
-  format_.fileAge = opened ? StampOf(currentPath_).modified : 0;
+  format_.fileAge = opened && loadedStamp_ ? loadedStamp_->modified : 0;
   shown_ = LayoutOf(format_);
   switch (shown_) {
     case Layout::Text:
@@ -292,35 +288,26 @@ void TformTextDisplay::applyColumnWidths(bool honourHidden) {
 }
 
 void TformTextDisplay::finishTable() {
-  const int columns = tableModel_->columnCount({});
-  if (format_.sorted && format_.sortColumn >= 0 && format_.sortColumn < columns) {
-    if (!format_.ascending) SharedViewerSort() = {format_.sortColumn, true};
-    columnClick(format_.sortColumn);
-  }
+  if (sort_.restoreFrom(format_, tableModel_->columnCount({}))) sortRows();
   if (format_.openEnd && rows_.rowCount() > 0) listView1_->scrollToBottom();
 }
 
 void TformTextDisplay::columnClick(int column) {
   if (shown_ != Layout::Table || column < 0) return;
-  ViewerSort& sort = SharedViewerSort();
-  if (column == sort.column) {
-    sort.ascending = !sort.ascending;
-  } else {
-    sort.column = column;
-    sort.ascending = true;
-  }
-  const auto index = static_cast<std::size_t>(column);
+  sort_.click(column);
+  sortRows();
+}
+
+void TformTextDisplay::sortRows() {
+  const auto index = static_cast<std::size_t>(sort_.column());
   const std::string type = index < format_.columnTypes.size() ? format_.columnTypes[index] : "text";
-  rows_.sort(index, type, sort.ascending);
-  tableModel_->setSortMark(column, sort.ascending);
+  rows_.sort(index, type, sort_.ascending());
+  tableModel_->setSortMark(sort_.column(), sort_.ascending());
   tableModel_->sorted();
 }
 
 void TformTextDisplay::Timer1Timer() {
-  if (!checkRefresh_->isChecked() || currentPath_ != ownPath_) return;
-  if (!fileSystem().exists(currentPath_)) return;
-  const FileStamp stamp = StampOf(currentPath_);
-  if (stamp.modified == format_.fileAge && static_cast<std::size_t>(stamp.size) == document_.byteCount()) {
+  if (!NeedsReload(checkRefresh_->isChecked(), currentPath_ == ownPath_, loadedStamp_, currentPath_)) {
     return;
   }
   clearView();
@@ -332,13 +319,6 @@ void TformTextDisplay::clearView() {
   rows_.clear();
   textModel_->reset();
   tableModel_->reset(shown_ == Layout::Rotated);
-}
-
-QStringList TformTextDisplay::shownLines() const {
-  QStringList lines;
-  const int count = textModel_->rowCount({});
-  for (int row = 0; row < count; ++row) lines << textModel_->index(row).data().toString();
-  return lines;
 }
 
 void TformTextDisplay::printTo(QPrinter& printer) const {
@@ -374,34 +354,8 @@ void TformTextDisplay::buttonPrintClick() {
   printTo(printer);
 }
 
-bool TformTextDisplay::saveCopyTo(const std::string& path) {
-  DataFilePtr file = OpenDataFile(path, "W", 0);
-  if (!file) return false;
-  bool written = true;
-  if (shown_ == Layout::Text || shown_ == Layout::None) {
-    for (std::size_t i = 0; i < document_.lineCount() && written; ++i) {
-      written = WriteLine(*file, document_.line(i));
-    }
-    return written;
-  }
-  const int columns = tableModel_->columnCount({});
-  std::vector<std::string> fields;
-  for (int c = 0; c < columns; ++c) {
-    const auto index = static_cast<std::size_t>(c);
-    fields.push_back(shown_ == Layout::Table && index < format_.columnHeadings.size()
-                         ? format_.columnHeadings[index]
-                         : tableModel_->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString().toStdString());
-  }
-  written = WriteDelimited(*file, fields, static_cast<std::size_t>(columns), ',');
-  const int rows = tableModel_->rowCount({});
-  for (int r = 0; r < rows && written; ++r) {
-    fields.clear();
-    for (int c = 0; c < columns; ++c) {
-      fields.push_back(tableModel_->index(r, c).data().toString().toStdString());
-    }
-    written = WriteDelimited(*file, fields, static_cast<std::size_t>(columns), ',');
-  }
-  return written;
+Result TformTextDisplay::saveCopyTo(const std::string& path) {
+  return SaveViewerCopy(path, shown_, document_, rows_, format_);
 }
 
 void TformTextDisplay::buttonSaveClick() {
@@ -421,9 +375,10 @@ void TformTextDisplay::buttonSaveClick() {
                             QMessageBox::Yes | QMessageBox::No) != QMessageBox::Yes) {
     return;
   }
-  if (!saveCopyTo(path)) {
+  if (const Result saved = saveCopyTo(path); !saved) {
     QMessageBox::critical(this, QString::fromStdString(programTitle_) + " Problem",
-                          "*** Unable to write to the file name you chose");
+                          "*** Unable to write to the file name you chose\n\n" +
+                              QString::fromStdString(saved.reason()));
   }
 }
 
@@ -431,7 +386,7 @@ void TformTextDisplay::buttonDefineColumnsClick() {
   format_.reloadNeeded = false;
   format_.columnsChanged = false;
   format_.sortOptionChanged = false;
-  format_.sortActive = SharedViewerSort().column != -1;
+  format_.sortActive = sort_.active();
   TformFileDisplayOptions dialog(format_, this);
   dialog.exec();
   applyOptions();
@@ -442,16 +397,7 @@ void TformTextDisplay::applyOptions() {
   QFont font = view->font();
   font.setPointSize(format_.fontSize);
   view->setFont(font);
-  if (format_.sortOptionChanged) {
-    const ViewerSort& sort = SharedViewerSort();
-    if (format_.sorted) {
-      format_.sortColumn = sort.column;
-      format_.ascending = sort.ascending;
-    } else {
-      format_.sortColumn = -1;
-      format_.ascending = false;
-    }
-  }
+  if (format_.sortOptionChanged) sort_.storeInto(format_);
   if (format_.reloadNeeded || format_.columnsChanged) {
     clearView();
     loadFile();
@@ -459,8 +405,14 @@ void TformTextDisplay::applyOptions() {
 }
 
 void TformTextDisplay::backupAndClear() {
-  DataFilePtr emptied = OpenDataFile(currentPath_, "W", 5);
-  emptied.reset();
+  ResultOf<DataFilePtr> emptied = OpenDataFile(currentPath_, "W", 5);
+  if (!emptied) {
+    QMessageBox::critical(this, QString::fromStdString(programTitle_) + " Problem",
+                          "*** The file could not be cleared\n\n" + QString::fromStdString(emptied.reason()));
+    return;
+  }
+  report_(Result().addNote((*emptied)->backupNote), "");
+  CloseDataFile(*emptied);
   clearView();
   rebuildVersions();
   buttonVersions_->setVisible(versions_.size() > 1);
@@ -501,7 +453,7 @@ void TformTextDisplay::saveViewState() {
   format_.left = frame.left();
   format_.height = frame.height();
   format_.width = frame.width();
-  SaveDisplayFormat(format_);
+  report_(SaveDisplayFormat(format_), "*** The display format " + format_.formatPath + " cannot be saved");
 }
 
 void TformTextDisplay::closeEvent(QCloseEvent* event) {

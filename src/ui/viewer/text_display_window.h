@@ -8,13 +8,18 @@
 // hides a window and the next opening of that path shows it again.
 
 #include <QWidget>
+#include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "base/result.h"
+#include "store/file_system.h"
 #include "viewer/display_format.h"
 #include "viewer/text_document.h"
+#include "viewer/viewer_sort.h"
 
 class QCheckBox;
 class QLabel;
@@ -30,9 +35,13 @@ class TableRowsModel;
 class TextLinesModel;
 class TformTextDisplay;
 
+// Where the viewer reports a failure it cannot show in its own window (a view state that
+// could not be saved): the message and the result.
+using ViewerReport = std::function<void(const Result& result, const std::string& message)>;
+
 class ViewerRegistry {
  public:
-  explicit ViewerRegistry(std::string dataFolder, std::string programTitle);
+  ViewerRegistry(std::string dataFolder, std::string programTitle, ViewerReport report = {});
   ~ViewerRegistry();
   ViewerRegistry(const ViewerRegistry&) = delete;
   ViewerRegistry& operator=(const ViewerRegistry&) = delete;
@@ -47,6 +56,8 @@ class ViewerRegistry {
  private:
   std::string dataFolder_;
   std::string programTitle_;
+  ViewerReport report_;
+  ViewerSort sort_;  // one sort for all the windows of the run
   std::map<QString, std::unique_ptr<TformTextDisplay>> windows_;  // keys case-folded
 };
 
@@ -55,7 +66,8 @@ class TformTextDisplay : public QWidget {
 
  public:
   TformTextDisplay(const std::string& path, const std::string& layoutWord,
-                   const std::string& dataFolder, const std::string& programTitle);
+                   const std::string& dataFolder, const std::string& programTitle,
+                   ViewerSort& sort, ViewerReport report);
   ~TformTextDisplay() override;
 
   // The caller sets the title (may hold "<file>") and whether "Backup and clear" is offered,
@@ -72,7 +84,7 @@ class TformTextDisplay : public QWidget {
 
   // Commands; the parts after the dialogs, so they can be driven directly.
   void printTo(QPrinter& printer) const;
-  bool saveCopyTo(const std::string& path);
+  Result saveCopyTo(const std::string& path);
   void applyOptions();
   void backupAndClear();
   void showVersion(std::size_t index);
@@ -94,15 +106,18 @@ class TformTextDisplay : public QWidget {
   void layOutTable(bool rotated);
   void applyColumnWidths(bool honourHidden);
   void finishTable();
+  void sortRows();
   void saveViewState();
   void clearView();
-  QStringList shownLines() const;
   void buttonPrintClick();
   void buttonSaveClick();
   void buttonDefineColumnsClick();
   void buttonVersionsClick();
 
   DisplayFormat format_;
+  ViewerSort& sort_;
+  ViewerReport report_;
+  std::optional<FileStamp> loadedStamp_;  // the file's stamp when it was loaded
   std::string ownPath_;
   std::string currentPath_;
   std::string programTitle_;

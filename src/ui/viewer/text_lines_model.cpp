@@ -1,11 +1,13 @@
 #include "ui/viewer/text_lines_model.h"
 
+#include "ui/viewer/table_rows_model.h"
+
 #include "viewer/text_document.h"
 
 namespace tarvo {
 
 int TextLinesModel::rowCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : static_cast<int>(document_.lineCount());
+  return parent.isValid() ? 0 : ViewCount(document_.lineCount());
 }
 
 QVariant TextLinesModel::data(const QModelIndex& index, int role) const {

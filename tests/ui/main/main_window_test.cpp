@@ -1,6 +1,8 @@
 #include "ui/main/main_window.h"
 
+#include <QAbstractItemModelTester>
 #include <QAction>
+#include <QSignalSpy>
 #include <QLabel>
 #include <QPushButton>
 #include <QApplication>
@@ -42,8 +44,8 @@ struct StartedWindow {
   QModelIndex find(const std::string& caption) {
     TopicTreeModel& model = window.treeModel();
     QModelIndex found;
-    window.session().tree.forEachInDisplayOrder([&](TopicNode& node, int) {
-      if (node.caption == caption) found = model.indexOf(&node);
+    window.session().workspace.tree().forEachInDisplayOrder([&](TopicNode& node, int) {
+      if (node.record->text == caption) found = model.indexOf(&node);
     });
     return found;
   }
@@ -89,6 +91,51 @@ TEST(MainWindow, ShowsTheDefaultStructureWithItsIcons) {
   EXPECT_EQ(started.detailPanel()->objectName(), "panelNetwork");
   tree->setCurrentIndex(started.find("Settings"));
   EXPECT_EQ(started.detailPanel()->objectName(), "panelNone") << "sections show no panel";
+}
+
+// Edits reach the view as inserted, removed and moved rows, never as a reset, so the view
+// keeps what the user had open and selected; undo (Ctrl+Z) brings everything back.
+TEST(MainWindow, EditsReachTheViewAsRowChangesAndUndoRestoresThem) {
+  AppFolders folders;
+  StartedWindow started(folders);
+  TopicTreeModel& model = started.window.treeModel();
+  QAbstractItemModelTester tester(&model, QAbstractItemModelTester::FailureReportingMode::Fatal);
+  QSignalSpy resets(&model, &QAbstractItemModel::modelReset);
+  QSignalSpy moves(&model, &QAbstractItemModel::rowsMoved);
+  QSignalSpy removals(&model, &QAbstractItemModel::rowsRemoved);
+  QSignalSpy insertions(&model, &QAbstractItemModel::rowsInserted);
+  auto* tree = started.window.findChild<QTreeView*>("treeMain");
+  Workspace& workspace = started.window.session().workspace;
+
+  tree->expand(started.find("Settings"));
+  const QPersistentModelIndex settings = started.find("Settings");
+  const QPersistentModelIndex ideas = started.find("Ideas");
+  tree->setCurrentIndex(ideas);
+  const int row = ideas.row();
+  const std::vector<TopicNode*> order = workspace.tree().displayOrder();
+  const auto displayIndex = [&](const QModelIndex& index) {
+    return static_cast<int>(std::find(order.begin(), order.end(), model.nodeAt(index)) - order.begin());
+  };
+
+  workspace.moveSubtree(displayIndex(ideas), displayIndex(ideas), 1);  // indent under its sibling
+  EXPECT_EQ(moves.count(), 1);
+  EXPECT_EQ(ideas.parent().row(), row - 1) << "the persistent index followed the node";
+  EXPECT_TRUE(tree->isExpanded(settings)) << "other nodes keep their state";
+  EXPECT_EQ(tree->currentIndex(), QModelIndex(ideas)) << "the selection stayed on the moved topic";
+
+  workspace.removeSubtree(model.nodeAt(settings));
+  EXPECT_EQ(removals.count(), 1);
+  EXPECT_FALSE(started.find("Settings").isValid());
+
+  started.window.findChild<QAction*>("MVUndo")->trigger();
+  EXPECT_EQ(insertions.count(), 1);
+  EXPECT_TRUE(started.find("Settings").isValid());
+  started.window.findChild<QAction*>("MVUndo")->trigger();
+  EXPECT_EQ(moves.count(), 2);
+  EXPECT_EQ(ideas.row(), row);
+  EXPECT_EQ(tree->currentIndex(), QModelIndex(ideas));
+  workspace.sortChildren(model.nodeAt(ideas.parent()), ChildOrder::Caption);
+  EXPECT_EQ(resets.count(), 0) << "no edit resets the model";
 }
 
 TEST(MainWindow, DateFormatPreferenceRewritesThePreferencesAndTheLog) {

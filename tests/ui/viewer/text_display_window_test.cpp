@@ -98,7 +98,7 @@ TEST(TextDisplayWindow, TableLayoutHeadingsSortAndStoredState) {
 
   window->close();
   DisplayFormat reread = NewDisplayFormat(viewer.files.file("t.csv"), "text");
-  LoadDisplayFormat(reread, viewer.data.path());
+  ASSERT_TRUE(LoadDisplayFormat(reread, viewer.data.path()));
   EXPECT_EQ(reread.sortColumn, 1);
   EXPECT_EQ(reread.columnWidths.size(), 2u);
   EXPECT_EQ(viewer.registry.OpenTextDisplay(viewer.files.file("T.CSV"), "text"), window)

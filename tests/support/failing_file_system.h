@@ -1,0 +1,68 @@
+#pragma once
+
+// A real file system whose chosen operations fail, to prove that the store loses nothing when
+// the disk refuses a write, a copy or a rename.
+
+#include <cerrno>
+#include <string>
+
+#include "store/file_system.h"
+
+namespace tarvo::test {
+
+class FailingFileSystem : public FileSystem {
+ public:
+  bool failWrite = false;
+  bool failCopy = false;
+  bool failRename = false;
+  bool failFlush = false;
+  bool failRemove = false;
+  // Fails only the operations on paths containing this text (empty: every path).
+  std::string onlyPathsWith;
+
+  Result write(const FileHandle& file, const char* data, std::size_t size) override {
+    // Half the bytes reach the file before the disk "fills up", as a real failure would.
+    if (failWrite && Applies(file.path())) {
+      (void)FileSystem::write(file, data, size / 2);
+      return Refuse("cannot write", file.path(), ENOSPC);
+    }
+    return FileSystem::write(file, data, size);
+  }
+  Result writeAt(const FileHandle& file, std::uint64_t offset, const char* data,
+                 std::size_t size) override {
+    if (failWrite && Applies(file.path())) return Refuse("cannot write", file.path(), ENOSPC);
+    return FileSystem::writeAt(file, offset, data, size);
+  }
+  Result copyFile(const std::string& from, const std::string& to) override {
+    if (failCopy && Applies(to)) {
+      // Leave a partial copy behind, as an interrupted copy would.
+      if (ResultOf<FileHandle> partial = FileSystem::open(to, OpenIntent::CreateEmpty)) {
+        (void)FileSystem::write(*partial, "partial", 7);
+      }
+      return Refuse("cannot write", to, ENOSPC);
+    }
+    return FileSystem::copyFile(from, to);
+  }
+  Result rename(const std::string& from, const std::string& to) override {
+    if (failRename && Applies(to)) return Refuse("cannot rename to", to, EACCES);
+    return FileSystem::rename(from, to);
+  }
+  Result flush(const FileHandle& file) override {
+    if (failFlush && Applies(file.path())) return Refuse("cannot flush to disk", file.path(), EIO);
+    return FileSystem::flush(file);
+  }
+  Result remove(const std::string& path) override {
+    if (failRemove && Applies(path)) return Refuse("cannot delete", path, EACCES);
+    return FileSystem::remove(path);
+  }
+
+ private:
+  bool Applies(const std::string& path) const {
+    return onlyPathsWith.empty() || path.find(onlyPathsWith) != std::string::npos;
+  }
+  static Result Refuse(const char* what, const std::string& path, int error) {
+    return Result::FromErrno(what, path, error);
+  }
+};
+
+}  // namespace tarvo::test
