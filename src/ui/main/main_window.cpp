@@ -114,9 +114,11 @@ TformMain::TformMain(ChannelManager& channels, const std::string& programFolder,
 }
 
 TformMain::~TformMain() {
-  // Its handler calls this window: the channel goes first.
+  // Its handler calls this window: the channel goes first. The document outlives the model
+  // for a moment; its last signals must not reach a window being taken apart.
   channels_.dispose(kCommandChannel);
   channels_.setLog(nullptr);
+  disconnect(&session_->workspace.undoStack(), nullptr, this, nullptr);
 }
 
 bool TformMain::listenForCommands() {
