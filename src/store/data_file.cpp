@@ -29,26 +29,9 @@ std::string UpperMode(std::string_view mode) {
 // bytes (they are dropped). `counted` receives the characters of the line, NULs included.
 bool NextLine(DataFile& file, std::string_view& line, std::string& scratch, std::size_t& counted) {
   if (file.atEnd || file.position >= file.size) return false;
-  const char* base = file.content.data();
-  const char* end = base + file.size;
-  const char* start = base + file.position;
-  const char* stop = FindLineStop(start, end);
-  if (stop < end && *stop == '\0') {
-    scratch.assign(start, stop);
-    const char* at = stop;
-    while (at < end && *at != '\r' && *at != '\n') {
-      if (*at != '\0') scratch.push_back(*at);
-      ++at;
-    }
-    counted = static_cast<std::size_t>(at - start);
-    line = scratch;
-    stop = at;
-  } else {
-    counted = static_cast<std::size_t>(stop - start);
-    line = std::string_view(start, counted);
-  }
-  stop = SkipLineEnd(stop, end);
-  file.position = static_cast<std::uint64_t>(stop - base);
+  std::size_t position = file.position;
+  line = TakeLine(file.content.data(), file.size, position, scratch, counted);
+  file.position = position;
   if (file.position >= file.size) file.atEnd = true;
   ++file.lineCount;
   return true;

@@ -4,6 +4,8 @@
 // CR and a lone LF each end one line.
 
 #include <cstddef>
+#include <string>
+#include <string_view>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -37,6 +39,33 @@ inline const char* SkipLineEnd(const char* stop, const char* end) {
   const char partner = ended == '\n' ? '\r' : '\n';
   if (stop < end && *stop == partner) ++stop;
   return stop;
+}
+
+// Takes the line that starts at `position` in [base, base + size): a view into the bytes, or
+// into `scratch` when the line held NUL bytes (they are dropped). `counted` receives the
+// characters of the line, NULs included; `position` moves past the line end.
+inline std::string_view TakeLine(const char* base, std::size_t size, std::size_t& position,
+                                 std::string& scratch, std::size_t& counted) {
+  const char* end = base + size;
+  const char* start = base + position;
+  const char* stop = FindLineStop(start, end);
+  std::string_view line;
+  if (stop < end && *stop == '\0') {
+    scratch.assign(start, stop);
+    const char* at = stop;
+    while (at < end && *at != '\r' && *at != '\n') {
+      if (*at != '\0') scratch.push_back(*at);
+      ++at;
+    }
+    counted = static_cast<std::size_t>(at - start);
+    line = scratch;
+    stop = at;
+  } else {
+    counted = static_cast<std::size_t>(stop - start);
+    line = std::string_view(start, counted);
+  }
+  position = static_cast<std::size_t>(SkipLineEnd(stop, end) - base);
+  return line;
 }
 
 }  // namespace tarvo

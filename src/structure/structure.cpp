@@ -7,11 +7,17 @@ namespace tarvo {
 
 Structure::~Structure() = default;
 
+void Structure::reserve(std::size_t count) {
+  records_.reserve(count);
+  byId_.reserve(static_cast<qsizetype>(count));
+}
+
 TopicRecord* Structure::adopt(std::unique_ptr<TopicRecord> record) {
   TopicRecord* raw = record.get();
   raw->masterIndex = records_.size();
   records_.push_back(std::move(record));
-  byId_.insert(KeyOf(*raw), raw);
+  // With two records of one id (a damaged file), lookups find the first, as they always have.
+  if (!byId_.contains(KeyOf(*raw))) byId_.insert(KeyOf(*raw), raw);
   return raw;
 }
 

@@ -38,7 +38,9 @@ class Structure {
   [[nodiscard]] bool empty() const { return records_.empty(); }
   [[nodiscard]] TopicRecord* record(std::size_t index) const { return records_[index].get(); }
 
-  // Takes a record over, at the end of the order. Its id must not be in the list yet.
+  // Room for this many records, so a large load grows nothing record by record.
+  void reserve(std::size_t count);
+  // Takes a record over, at the end of the order.
   TopicRecord* adopt(std::unique_ptr<TopicRecord> record);
   // Hands a record of this list back to the caller; the order of the others may change.
   std::unique_ptr<TopicRecord> release(TopicRecord* record);

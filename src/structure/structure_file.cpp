@@ -1,12 +1,13 @@
 #include "structure/structure_file.h"
 
-#include <unordered_map>
+#include <optional>
 
 #include "store/backups.h"
 #include "store/counter_file.h"
 #include "store/data_file.h"
 #include "store/file_system.h"
 #include "store/pair_file.h"
+#include "store/pair_stream.h"
 #include "store/safe_replace.h"
 #include "base/clock.h"
 #include "base/date_text.h"
@@ -22,31 +23,72 @@ enum class Field {
   Progress, Prog, Flno, Fltyp, Auto, Fdate, FTime, Cre, Sta, From, Sent, Durno, Durtype, Parent,
 };
 
-const std::unordered_map<std::string_view, Field>& FieldsByKey() {
-  static const std::unordered_map<std::string_view, Field> fields = {
-      {"uni", Field::Uni},         {"text", Field::Text},       {"lev", Field::Lev},
-      {"type", Field::Type},       {"exp", Field::Exp},         {"sel", Field::Sel},
-      {"done", Field::Done},       {"dac", Field::Dac},         {"dam", Field::Dam},
-      {"urgent", Field::Urgent},   {"fav", Field::Fav},         {"sys", Field::Sys},
-      {"top", Field::Top},         {"topnode", Field::Topnode}, {"send", Field::Send},
-      {"ttype", Field::Ttype},     {"status", Field::Status},   {"oldttype", Field::Oldttype},
-      {"pri", Field::Pri},         {"recur", Field::Recur},     {"lock", Field::Lock},
-      {"dl", Field::Dl},           {"dlDate", Field::DlDate},   {"dlTime", Field::DlTime},
-      {"rsDate", Field::RsDate},   {"rsTime", Field::RsTime},   {"rno", Field::Rno},
-      {"rtype", Field::Rtype},     {"calpr", Field::Calpr},     {"pr%", Field::Progress},
-      {"prog", Field::Prog},       {"flno", Field::Flno},       {"fltyp", Field::Fltyp},
-      {"auto", Field::Auto},       {"fdate", Field::Fdate},     {"fTime", Field::FTime},
-      {"cre", Field::Cre},         {"sta", Field::Sta},         {"from", Field::From},
-      {"sent", Field::Sent},       {"durno", Field::Durno},     {"durtype", Field::Durtype},
-      {"parent", Field::Parent},
-  };
-  return fields;
+// The field of a structure-file key; nothing for a key the file format does not know.
+// Dispatched on the key's length first: this runs once per line of files of millions of lines.
+std::optional<Field> FieldOf(std::string_view key) {
+  switch (key.size()) {
+    case 2:
+      if (key == "dl") return Field::Dl;
+      break;
+    case 3:
+      if (key == "uni") return Field::Uni;
+      if (key == "lev") return Field::Lev;
+      if (key == "exp") return Field::Exp;
+      if (key == "sel") return Field::Sel;
+      if (key == "dac") return Field::Dac;
+      if (key == "dam") return Field::Dam;
+      if (key == "fav") return Field::Fav;
+      if (key == "sys") return Field::Sys;
+      if (key == "top") return Field::Top;
+      if (key == "pri") return Field::Pri;
+      if (key == "rno") return Field::Rno;
+      if (key == "pr%") return Field::Progress;
+      if (key == "cre") return Field::Cre;
+      if (key == "sta") return Field::Sta;
+      break;
+    case 4:
+      if (key == "text") return Field::Text;
+      if (key == "type") return Field::Type;
+      if (key == "done") return Field::Done;
+      if (key == "send") return Field::Send;
+      if (key == "lock") return Field::Lock;
+      if (key == "prog") return Field::Prog;
+      if (key == "flno") return Field::Flno;
+      if (key == "auto") return Field::Auto;
+      if (key == "from") return Field::From;
+      if (key == "sent") return Field::Sent;
+      break;
+    case 5:
+      if (key == "ttype") return Field::Ttype;
+      if (key == "recur") return Field::Recur;
+      if (key == "rtype") return Field::Rtype;
+      if (key == "calpr") return Field::Calpr;
+      if (key == "fltyp") return Field::Fltyp;
+      if (key == "fdate") return Field::Fdate;
+      if (key == "fTime") return Field::FTime;
+      if (key == "durno") return Field::Durno;
+      break;
+    case 6:
+      if (key == "urgent") return Field::Urgent;
+      if (key == "status") return Field::Status;
+      if (key == "dlDate") return Field::DlDate;
+      if (key == "dlTime") return Field::DlTime;
+      if (key == "rsDate") return Field::RsDate;
+      if (key == "rsTime") return Field::RsTime;
+      if (key == "parent") return Field::Parent;
+      break;
+    case 7:
+      if (key == "topnode") return Field::Topnode;
+      if (key == "durtype") return Field::Durtype;
+      break;
+    case 8:
+      if (key == "oldttype") return Field::Oldttype;
+      break;
+    default:
+      break;
+  }
+  return std::nullopt;
 }
-
-struct BadValue {
-  std::size_t pairIndex;
-  std::string what;
-};
 
 // Sets one field of the record from its stored text. Returns false for a value the file may
 // not hold (a level that is no number).
@@ -147,49 +189,41 @@ StructureLoad LoadStructure(Structure& master) { return LoadStructure(master, ma
 StructureLoad LoadStructure(Structure& master, const std::string& fromPath) {
   StructureLoad result;
   if (!fileSystem().exists(fromPath)) return result;
-  ResultOf<DataFilePtr> file = OpenDataFile(fromPath, "R", 0);
-  if (!file) {
+  const auto unreadable = [&](std::size_t line, const std::string& what) {
     result.outcome = StructureLoad::Outcome::Unreadable;
-    result.message = Unreadable(fromPath, 0, file.reason());
-    return result;
-  }
-  PairList pairs;
-  ReadPairs(**file, pairs);
-  CloseDataFile(*file);
+    result.message = Unreadable(fromPath, static_cast<int>(line), what);
+  };
 
   // Records are built aside and join the list only when the whole file has read cleanly.
   std::vector<std::unique_ptr<TopicRecord>> records;
-  records.reserve(pairs.size() / 3 + 1);
   SendTypes sendTypes = master.sendTypes;
   long long maxUni = 0;
-  const auto& fields = FieldsByKey();
-  for (std::size_t i = 0; i < pairs.size(); ++i) {
-    const auto found = fields.find(pairs.key(i));
-    if (found == fields.end()) continue;
-    if (found->second == Field::Uni) {
-      std::string id(pairs.value(i));
+  const Result read = ForEachPair(fromPath, [&](std::string_view key, std::string_view value, std::size_t line) {
+    const std::optional<Field> field = FieldOf(key);
+    if (!field) return true;
+    if (*field == Field::Uni) {
+      std::string id(value);
       if (id.empty()) {
         ResultOf<int> fresh = NextUnique(master);
         if (!fresh) {
-          result.outcome = StructureLoad::Outcome::Unreadable;
-          result.message = Unreadable(fromPath, LineOfPair(fromPath, false, i),
-                                      "a topic without id, and no new id: " + fresh.reason());
-          return result;
+          unreadable(line, "a topic without id, and no new id: " + fresh.reason());
+          return false;
         }
         id = std::to_string(*fresh);
       }
       if (id.front() >= '0' && id.front() <= '9') maxUni = std::max<long long>(maxUni, DecimalOr(id, -1));
       records.push_back(std::make_unique<TopicRecord>(std::move(id)));
-      continue;
+      return true;
     }
-    if (records.empty()) continue;  // lines before the first record
-    if (!ApplyField(*records.back(), found->second, pairs.value(i), sendTypes)) {
-      result.outcome = StructureLoad::Outcome::Unreadable;
-      result.message = Unreadable(fromPath, LineOfPair(fromPath, false, i),
-                                  "the level \"" + std::string(pairs.value(i)) + "\" is not a number");
-      return result;
+    if (records.empty()) return true;  // lines before the first record
+    if (!ApplyField(*records.back(), *field, value, sendTypes)) {
+      unreadable(line, "the level \"" + std::string(value) + "\" is not a number");
+      return false;
     }
-  }
+    return true;
+  });
+  if (!read) unreadable(0, read.reason());
+  if (result.outcome == StructureLoad::Outcome::Unreadable) return result;
 
   if (master.freshCopy) {
     // The shipped file's ids are taken: new topics must start above them.
@@ -202,6 +236,7 @@ StructureLoad LoadStructure(Structure& master, const std::string& fromPath) {
     }
     master.freshCopy = false;
   }
+  master.reserve(master.size() + records.size());
   for (auto& record : records) master.adopt(std::move(record));
   master.sendTypes = sendTypes;
   result.outcome = StructureLoad::Outcome::Loaded;
