@@ -110,7 +110,7 @@ void DeadlinePass(benchmark::State& state) {
 void RelinkRecentList(benchmark::State& state) {
   Loaded loaded(static_cast<int>(state.range(0)));
   tarvo::ReferenceList recent;
-  for (std::size_t i = 0; i < 50; ++i) recent.add(loaded.master.record(i * 1999)->uni);
+  for (std::size_t i = 0; i < 50; ++i) recent.add(loaded.master.record(i * 1999)->uni.str());
   for (auto _ : state) {
     tarvo::RelinkList(recent, loaded.master, 50);
     benchmark::DoNotOptimize(recent.size());

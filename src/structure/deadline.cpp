@@ -35,7 +35,7 @@ int MarkInProgress(TopicRecord& record) {
   return kStatusTextChanged;
 }
 
-int Finish(TopicRecord& record, const std::string& date, const std::string& time,
+int Finish(TopicRecord& record, std::string_view date, std::string_view time,
            const Moment& now) {
   record.fdate = date;
   record.fTime = time;
@@ -73,7 +73,7 @@ int UpdateDeadlineStatus(TopicRecord& record, const Moment& now) {
   const std::int64_t startTime = TimeOfDay(record.dlTime);
 
   // The end of the period: an event lasts durno units from its start, counting the start.
-  DateAndTime end{record.dlDate, record.dlTime};
+  DateAndTime end{record.dlDate.str(), record.dlTime.str()};
   if (record.ttype == kEvent) {
     end = AddInterval(record.dlDate, record.dlTime, record.durtype, record.durno - 1);
   }

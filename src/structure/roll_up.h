@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "base/short_text.h"
 #include "structure/deadline.h"
 
 namespace tarvo {
@@ -16,12 +17,12 @@ struct RolledUpFields {
   int status = 0;
   int progress = 0;
   bool calpr = true;
-  std::string fdate;
-  std::string fTime;
-  std::string sta;
+  ShortText fdate;
+  ShortText fTime;
+  ShortText sta;
   int childTasks = 0;
   int urgentCount = 0;
-  std::string sortKey;
+  ShortText sortKey;
 
   static RolledUpFields Of(const TopicRecord& record);
   void applyTo(TopicRecord& record) const;

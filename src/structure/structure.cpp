@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <cassert>
+#include <climits>
+#include <cstdint>
+#include <stdexcept>
 
 namespace tarvo {
 
@@ -14,7 +17,8 @@ void Structure::reserve(std::size_t count) {
 
 TopicRecord* Structure::adopt(std::unique_ptr<TopicRecord> record) {
   TopicRecord* raw = record.get();
-  raw->masterIndex = records_.size();
+  if (records_.size() >= UINT32_MAX) throw std::length_error("more topics than a structure can hold");
+  raw->masterIndex = static_cast<std::uint32_t>(records_.size());
   records_.push_back(std::move(record));
   // With two records of one id (a damaged file), lookups find the first, as they always have.
   if (!byId_.contains(KeyOf(*raw))) byId_.insert(KeyOf(*raw), raw);
@@ -30,7 +34,7 @@ std::unique_ptr<TopicRecord> Structure::release(TopicRecord* record) {
   // The last record fills the gap: releasing stays constant time at any size.
   if (index + 1 != records_.size()) {
     records_[index] = std::move(records_.back());
-    records_[index]->masterIndex = index;
+    records_[index]->masterIndex = static_cast<std::uint32_t>(index);
   }
   records_.pop_back();
   return owned;
@@ -55,7 +59,7 @@ std::vector<std::unique_ptr<TopicRecord>> Structure::reorder(const std::vector<T
     if (record != nullptr) rest.push_back(std::move(record));
   }
   records_ = std::move(ordered);
-  for (std::size_t i = 0; i < records_.size(); ++i) records_[i]->masterIndex = i;
+  for (std::size_t i = 0; i < records_.size(); ++i) records_[i]->masterIndex = static_cast<std::uint32_t>(i);
   for (const auto& record : rest) {
     const auto found = byId_.constFind(KeyOf(*record));
     if (found != byId_.cend() && found.value() == record.get()) byId_.erase(found);

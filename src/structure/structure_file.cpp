@@ -152,7 +152,7 @@ bool ApplyField(TopicRecord& record, Field field, std::string_view value, SendTy
   return true;
 }
 
-bool HasTime(const std::string& time) { return !time.empty() && time != "00:00:00"; }
+bool HasTime(std::string_view time) { return !time.empty() && time != "00:00:00"; }
 
 std::string WithExtension(const std::string& path, std::string_view extension) {
   const std::string name = NameOf(path);
@@ -307,11 +307,11 @@ void AppendPairs(const TopicRecord& r, Sink& pairs) {
   const auto above = [&pairs](std::string_view key, int value, int floor) {
     if (value > floor) pairs.add(key, std::to_string(value));
   };
-  const auto text = [&pairs](std::string_view key, const std::string& value) {
+  const auto text = [&pairs](std::string_view key, std::string_view value) {
     if (!value.empty()) pairs.add(key, value);
   };
-  const auto dateAndTime = [&pairs](std::string_view dateKey, const std::string& date,
-                                    std::string_view timeKey, const std::string& time) {
+  const auto dateAndTime = [&pairs](std::string_view dateKey, std::string_view date,
+                                    std::string_view timeKey, std::string_view time) {
     if (date.empty()) return;
     pairs.add(dateKey, date);
     if (HasTime(time)) pairs.add(timeKey, time);

@@ -1,6 +1,23 @@
 #include "structure/topic_record.h"
 
+#include "base/slab_pool.h"
+
 namespace tarvo {
+namespace {
+
+SlabPool& RecordPool() {
+  static SlabPool pool(sizeof(TopicRecord));
+  return pool;
+}
+
+}  // namespace
+
+void* TopicRecord::operator new(std::size_t size) {
+  if (size != sizeof(TopicRecord)) return ::operator new(size);
+  return RecordPool().allocate();
+}
+
+void TopicRecord::operator delete(void* block) noexcept { RecordPool().release(block); }
 
 void MakeSortKey(TopicRecord& record) {
   std::string key(3, 'Z');

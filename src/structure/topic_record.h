@@ -11,6 +11,8 @@
 #include <cstdint>
 #include <string>
 
+#include "base/short_text.h"
+
 namespace tarvo {
 
 class TopicNode;
@@ -57,70 +59,77 @@ inline constexpr std::uint32_t kAheadColour = 0xD0E8E8;
 using SendTypes = std::bitset<kSectionTypeCount>;
 
 struct TopicRecord {
-  explicit TopicRecord(std::string uniqueId) : uni(std::move(uniqueId)) {}
+  explicit TopicRecord(std::string_view uniqueId) : uni(uniqueId) {}
 
-  // Stored fields, in the order of the structure file's table.
-  std::string uni;
-  int lev = 0;
+  // Records live in a pool of populated blocks (see SlabPool): made on the UI thread only.
+  static void* operator new(std::size_t size);
+  static void operator delete(void* block) noexcept;
+
+  // Grouped by kind rather than in the file's order, so that a million records pack tightly:
+  // texts, then numbers, then one-bit flags.
+
+  // Stored texts.
+  ShortText uni;
   std::string text;
+  ShortText cre;     // created, stamp
+  ShortText sta;     // first in progress, stamp
+  ShortText dlDate;
+  ShortText dlTime;
+  RareText rsDate;    // set only for recurring topics
+  RareText rsTime;
+  ShortText fdate;
+  ShortText fTime;
+  RareText from;     // exchange: who sent it
+  RareText sent;     // exchange: when
+  RareText parent;   // read from add-on files to place new records; never written
+
+  // Stored numbers.
+  int lev = 0;
   int ttype = kTask;
   int status = kNoStatus;
-  bool fav = false;
-  bool urgent = false;
-  bool done = false;  // older form of "finished"; converted when the tree is built
   int dam = 0;        // bit set of page kinds with content: 1 notes, 2 checklist, 4 list, 8 other
   int dac = 0;        // number of pages with content
   int type = 0;       // section type
-  bool sys = false;
-  bool top = false;
-  bool send = false;
-  std::string cre;    // created, stamp
-  std::string sta;    // first in progress, stamp
-  bool lock = false;
   int pri = 0;
-  bool recur = false;
-  bool dl = false;
-  std::string dlDate;
-  std::string dlTime;
-  std::string rsDate;
-  std::string rsTime;
   int rno = 0;
   int rtype = -1;
-  bool autoFinish = false;  // "auto"
-  int flno = 0;             // urgency lead in days; 0 never
+  int flno = 0;       // urgency lead in days; 0 never
   int fltyp = -1;
-  bool calpr = true;
-  int progress = 0;         // "pr%", 0..100
-  bool prog = false;
-  std::string fdate;
-  std::string fTime;
+  int progress = 0;   // "pr%", 0..100
   int durno = 0;
   int durtype = -1;
+  int oldttype = 0;
 
-  // Runtime fields.
+  // Stored flags.
+  bool fav : 1 = false;
+  bool urgent : 1 = false;
+  bool done : 1 = false;  // older form of "finished"; converted when the tree is built
+  bool sys : 1 = false;
+  bool top : 1 = false;
+  bool send : 1 = false;
+  bool lock : 1 = false;
+  bool recur : 1 = false;
+  bool dl : 1 = false;
+  bool autoFinish : 1 = false;  // "auto"
+  bool calpr : 1 = true;
+  bool prog : 1 = false;
+  // Stored tree state.
+  bool exp : 1 = false;
+  bool sel : 1 = false;
+  bool topnode : 1 = false;
+  // Runtime.
+  bool packetLoaded : 1 = false;
+
+  // Runtime roll-up, deadline state and sorting.
   int childTasks = 0;
   int urgentCount = 0;
-
-  // Stored tree state.
-  bool exp = false;
-  bool sel = false;
-  bool topnode = false;
-
-  // Runtime deadline state and sorting.
-  std::string statusText;
   int daysDue = kNoDeadline;
   std::uint32_t statusColour = 0;
-  std::string sortKey = "ZZZ";
-  bool packetLoaded = false;
-  std::string packetPath;
+  ShortText statusText;
+  ShortText sortKey = "ZZZ";
+  RareText packetPath;
   TopicNode* treeNode = nullptr;  // not owned; null while the record is in no tree
-  std::size_t masterIndex = 0;    // position in the master list; kept by the list
-
-  // Stored exchange fields.
-  std::string from;
-  std::string sent;
-  int oldttype = 0;
-  std::string parent;  // read from add-on files to place new records; never written
+  std::uint32_t masterIndex = 0;  // position in the master list; kept by the list
 
   [[nodiscard]] bool isSection() const { return lev == 0; }
   [[nodiscard]] bool isTask() const { return ttype == kTask; }

@@ -3,9 +3,25 @@
 #include <algorithm>
 #include <cassert>
 
+#include "base/slab_pool.h"
 #include "structure/topic_record.h"
 
 namespace tarvo {
+namespace {
+
+SlabPool& NodePool() {
+  static SlabPool pool(sizeof(TopicNode));
+  return pool;
+}
+
+}  // namespace
+
+void* TopicNode::operator new(std::size_t size) {
+  if (size != sizeof(TopicNode)) return ::operator new(size);
+  return NodePool().allocate();
+}
+
+void TopicNode::operator delete(void* block) noexcept { NodePool().release(block); }
 
 TopicNode::~TopicNode() {
   std::vector<std::unique_ptr<TopicNode>> pending = std::move(children_);

@@ -28,6 +28,10 @@ class TopicNode {
  public:
   TopicNode() = default;
   explicit TopicNode(TopicRecord* shown) : record(shown) {}
+
+  // Nodes live in a pool of populated blocks (see SlabPool): made on the UI thread only.
+  static void* operator new(std::size_t size);
+  static void operator delete(void* block) noexcept;
   TopicNode(const TopicNode&) = delete;
   TopicNode& operator=(const TopicNode&) = delete;
   // Destroys the subtree without recursion, so no file can nest deep enough to overflow.

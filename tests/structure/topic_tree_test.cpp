@@ -16,7 +16,7 @@ namespace {
 struct Recorder : TreeObserver {
   std::vector<std::string> calls;
 
-  static std::string Id(const TopicNode* node) { return node == nullptr ? "-" : node->record->uni; }
+  static std::string Id(const TopicNode* node) { return node == nullptr ? "-" : node->record->uni.str(); }
 
   void treeAboutToBeReset() override { calls.push_back("reset?"); }
   void treeReset() override { calls.push_back("reset"); }

@@ -158,7 +158,7 @@ QVariant TopicTreeModel::data(const QModelIndex& index, int role) const {
     case Qt::EditRole:
       if (record == nullptr) return {};
       if (column == kTopicColumn) return QString::fromStdString(record->text);
-      if (column == kDueColumn) return QString::fromStdString(record->statusText);
+      if (column == kDueColumn) return QString::fromUtf8(record->statusText.data(), static_cast<qsizetype>(record->statusText.size()));
       return StatusWords(*record);
     case Qt::DecorationRole: {
       if (column != kTopicColumn || record == nullptr) return {};

@@ -1,0 +1,54 @@
+#include "base/slab_pool.h"
+
+#include <sys/mman.h>
+
+#include <new>
+
+namespace tarvo {
+namespace {
+
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kOrdinaryHeap = true;
+#else
+constexpr bool kOrdinaryHeap = false;
+#endif
+
+constexpr std::size_t kBlockBytes = std::size_t{8} << 20;
+constexpr std::size_t kAlignment = alignof(std::max_align_t);
+
+}  // namespace
+
+SlabPool::SlabPool(std::size_t slotBytes)
+    : slotBytes_((slotBytes + kAlignment - 1) / kAlignment * kAlignment) {}
+
+void* SlabPool::allocate() {
+  if (kOrdinaryHeap) return ::operator new(slotBytes_);
+  if (freeSlots_ != nullptr) {
+    void* slot = freeSlots_;
+    freeSlots_ = *static_cast<void**>(slot);
+    return slot;
+  }
+  if (next_ == end_) {
+    void* block = ::mmap(nullptr, kBlockBytes, PROT_READ | PROT_WRITE,
+                         MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+    if (block == MAP_FAILED) throw std::bad_alloc();
+    blocks_.push_back(block);
+    next_ = static_cast<char*>(block);
+    end_ = next_ + kBlockBytes / slotBytes_ * slotBytes_;
+  }
+  void* slot = next_;
+  next_ += slotBytes_;
+  return slot;
+}
+
+void SlabPool::release(void* slot) noexcept {
+  if (slot == nullptr) return;
+  if (kOrdinaryHeap) {
+    ::operator delete(slot);
+    return;
+  }
+  *static_cast<void**>(slot) = freeSlots_;
+  freeSlots_ = slot;
+}
+
+}  // namespace tarvo
