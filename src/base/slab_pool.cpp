@@ -7,8 +7,15 @@
 namespace tarvo {
 namespace {
 
+// gcc names AddressSanitizer with a macro, clang with a feature test.
 #if defined(__SANITIZE_ADDRESS__)
 constexpr bool kOrdinaryHeap = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kOrdinaryHeap = true;
+#else
+constexpr bool kOrdinaryHeap = false;
+#endif
 #else
 constexpr bool kOrdinaryHeap = false;
 #endif
