@@ -9,14 +9,6 @@ namespace {
 
 const QDateTime kMoment(QDate(2026, 3, 5), QTime(9, 7, 3));
 
-TEST(DateText, StoredForms) {
-  EXPECT_EQ(DateStamp(kMoment), "20260305");
-  EXPECT_EQ(StampText(kMoment), "20260305-090703");
-  EXPECT_EQ(ShortStampText(kMoment), "20260305-090703");
-  EXPECT_EQ(TimeText(kMoment), "09:07:03");
-  EXPECT_EQ(DateStamp(QDate(987, 1, 2)), "09870102");
-}
-
 TEST(DateText, AbsentMomentMeansTheClocksNow) {
   FixedClock clock(QDateTime(QDate(2031, 12, 31), QTime(23, 59, 58)));
   EXPECT_EQ(DateStamp(), "20311231");
@@ -26,7 +18,12 @@ TEST(DateText, AbsentMomentMeansTheClocksNow) {
   EXPECT_EQ(DateTimeText(QDateTime(), kMonthFirst), "12/31/2031 23:59:58");
 }
 
-TEST(DateText, DisplayFormsFollowTheDateOrder) {
+TEST(DateText, StoredFormsAndDisplayFormsThatFollowTheDateOrder) {
+  EXPECT_EQ(DateStamp(kMoment), "20260305");
+  EXPECT_EQ(StampText(kMoment), "20260305-090703");
+  EXPECT_EQ(ShortStampText(kMoment), "20260305-090703");
+  EXPECT_EQ(TimeText(kMoment), "09:07:03");
+  EXPECT_EQ(DateStamp(QDate(987, 1, 2)), "09870102");
   EXPECT_EQ(DisplayDate("20260305", kDayFirst), "05/03/2026");
   EXPECT_EQ(DisplayDate("20260305", kMonthFirst), "03/05/2026");
   EXPECT_EQ(DisplayDate("20260305", kYearFirst), "2026/03/05");
@@ -40,7 +37,7 @@ TEST(DateText, DisplayFormsFollowTheDateOrder) {
   EXPECT_EQ(LogTimeText(kMoment), "05/03/2026 09:07:03");
 }
 
-TEST(DateText, ParseDateAndTime) {
+TEST(DateText, ParseDateTimeAndNumbers) {
   const ParsedDate good = ParseDate("20240229");
   EXPECT_TRUE(good.ok());
   EXPECT_EQ(good.date, QDate(2024, 2, 29));
@@ -64,6 +61,10 @@ TEST(DateText, ParseDateAndTime) {
 
   EXPECT_EQ(StoredDateOrDayZero("nonsense"), CalendarDayZero());
   EXPECT_EQ(StoredDateOrDayZero("20260101"), QDate(2026, 1, 1));
+
+  EXPECT_EQ(DecimalOr("42", -1), 42);
+  EXPECT_EQ(DecimalOr(" -7", 0), -7);
+  for (const char* text : {"4 2", "", "99999999999"}) EXPECT_EQ(DecimalOr(text, -1), -1) << text;
 }
 
 TEST(DateText, PeriodElapsedByWeeksMonthsAndDays) {
@@ -82,14 +83,6 @@ TEST(DateText, PeriodElapsedByWeeksMonthsAndDays) {
   EXPECT_TRUE(PeriodElapsed("20260131", "M", "1")) << "31 February is no date: day zero";
   EXPECT_FALSE(PeriodElapsed("2026033", "D", "1")) << "too short";
   EXPECT_FALSE(PeriodElapsed("", "D", "1"));
-}
-
-TEST(DateText, DecimalOr) {
-  EXPECT_EQ(DecimalOr("42", -1), 42);
-  EXPECT_EQ(DecimalOr(" -7", 0), -7);
-  EXPECT_EQ(DecimalOr("4 2", -1), -1);
-  EXPECT_EQ(DecimalOr("", -1), -1);
-  EXPECT_EQ(DecimalOr("99999999999", -1), -1);
 }
 
 }  // namespace

@@ -2,20 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace tarvo {
 namespace {
 
-struct IntervalCase {
-  std::string date;
-  std::string time;
-  int unit;
-  int count;
-  std::string newDate;
-  std::string newTime;
-};
-
 TEST(Interval, AddIntervalSteps) {
-  const std::vector<IntervalCase> cases = {
+  // Date, time, unit, count, and the date and time that many units later.
+  const std::vector<std::tuple<std::string, std::string, int, int, std::string, std::string>> cases = {
       {"20260131", "", kMonths, 1, "20260228", ""},
       {"20260115", "", kMonths, 1, "20260215", ""},
       {"20261130", "", kMonths, 3, "20270228", ""},
@@ -39,10 +33,10 @@ TEST(Interval, AddIntervalSteps) {
       {"20260105", "", 9, 3, "20260105", ""},
       {"garbage", "", kDays, 1, "18991231", ""},
   };
-  for (const IntervalCase& c : cases) {
-    const DateAndTime result = AddInterval(c.date, c.time, c.unit, c.count);
-    EXPECT_EQ(result.date, c.newDate) << c.date << " " << c.time << " unit " << c.unit << " x" << c.count;
-    EXPECT_EQ(result.time, c.newTime) << c.date << " " << c.time << " unit " << c.unit << " x" << c.count;
+  for (const auto& [date, time, unit, count, newDate, newTime] : cases) {
+    const DateAndTime result = AddInterval(date, time, unit, count);
+    EXPECT_EQ(std::pair(result.date, result.time), std::pair(newDate, newTime))
+        << date << " " << time << " unit " << unit << " x" << count;
   }
 }
 

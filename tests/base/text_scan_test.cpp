@@ -2,53 +2,42 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace tarvo {
 namespace {
 
+// What FindLink gives: found, file or address, 1-based start, length, target, next position.
+auto Link(std::string_view text) {
+  const LinkScan scan = FindLink(text);
+  return std::tuple(scan.link.found, scan.link.isFile, scan.link.start, scan.link.length, scan.link.target,
+                    scan.next);
+}
+
 TEST(TextScan, FindLinkAddressesMailAndFiles) {
-  const LinkScan www = FindLink("See www.Example.org, or not");
-  EXPECT_TRUE(www.link.found);
-  EXPECT_FALSE(www.link.isFile);
-  EXPECT_EQ(www.link.start, 5);
-  EXPECT_EQ(www.link.length, 15);
-  EXPECT_EQ(www.link.target, "http://www.example.org");
-  EXPECT_EQ(www.next, 20);
-
-  const LinkScan file = FindLink("Open C:\\Docs\\Plan.doc now");
-  EXPECT_TRUE(file.link.found);
-  EXPECT_TRUE(file.link.isFile);
-  EXPECT_EQ(file.link.target, "c:\\docs\\plan.doc");
-  EXPECT_EQ(file.link.start, 6);
-  EXPECT_EQ(file.next, 22);
-
-  const LinkScan spaced = FindLink("d:\\My Files\\a.txt,b");
-  EXPECT_EQ(spaced.link.target, "d:\\my files\\a.txt") << "blanks before the dot stay in the path";
-
-  EXPECT_FALSE(FindLink("ratio 3:4").link.found);
-  EXPECT_EQ(FindLink("ratio 3:4").next, -1);
+  EXPECT_EQ(Link("See www.Example.org, or not"), std::tuple(true, false, 5, 15, "http://www.example.org", 20));
+  EXPECT_EQ(Link("Open C:\\Docs\\Plan.doc now"), std::tuple(true, true, 6, 16, "c:\\docs\\plan.doc", 22));
+  EXPECT_EQ(FindLink("d:\\My Files\\a.txt,b").link.target, "d:\\my files\\a.txt")
+      << "blanks before the dot stay in the path";
+  EXPECT_EQ(Link("ratio 3:4"), std::tuple(false, false, -1, 0, "", -1));
   EXPECT_FALSE(FindLink("no dot C:\\x").link.found);
   EXPECT_FALSE(FindLink("").link.found);
-
-  EXPECT_EQ(FindLink("Mail MAILTO:Ann").link.target, "mailto:ann");
-  EXPECT_EQ(FindLink("Mail MAILTO:Ann").next, 16);
-
-  const LinkScan https = FindLink("a https://x.y/p?q=1 http://later");
-  EXPECT_EQ(https.link.target, "http://later") << "schemes are tried in order, http first";
+  EXPECT_EQ(Link("Mail MAILTO:Ann"), std::tuple(true, false, 6, 10, "mailto:ann", 16));
+  EXPECT_EQ(FindLink("a https://x.y/p?q=1 http://later").link.target, "http://later")
+      << "schemes are tried in order, http first";
   EXPECT_EQ(FindLink("go ftp://host/f, then").link.target, "ftp://host/f");
   EXPECT_EQ(FindLink("c:/dir/file.txt").link.target, "c:/dir/file.txt")
       << "\":/\" without a scheme falls through to the file path";
 }
 
 TEST(TextScan, ParseNumberReadsThousandsAndStopsAtDots) {
-  NumberScan scan = ParseNumber("Total 1,234 units", 1);
-  EXPECT_EQ(scan.value, 1234);
-  EXPECT_EQ(scan.end, 12);
-  scan = ParseNumber("12.5", 0);
-  EXPECT_EQ(scan.value, 12);
-  EXPECT_EQ(scan.end, 3);
-  scan = ParseNumber("a1 b22", 3);
-  EXPECT_EQ(scan.value, 22);
-  EXPECT_EQ(scan.end, 7);
+  const auto number = [](std::string_view text, int from) {
+    const NumberScan scan = ParseNumber(text, from);
+    return std::pair(scan.value, scan.end);
+  };
+  EXPECT_EQ(number("Total 1,234 units", 1), std::pair(std::int64_t{1234}, 12));
+  EXPECT_EQ(number("12.5", 0), std::pair(std::int64_t{12}, 3));
+  EXPECT_EQ(number("a1 b22", 3), std::pair(std::int64_t{22}, 7));
   EXPECT_EQ(ParseNumber("no digits", 1).end, 0);
   EXPECT_EQ(ParseNumber("abc", 4).end, -1);
   EXPECT_EQ(ParseNumber("", 1).end, -1);

@@ -1,13 +1,12 @@
 #include "platform/process_helpers.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
-
 #include <sys/stat.h>
 
 #include <QRegularExpression>
-#include <cstdlib>
 #include <QString>
+#include <QTest>
+#include <cstdlib>
 
 #include "support/temp_folder.h"
 
@@ -15,16 +14,6 @@ namespace tarvo {
 namespace {
 
 using test::TempFolder;
-
-// Waits (bounded, never by a fixed sleep) until a file written by another process appears.
-std::string WaitForFile(const TempFolder& folder, const std::string& name) {
-  for (int attempt = 0; attempt < 3000; ++attempt) {
-    const std::string text = folder.read(name);
-    if (!text.empty() && text.back() == '\n') return text;
-    usleep(10000);
-  }
-  return {};
-}
 
 TEST(ProcessHelpers, RunRequestFromTheRunCommand) {
   const RunRequest request = ParseRunRequest("c:\\tools\\a.exe,-x,minimized");
@@ -64,7 +53,8 @@ TEST(ProcessHelpers, RunStartsWaitsAndLowersPriority) {
   const ResultOf<bool> started = StartRunRequest(ParseRunRequest(script + ",with blanks,minimized"));
   ASSERT_TRUE(started) << started.reason();
   EXPECT_TRUE(*started);
-  EXPECT_EQ(WaitForFile(folder, "ran.txt"), "with blanks 19\n");
+  EXPECT_TRUE(QTest::qWaitFor([&] { return folder.read("ran.txt") == "with blanks 19\n"; }, 30000))
+      << folder.read("ran.txt");
   EXPECT_FALSE(StartRunRequest(ParseRunRequest(script + ",x,,controlled")).value())
       << "a controlled request is not this program's to start";
 }

@@ -4,17 +4,16 @@
 #include <sys/stat.h>
 #include <utime.h>
 
-#include "support/failing_file_system.h"
-#include "store/data_file.h"
 #include "base/date_text.h"
-#include "support/temp_folder.h"
+#include "store/data_file.h"
+#include "support/failing_file_system.h"
 #include "support/opened.h"
+#include "support/temp_folder.h"
 
 namespace tarvo {
 namespace {
 
 using test::OrNull;
-
 using test::TempFolder;
 using Names = std::vector<std::string>;
 
@@ -36,7 +35,9 @@ TEST(Backups, RewriteWithFiveKeptPrunesOneToSevenToFourToEight) {
   EXPECT_EQ(folder.read("notes.txt"), "new\r\n");
 }
 
-TEST(Backups, NumbersSortNumericallyAndBigNumbersCountByShape) {
+// Copy numbers sort as numbers (big ones by their shape); a name taken after the listing is
+// skipped, never overwritten.
+TEST(Backups, NumbersSortNumericallyBigOnesByShapeAndTakenNamesAreSkipped) {
   TempFolder folder;
   folder.put("report.txt", "r");
   for (const char* name : {"report(9).txt", "report(10).txt", "report(2009).txt", "report(2).txt"}) {
@@ -48,24 +49,26 @@ TEST(Backups, NumbersSortNumericallyAndBigNumbersCountByShape) {
   EXPECT_EQ(names, (Names{"report(2).txt", "report(9).txt", "report(10).txt", "report(2009).txt"}));
   EXPECT_EQ(list.back().sortKey, "9990002009");
 
+  folder.put("report(2010).txt", "appeared after listing");
   const ResultOf<std::string> made = MakeBackup(folder.file("report.txt"), list, BackupAction::Copy);
   ASSERT_TRUE(made) << made.reason();
-  EXPECT_EQ(*made, folder.file("report(2010).txt"));
+  EXPECT_EQ(*made, folder.file("report(2011).txt"));
+  EXPECT_EQ(folder.read("report(2010).txt"), "appeared after listing");
 }
 
-TEST(Backups, NextNumberSkipsNamesThatAreTaken) {
-  TempFolder folder;
-  folder.put("a.dat", "a");
-  folder.put("a(1).dat", "1");
-  BackupList list = ListBackups(folder.file("a.dat"));
-  folder.put("a(2).dat", "appeared after listing");
-  EXPECT_EQ(MakeBackup(folder.file("a.dat"), list, BackupAction::Copy).value(), folder.file("a(3).dat"));
-  EXPECT_EQ(folder.read("a(2).dat"), "appeared after listing");
-}
-
-TEST(Backups, MoveLeavesNoOriginalAndMissingFileGivesEmptyPath) {
+TEST(Backups, MoveLeavesNoOriginalUnlessTheRenameFailsAndMissingFileGivesEmptyPath) {
   TempFolder folder;
   folder.put("page.txt", "text");
+  {
+    test::FailingFileSystem failing;
+    failing.failRename = true;
+    const ScopedFileSystem scope(failing);
+    const ResultOf<std::string> refused = MakeBackup(folder.file("page.txt"), {}, BackupAction::Move);
+    ASSERT_FALSE(refused);
+    EXPECT_EQ(refused.reason().rfind("***** Backup - access not allowed to rename file " + folder.file("page.txt"), 0),
+              0u) << refused.reason();
+    EXPECT_EQ(folder.names(), Names{"page.txt"});
+  }
   EXPECT_EQ(MakeBackup(folder.file("page.txt"), {}, BackupAction::Move).value(), folder.file("page(1).txt"));
   EXPECT_FALSE(folder.has("page.txt"));
   EXPECT_EQ(folder.read("page(1).txt"), "text");
@@ -111,16 +114,6 @@ TEST(Backups, AFailedCopyLeavesNoCopyPrunesNothingAndIsReported) {
     ASSERT_TRUE(file) << "backup trouble does not stop the rewrite";
     EXPECT_EQ(file->backupNote, taken.reason());
   }
-
-  TempFolder folder;
-  folder.put("m.txt", "text");
-  test::FailingFileSystem failing;
-  failing.failRename = true;
-  const ScopedFileSystem scope(failing);
-  const ResultOf<std::string> moved = MakeBackup(folder.file("m.txt"), {}, BackupAction::Move);
-  ASSERT_FALSE(moved);
-  EXPECT_EQ(moved.reason().rfind("***** Backup - access not allowed to rename file " + folder.file("m.txt"), 0), 0u);
-  EXPECT_EQ(folder.read("m.txt"), "text");
 }
 
 TEST(Backups, PruneDeletesOldestAndReportsWhatWentEvenReadOnly) {
@@ -136,25 +129,20 @@ TEST(Backups, PruneDeletesOldestAndReportsWhatWentEvenReadOnly) {
   EXPECT_EQ(folder.names(), Names{"x(4).txt"});
 }
 
-void SetModified(const std::string& path, std::time_t when) {
-  const utimbuf times{when, when};
-  ASSERT_EQ(utime(path.c_str(), &times), 0);
-}
-
 TEST(Backups, PurgeDeletesOnlyCopiesStampedWithTheirOwnTime) {
   TempFolder folder;
   const std::time_t base = 1767225600;  // a fixed moment, so stamps are known
-  const auto stamped = [&](std::time_t when) {
-    return "list(" + StampText(DateTimeFromTime(when)) + ").txt";
-  };
-  const std::string oldest = stamped(base), middle = stamped(base + 60), newest = stamped(base + 120);
-  for (const auto& [name, when] : {std::pair{oldest, base}, {middle, base + 60}, {newest, base + 120}}) {
+  // A copy whose name carries the time `stamped` and whose file was last changed at `changed`.
+  const auto copy = [&](std::time_t stamped, std::time_t changed) {
+    const std::string name = "list(" + StampText(DateTimeFromTime(stamped)) + ").txt";
     folder.put(name, "copy");
-    SetModified(folder.file(name), when);
-  }
-  const std::string liar = stamped(base + 3600);  // its name does not match its own time
-  folder.put(liar, "keep");
-  SetModified(folder.file(liar), base);
+    const utimbuf times{changed, changed};
+    EXPECT_EQ(utime(folder.file(name).c_str(), &times), 0);
+    return name;
+  };
+  const std::string oldest = copy(base, base), middle = copy(base + 60, base + 60);
+  const std::string newest = copy(base + 120, base + 120);
+  const std::string liar = copy(base + 3600, base);  // its name does not match its own time
   folder.put("list.txt", "current");
 
   Names deleted;
@@ -168,15 +156,12 @@ TEST(Backups, PurgeDeletesOnlyCopiesStampedWithTheirOwnTime) {
 }
 
 TEST(Backups, BackupNameShapes) {
-  EXPECT_TRUE(LooksLikeBackupName("report(2009).txt"));
-  EXPECT_TRUE(LooksLikeBackupName("a(1).txt"));
-  EXPECT_TRUE(LooksLikeBackupName("a(260115-093000).txt"));
-  EXPECT_TRUE(LooksLikeBackupName("a(20260115-093000).txt"));
-  EXPECT_FALSE(LooksLikeBackupName("a(0).txt"));
-  EXPECT_FALSE(LooksLikeBackupName("a(draft).txt"));
-  EXPECT_FALSE(LooksLikeBackupName("a().txt"));
-  EXPECT_FALSE(LooksLikeBackupName("plain.txt"));
-  EXPECT_FALSE(LooksLikeBackupName("a)1(.txt"));
+  for (const char* name : {"report(2009).txt", "a(1).txt", "a(260115-093000).txt", "a(20260115-093000).txt"}) {
+    EXPECT_TRUE(LooksLikeBackupName(name)) << name;
+  }
+  for (const char* name : {"a(0).txt", "a(draft).txt", "a().txt", "plain.txt", "a)1(.txt"}) {
+    EXPECT_FALSE(LooksLikeBackupName(name)) << name;
+  }
 }
 
 }  // namespace

@@ -2,26 +2,27 @@
 
 #include <gtest/gtest.h>
 
-#include "support/temp_folder.h"
 #include "support/opened.h"
+#include "support/temp_folder.h"
 
 namespace tarvo {
 namespace {
 
 using test::OrNull;
-
 using test::TempFolder;
+using Pairs = std::vector<std::pair<std::string, std::string>>;
 
-std::vector<std::string> AllLines(const std::string& path, std::vector<int>* counts = nullptr) {
+// Every line of a file with the bytes each took, checking the reader's state on the way.
+std::vector<std::string> AllLines(const std::string& path, std::vector<int>& counts) {
   DataFilePtr file = OrNull(OpenDataFile(path, "R", 0));
   EXPECT_TRUE(file);
   std::vector<std::string> lines;
   if (!file) return lines;
+  EXPECT_EQ(file->atEnd, test::ReadBytes(path).empty()) << "only an empty file is at its end at once";
   std::string line;
-  int counted = 0;
-  while ((counted = ReadLine(*file, line)) >= 0) {
+  for (std::int64_t counted = 0; (counted = ReadLine(*file, line)) >= 0;) {
     lines.push_back(line);
-    if (counts != nullptr) counts->push_back(counted);
+    counts.push_back(static_cast<int>(counted));
   }
   EXPECT_TRUE(file->atEnd);
   EXPECT_EQ(file->lineCount, static_cast<int>(lines.size()));
@@ -29,76 +30,65 @@ std::vector<std::string> AllLines(const std::string& path, std::vector<int>* cou
   return lines;
 }
 
-TextList Keys(const PairList& pairs) {
-  TextList keys;
-  for (std::size_t i = 0; i < pairs.size(); ++i) keys.emplace_back(pairs.key(i));
-  return keys;
-}
-
-TextList Values(const PairList& pairs) {
-  TextList values;
-  for (std::size_t i = 0; i < pairs.size(); ++i) values.emplace_back(pairs.value(i));
-  return values;
-}
-
-PairList MakePairs(const TextList& keys, const TextList& values) {
+// Every pair of a file, read into a list that held something before.
+PairList ReadAll(const std::string& path, bool secure = false) {
   PairList pairs;
-  for (std::size_t i = 0; i < keys.size(); ++i) pairs.add(keys[i], values[i]);
+  pairs.add("stale", "stale");
+  DataFilePtr file = OrNull(secure ? OpenSecureFile(path, "R", 0) : OpenDataFile(path, "R", 0));
+  EXPECT_TRUE(file) << path;
+  if (!file) return pairs;
+  ReadPairs(*file, pairs);
+  std::string line;
+  EXPECT_TRUE(file->atEnd);
+  EXPECT_EQ(ReadLine(*file, line), -1);
   return pairs;
 }
 
-struct LineEndCase {
+Pairs Of(const PairList& list) {
+  Pairs pairs;
+  for (std::size_t i = 0; i < list.size(); ++i) pairs.emplace_back(list.key(i), list.value(i));
+  return pairs;
+}
+
+PairList MakePairs(const Pairs& pairs) {
+  PairList list;
+  for (const auto& [key, value] : pairs) list.add(key, value);
+  return list;
+}
+
+bool WriteSecure(const std::string& path, const Pairs& pairs) {
+  DataFilePtr out = OrNull(OpenSecureFile(path, "W", 0));
+  return out && WriteSecurePairs(*out, MakePairs(pairs));  // closed as it goes out of scope
+}
+
+struct LineCase {
   std::string bytes;
   std::vector<std::string> lines;
+  std::vector<int> counts = {};  // the bytes each line took, where a case checks them
 };
 
-TEST(DataFileRead, EveryLineEndRuleGivesTheSameLines) {
-  const std::vector<LineEndCase> cases = {
-      {"", {}},
-      {"a\r\nb", {"a", "b"}},
-      {"a\r\nb\r\n", {"a", "b"}},
-      {"a\n\rb", {"a", "b"}},
-      {"a\nb\n", {"a", "b"}},
-      {"a\rb\r", {"a", "b"}},
-      {"a\r\rb", {"a", "", "b"}},
-      {"a\n\nb", {"a", "", "b"}},
-      {"a\r\n\r\nb", {"a", "", "b"}},
+TEST(DataFileRead, EveryLineEndRuleGivesTheSameLinesAndNulBytesAreCountedButDropped) {
+  const std::vector<LineCase> cases = {
+      {"", {}}, {"only", {"only"}}, {"\r\n", {""}}, {"\n", {""}},
+      {"a\r\nb", {"a", "b"}}, {"a\r\nb\r\n", {"a", "b"}}, {"a\n\rb", {"a", "b"}},
+      {"a\nb\n", {"a", "b"}}, {"a\rb\r", {"a", "b"}},
+      {"a\r\rb", {"a", "", "b"}}, {"a\n\nb", {"a", "", "b"}}, {"a\r\n\r\nb", {"a", "", "b"}},
       {"a\n\r\n\rb", {"a", "", "b"}},
-      {"\r\n", {""}},
-      {"\n", {""}},
-      {"only", {"only"}},
       {"Ä\xC3\xB6 ü\r\n", {"Ä\xC3\xB6 ü"}},
+      {std::string("a\0b\r\n\0\0\nend\0", 12), {"ab", "", "end"}, {3, 2, 4}},
   };
   TempFolder folder;
-  for (const LineEndCase& c : cases) {
+  for (const LineCase& c : cases) {
     folder.put("lines.txt", c.bytes);
-    EXPECT_EQ(AllLines(folder.file("lines.txt")), c.lines) << "bytes: " << testing::PrintToString(c.bytes);
+    std::vector<int> counts;
+    EXPECT_EQ(AllLines(folder.file("lines.txt"), counts), c.lines) << testing::PrintToString(c.bytes);
+    if (!c.counts.empty()) {
+      EXPECT_EQ(counts, c.counts) << testing::PrintToString(c.bytes);
+    }
   }
 }
 
-TEST(DataFileRead, NulBytesAreCountedButDropped) {
-  TempFolder folder;
-  folder.put("nul.txt", std::string("a\0b\r\n\0\0\nend\0", 12));
-  std::vector<int> counts;
-  EXPECT_EQ(AllLines(folder.file("nul.txt"), &counts), (std::vector<std::string>{"ab", "", "end"}));
-  EXPECT_EQ(counts, (std::vector<int>{3, 2, 4}));
-}
-
-TEST(DataFileRead, EmptyFileIsAtEndAtOnceAndMissingFileDoesNotOpen) {
-  TempFolder folder;
-  folder.put("empty.txt", "");
-  DataFilePtr file = OrNull(OpenDataFile(folder.file("empty.txt"), "R", 0));
-  ASSERT_TRUE(file);
-  EXPECT_TRUE(file->atEnd);
-  std::string line = "untouched";
-  EXPECT_EQ(ReadLine(*file, line), -1);
-  EXPECT_FALSE(OpenDataFile(folder.file("missing.txt"), "R", 0));
-  EXPECT_FALSE(OpenDataFile(folder.path(), "R", 0)) << "a folder is no data file";
-  EXPECT_FALSE(OpenDataFile(folder.file("x.txt"), "Q", 0)) << "unknown mode";
-  EXPECT_FALSE(folder.has("x.txt"));
-}
-
-TEST(DataFileRead, ReaderSeesTheContentAsItWasAtOpen) {
+TEST(DataFileRead, ReaderSeesTheContentAsItWasAtOpenAndOnlyFilesOpen) {
   TempFolder folder;
   folder.put("log.txt", "one\r\n");
   DataFilePtr file = OrNull(OpenDataFile(folder.file("log.txt"), "r", 0));  // modes in any case
@@ -108,35 +98,30 @@ TEST(DataFileRead, ReaderSeesTheContentAsItWasAtOpen) {
   EXPECT_EQ(ReadLine(*file, line), 3);
   EXPECT_EQ(line, "one");
   EXPECT_EQ(ReadLine(*file, line), -1);
+
+  EXPECT_FALSE(OpenDataFile(folder.file("missing.txt"), "R", 0));
+  EXPECT_FALSE(OpenDataFile(folder.path(), "R", 0)) << "a folder is no data file";
+  EXPECT_FALSE(OpenDataFile(folder.file("x.txt"), "Q", 0)) << "unknown mode";
+  EXPECT_FALSE(folder.has("x.txt"));
 }
 
-TEST(DataFileWrite, WriteModeRecreatesAndWritesCrLfLines) {
+TEST(DataFileWrite, WriteModeRecreatesAndWritesCrLfLinesOfAnyLength) {
   TempFolder folder;
   folder.put("out.txt", "old content that must go\r\n");
+  const std::string value(10000, 'v');
   DataFilePtr file = OrNull(OpenDataFile(folder.file("out.txt"), "W", 0));
   ASSERT_TRUE(file);
   EXPECT_TRUE(WriteLine(*file, "first"));
   EXPECT_TRUE(WritePair(*file, "key", "a=b"));
+  EXPECT_TRUE(WritePairs(*file, MakePairs({{"k", value}})));
   EXPECT_TRUE(WriteRaw(*file, "raw", 3));
-  EXPECT_EQ(file->size, 7u + 9u + 3u);
+  EXPECT_EQ(file->size, 7u + 9u + 10004u + 3u);
   CloseDataFile(file);
   EXPECT_FALSE(file);
-  EXPECT_EQ(folder.read("out.txt"), "first\r\nkey=a=b\r\nraw");
+  EXPECT_EQ(folder.read("out.txt"), "first\r\nkey=a=b\r\nk=" + value + "\r\nraw");
   EXPECT_EQ(folder.names(), std::vector<std::string>{"out.txt"}) << "no backup was asked for";
-}
-
-TEST(DataFileWrite, LongPairLinesAreWrittenWhole) {
-  TempFolder folder;
-  const std::string value(10000, 'v');
-  DataFilePtr file = OrNull(OpenDataFile(folder.file("long.txt"), "W", 0));
-  PairList pairs;
-  pairs.add("k", value);
-  ASSERT_TRUE(WritePairs(*file, pairs));
-  CloseDataFile(file);
-  file = OrNull(OpenDataFile(folder.file("long.txt"), "R", 0));
-  ReadPairs(*file, pairs);
-  ASSERT_EQ(pairs.size(), 1u);
-  EXPECT_EQ(pairs.value(0), value);
+  EXPECT_EQ(Of(ReadAll(folder.file("out.txt"))),
+            (Pairs{{"first", ""}, {"key", "a=b"}, {"k", value}, {"raw", ""}}));
 }
 
 TEST(DataFileWrite, AppendModeKeepsContentAndWritesAtTheEnd) {
@@ -160,47 +145,24 @@ TEST(DataFileWrite, AppendModeKeepsContentAndWritesAtTheEnd) {
 
 TEST(DataFilePairs, PlainFilesTrimAndSkipEmptyKeys) {
   TempFolder folder;
-  folder.put("p.txt",
-             "  name  =  Ann Lee  \r\n"
-             "=x\r\n"
-             "   =y\r\n"
-             "noequals\r\n"
-             "a=b=c\r\n"
-             "tab\tvalue\r\n"
-             "\"quoted=key\"=v\r\n"
-             "\r\n"
-             "Äö=ü\r\n");
-  DataFilePtr file = OrNull(OpenDataFile(folder.file("p.txt"), "R", 0));
-  PairList pairs = MakePairs({"stale"}, {"stale"});
-  ReadPairs(*file, pairs);
-  EXPECT_EQ(Keys(pairs), (TextList{"name", "noequals", "a", "tab", "quoted=key", "Äö"}));
-  EXPECT_EQ(Values(pairs), (TextList{"Ann Lee", "", "b=c", "value", "v", "ü"}));
+  folder.put("p.txt", "  name  =  Ann Lee  \r\n=x\r\n   =y\r\nnoequals\r\na=b=c\r\ntab\tvalue\r\n"
+                      "\"quoted=key\"=v\r\n\r\nÄö=ü\r\n");
+  const PairList pairs = ReadAll(folder.file("p.txt"));
+  EXPECT_EQ(Of(pairs), (Pairs{{"name", "Ann Lee"}, {"noequals", ""}, {"a", "b=c"}, {"tab", "value"},
+                              {"quoted=key", "v"}, {"Äö", "ü"}}));
   EXPECT_EQ(pairs.valueOf("a"), "b=c");
   EXPECT_EQ(pairs.valueOf("missing", "fallback"), "fallback");
-  EXPECT_TRUE(file->atEnd);
-  std::string line;
-  EXPECT_EQ(ReadLine(*file, line), -1);
 }
 
 TEST(DataFileSecure, RoundTripKeepsBlanksAndReadsOnlyUnderItsOwnName) {
   TempFolder folder;
-  const TextList keys = {" spaced ", "empty", "Päivä", "long"};
-  const TextList values = {" both ends ", "", "ünïcode=x", std::string(100, 'z')};
-  DataFilePtr out = OrNull(OpenSecureFile(folder.file("Install.dat"), "W", 0));
-  ASSERT_TRUE(out);
-  ASSERT_TRUE(WriteSecurePairs(*out, MakePairs(keys, values)));
-  CloseDataFile(out);
-
+  const Pairs pairs = {{" spaced ", " both ends "}, {"empty", ""}, {"Päivä", "ünïcode=x"},
+                       {"long", std::string(100, 'z')}};
+  ASSERT_TRUE(WriteSecure(folder.file("Install.dat"), pairs));
   const std::string bytes = folder.read("Install.dat");
   EXPECT_EQ(bytes.substr(0, 8), "QZENCR01");
   EXPECT_EQ(bytes.find("both ends"), std::string::npos) << "the body is scrambled";
-
-  DataFilePtr in = OrNull(OpenSecureFile(folder.file("Install.dat"), "R", 0));
-  ASSERT_TRUE(in);
-  PairList read;
-  ReadPairs(*in, read);
-  EXPECT_EQ(Keys(read), keys);
-  EXPECT_EQ(Values(read), values);
+  EXPECT_EQ(Of(ReadAll(folder.file("Install.dat"), true)), pairs);
 
   folder.put("Copy.dat", bytes);
   DataFilePtr copy = OrNull(OpenSecureFile(folder.file("Copy.dat"), "R", 0));
@@ -212,9 +174,7 @@ TEST(DataFileSecure, RoundTripKeepsBlanksAndReadsOnlyUnderItsOwnName) {
 
 TEST(DataFileSecure, ScrambleKeyCountsOnAcrossLines) {
   TempFolder folder;
-  DataFilePtr out = OrNull(OpenSecureFile(folder.file("k.dat"), "W", 0));
-  ASSERT_TRUE(WriteSecurePairs(*out, MakePairs({"a", "b"}, {"1", "2"})));
-  CloseDataFile(out);
+  ASSERT_TRUE(WriteSecure(folder.file("k.dat"), {{"a", "1"}, {"b", "2"}}));
   const std::string bytes = folder.read("k.dat");
   const std::string key = ScrambleKey(folder.file("k.dat"));
   ASSERT_EQ(key.size(), 33u);
@@ -229,12 +189,8 @@ TEST(DataFileSecure, ScrambleKeyCountsOnAcrossLines) {
 TEST(DataFileSecure, PlainAndShortFilesAreServedAsTheyAre) {
   TempFolder folder;
   folder.put("plain.txt", " k = v \r\n");
-  DataFilePtr plain = OrNull(OpenSecureFile(folder.file("plain.txt"), "R", 0));
-  ASSERT_TRUE(plain);
-  PairList pairs;
-  ReadPairs(*plain, pairs);
-  EXPECT_EQ(Keys(pairs), TextList{" k "}) << "secure files are never trimmed";
-  EXPECT_EQ(Values(pairs), TextList{" v "});
+  EXPECT_EQ(Of(ReadAll(folder.file("plain.txt"), true)), (Pairs{{" k ", " v "}}))
+      << "secure files are never trimmed";
 
   folder.put("short.txt", "QZENCR0");  // the header needs eight bytes
   DataFilePtr shortFile = OrNull(OpenSecureFile(folder.file("short.txt"), "R", 0));

@@ -2,17 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace tarvo {
 namespace {
 
-struct PairCase {
-  std::string text;
-  std::string key;
-  std::string value;
-};
-
 TEST(LineSplit, SplitPairRules) {
-  const std::vector<PairCase> cases = {
+  const std::vector<std::tuple<std::string, std::string, std::string>> cases = {
       {"key=value", "key", "value"},
       {"key=a=b", "key", "a=b"},
       {"noequals", "noequals", ""},
@@ -25,22 +21,15 @@ TEST(LineSplit, SplitPairRules) {
       {" k = v ", " k ", " v "},
       {"ключ=значение", "ключ", "значение"},
   };
-  for (const PairCase& c : cases) {
-    std::string key = "stale", value = "stale";
-    SplitPair(c.text, '=', key, value);
-    EXPECT_EQ(key, c.key) << c.text;
-    EXPECT_EQ(value, c.value) << c.text;
+  for (const auto& [text, key, value] : cases) {
+    std::string splitKey = "stale", splitValue = "stale";
+    SplitPair(text, '=', splitKey, splitValue);
+    EXPECT_EQ(std::pair(splitKey, splitValue), std::pair(key, value)) << text;
   }
 }
 
-struct DelimitedCase {
-  std::string text;
-  char separator;
-  std::vector<std::string> fields;
-};
-
 TEST(LineSplit, SplitDelimitedRules) {
-  const std::vector<DelimitedCase> cases = {
+  const std::vector<std::tuple<std::string, char, std::vector<std::string>>> cases = {
       {"a,,b,", ',', {"a", "", "b"}},
       {"", ',', {""}},
       {"   ", ',', {""}},
@@ -55,10 +44,10 @@ TEST(LineSplit, SplitDelimitedRules) {
       {"a\tb", '\t', {"a", "b"}},
       {"a, ", ',', {"a"}},
   };
-  for (const DelimitedCase& c : cases) {
+  for (const auto& [text, separator, expected] : cases) {
     std::vector<std::string> fields = {"stale"};
-    SplitDelimited(c.text, fields, c.separator);
-    EXPECT_EQ(fields, c.fields) << c.text;
+    SplitDelimited(text, fields, separator);
+    EXPECT_EQ(fields, expected) << text;
   }
 }
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "base/date_text.h"
 #include "base/interval.h"
 
@@ -14,15 +16,26 @@ Moment At(int hour, int minute, int second = 0) {
   return Moment::At(QDateTime(kToday, QTime(hour, minute, second)));
 }
 
-TopicRecord Task(int daysAhead, const std::string& time = "") {
+// A topic of type `ttype` due `daysAhead` days from today, lasting `durno` `durtype` units.
+TopicRecord Dated(int ttype, int daysAhead, const std::string& time = "", int durno = 0, int durtype = -1) {
   TopicRecord record("1");
-  record.status = kNotStarted;
+  record.ttype = ttype;
   record.dl = true;
   record.dlDate = DateStamp(kToday.addDays(daysAhead));
   record.dlTime = time;
+  record.durno = durno;
+  record.durtype = durtype;
   return record;
 }
 
+TopicRecord Task(int daysAhead, const std::string& time = "") {
+  TopicRecord record = Dated(kTask, daysAhead, time);
+  record.status = kNotStarted;
+  return record;
+}
+
+// The days text and colour of a day count, set directly and through a task due that many days
+// from today, which keeps its status without automatic finish.
 TEST(Deadline, DaysTextBoundariesAndColours) {
   struct Case {
     int days;
@@ -43,24 +56,16 @@ TEST(Deadline, DaysTextBoundariesAndColours) {
     EXPECT_EQ(record.statusText, c.text) << c.days;
     EXPECT_EQ(record.statusColour, c.colour) << c.days;
     EXPECT_EQ(DaysText(record, c.days), kNothingVisible) << "same text again: " << c.days;
+    if (c.days == 0) continue;  // a task due today shows the time left instead
+    TopicRecord task = Task(c.days);
+    EXPECT_EQ(UpdateDeadlineStatus(task, At(12, 0)), kStatusTextChanged) << c.days;
+    EXPECT_EQ(std::tuple(task.statusText.str(), task.statusColour, task.daysDue, task.status),
+              std::tuple(c.text, c.colour, c.days, kNotStarted)) << c.days;
   }
 }
 
-TEST(Deadline, TasksShowDaysAheadAndOverdue) {
+TEST(Deadline, FinishedUndatedAndUnreadableDeadlines) {
   const Moment noon = At(12, 0);
-  TopicRecord tomorrow = Task(1);
-  EXPECT_EQ(UpdateDeadlineStatus(tomorrow, noon), kStatusTextChanged);
-  EXPECT_EQ(tomorrow.statusText, "1 day");
-  EXPECT_EQ(tomorrow.daysDue, 1);
-  TopicRecord later = Task(95);
-  UpdateDeadlineStatus(later, noon);
-  EXPECT_EQ(later.statusText, "3 months");
-  TopicRecord yesterday = Task(-1);
-  UpdateDeadlineStatus(yesterday, noon);
-  EXPECT_EQ(yesterday.statusText, "-1 day");
-  EXPECT_EQ(yesterday.statusColour, kOverdueColour);
-  EXPECT_EQ(yesterday.status, kNotStarted) << "no automatic finish without auto";
-
   TopicRecord finished = Task(-3);
   finished.status = kFinished;
   finished.statusText = "stale";
@@ -116,79 +121,55 @@ TEST(Deadline, UrgencyLead) {
   EXPECT_EQ(UpdateDeadlineStatus(overdue, At(12, 0)), kAttributesChanged);
 }
 
-TEST(Deadline, EventsRunAndFinish) {
-  TopicRecord event("5");
-  event.ttype = kEvent;
-  event.dl = true;
-  event.dlDate = DateStamp(kToday);
-  event.dlTime = "10:00:00";
-  event.durno = 2;
-  event.durtype = kHours;
+// An event's status, status text and finish moment, for comparing in one go.
+auto Progress(const TopicRecord& record) {
+  return std::tuple(record.status, record.statusText.str(), record.fdate.str(), record.fTime.str());
+}
 
+TEST(Deadline, EventsRunAndFinish) {
+  TopicRecord event = Dated(kEvent, 0, "10:00:00", 2, kHours);
   EXPECT_EQ(UpdateDeadlineStatus(event, At(9, 0)), kAttributesChanged) << "armed: not started";
-  EXPECT_EQ(event.status, kNotStarted);
-  EXPECT_EQ(event.statusText, "60 mins");
+  EXPECT_EQ(Progress(event), std::tuple(kNotStarted, "60 mins", "", ""));
   EXPECT_EQ(UpdateDeadlineStatus(event, At(10, 30)), kStatusTextChanged);
-  EXPECT_EQ(event.statusText, "In progress");
-  EXPECT_EQ(event.status, kInProgress);
+  EXPECT_EQ(Progress(event), std::tuple(kInProgress, "In progress", "", ""));
   EXPECT_EQ(UpdateDeadlineStatus(event, At(10, 45)), kNothingVisible);
   EXPECT_EQ(UpdateDeadlineStatus(event, At(11, 0)), kAttributesChanged);
-  EXPECT_EQ(event.status, kFinished);
-  EXPECT_EQ(event.fdate, DateStamp(kToday));
-  EXPECT_EQ(event.fTime, "11:00:00");
-  EXPECT_EQ(event.statusText, "");
+  EXPECT_EQ(Progress(event), std::tuple(kFinished, "", DateStamp(kToday), "11:00:00"));
 
-  TopicRecord oneDay("6");
-  oneDay.ttype = kEvent;
-  oneDay.dl = true;
-  oneDay.dlDate = DateStamp(kToday.addDays(-1));
-  oneDay.durno = 1;
-  oneDay.durtype = kDays;
+  TopicRecord oneDay = Dated(kEvent, -1, "", 1, kDays);
   EXPECT_EQ(UpdateDeadlineStatus(oneDay, At(8, 0)), kAttributesChanged);
   EXPECT_EQ(oneDay.status, kFinished);
   EXPECT_EQ(oneDay.fdate, oneDay.dlDate);
 
-  TopicRecord week("7");
-  week.ttype = kEvent;
-  week.dl = true;
-  week.dlDate = DateStamp(kToday.addDays(-2));
-  week.durno = 7;
-  week.durtype = kDays;
+  TopicRecord week = Dated(kEvent, -2, "", 7, kDays);
   EXPECT_EQ(UpdateDeadlineStatus(week, At(8, 0)), kStatusTextChanged);
   EXPECT_EQ(week.statusText, "In progress");
 
-  TopicRecord note("8");
-  note.ttype = kNotesTopic;
-  note.dl = true;
-  note.dlDate = DateStamp(kToday);
+  TopicRecord note = Dated(kNotesTopic, 0);
   EXPECT_EQ(UpdateDeadlineStatus(note, At(8, 0)), kStatusTextChanged);
   EXPECT_EQ(note.status, kInProgress) << "anything but a task goes into progress on its day";
 }
 
 TEST(Deadline, RecurringTopicsMoveOnOneStep) {
-  TopicRecord weekly = Task(-7);  // due last Monday
-  weekly.recur = true;
-  weekly.autoFinish = true;
-  weekly.rno = 1;
-  weekly.rtype = kWeeks;
+  const auto weeklyTask = [](int daysAhead) {
+    TopicRecord record = Task(daysAhead);
+    record.recur = true;
+    record.autoFinish = true;
+    record.rno = 1;
+    record.rtype = kWeeks;
+    return record;
+  };
+  TopicRecord weekly = weeklyTask(-7);  // due last Monday
   weekly.progress = 80;
   weekly.urgent = true;
   weekly.urgentCount = 1;
   EXPECT_EQ(UpdateDeadlineStatus(weekly, At(12, 0)), kAttributesChanged);
-  EXPECT_EQ(weekly.status, kNotStarted);
-  EXPECT_EQ(weekly.progress, 0);
-  EXPECT_EQ(weekly.dlDate, DateStamp(kToday));
-  EXPECT_EQ(weekly.rsDate, weekly.dlDate);
-  EXPECT_EQ(weekly.fdate, DateStamp(kToday.addDays(-7)));
-  EXPECT_EQ(weekly.daysDue, 0);
-  EXPECT_FALSE(weekly.urgent);
-  EXPECT_EQ(weekly.urgentCount, 0);
+  EXPECT_EQ(std::tuple(weekly.status, weekly.progress, weekly.daysDue, bool{weekly.urgent}, weekly.urgentCount),
+            std::tuple(kNotStarted, 0, 0, false, 0));
+  EXPECT_EQ(std::tuple(weekly.dlDate.str(), weekly.rsDate.str(), weekly.fdate.str()),
+            std::tuple(DateStamp(kToday), DateStamp(kToday), DateStamp(kToday.addDays(-7))));
 
-  TopicRecord stale = Task(-30);  // a month behind moves one week per refresh
-  stale.recur = true;
-  stale.autoFinish = true;
-  stale.rno = 1;
-  stale.rtype = kWeeks;
+  TopicRecord stale = weeklyTask(-30);  // a month behind moves one week per refresh
   UpdateDeadlineStatus(stale, At(12, 0));
   EXPECT_EQ(stale.dlDate, DateStamp(kToday.addDays(-23)));
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "support/failing_file_system.h"
 #include "store/counter_file.h"
 #include "base/clock.h"
@@ -17,14 +19,16 @@ using test::TempFolder;
 
 const QDateTime kNow(QDate(2026, 12, 5), QTime(12, 0));
 
+// A data folder holding a structure file of `lines` (none when empty).
 struct Folder {
   TempFolder folder;
   Structure master;
   TopicTree tree;
 
-  Folder() {
+  explicit Folder(const std::vector<std::string>& lines = {}) {
     master.path = folder.file("Structure.dat");
     master.uniquePath = folder.file("StructUnique.dat");
+    if (!lines.empty()) folder.put("Structure.dat", CrLf(lines));
   }
   StructureLoad load() {
     StructureLoad result = LoadStructure(master);
@@ -39,34 +43,27 @@ struct Folder {
 
 TEST(StructureFile, RoundTripGivesTheSameBytes) {
   for (const auto* lines : {&test::EveryFieldLines(), &test::DefaultLines()}) {
-    Folder work;
-    const std::string bytes = CrLf(*lines);
-    work.folder.put("Structure.dat", bytes);
+    Folder work(*lines);
     ASSERT_TRUE(work.load().loaded());
     ASSERT_TRUE(work.save());
-    EXPECT_EQ(work.folder.read("Structure.dat"), bytes);
+    EXPECT_EQ(work.folder.read("Structure.dat"), CrLf(*lines));
     EXPECT_FALSE(work.master.dirty);
   }
 }
 
 TEST(StructureFile, FieldsReadBackAsWrittenAndDefaultsStayDefaults) {
-  Folder work;
-  work.folder.put("Structure.dat", CrLf(test::EveryFieldLines()));
+  Folder work(test::EveryFieldLines());
   ASSERT_TRUE(LoadStructure(work.master).loaded());
   ASSERT_EQ(work.master.size(), 5u);
   const TopicRecord& task = *work.master.recordOf("42");
   EXPECT_EQ(task.text, "Renew insurance = soon");
-  EXPECT_FALSE(task.calpr);
-  EXPECT_TRUE(task.prog);
-  EXPECT_EQ(task.progress, 40);
-  EXPECT_TRUE(task.autoFinish);
-  EXPECT_EQ(task.rtype, 3);
+  EXPECT_EQ(std::tuple(bool{task.calpr}, bool{task.prog}, task.progress, bool{task.autoFinish}, task.rtype),
+            std::tuple(false, true, 40, true, 3));
   const TopicRecord& event = *work.master.recordOf("43");
   EXPECT_TRUE(event.calpr) << "no calpr line reads as on";
   EXPECT_EQ(event.rtype, 0);
   EXPECT_EQ(event.pri, 0);
-  const TopicRecord& preferences = *work.master.recordOf("44");
-  EXPECT_EQ(preferences.rtype, -1) << "no rtype line keeps the default";
+  EXPECT_EQ(work.master.recordOf("44")->rtype, -1) << "no rtype line keeps the default";
   EXPECT_TRUE(work.master.sendTypes.test(1));
   EXPECT_FALSE(work.master.sendTypes.test(3));
 }
@@ -93,9 +90,7 @@ TEST(StructureFile, WritingFollowsTheConditions) {
 }
 
 TEST(StructureFile, ParentIsReadButDroppedAtTheNextSave) {
-  Folder work;
-  work.folder.put("Structure.dat", CrLf({"ignored=before any record", "uni=9", "text=x", "lev=0",
-                                         "parent=5", "unknown=kept out"}));
+  Folder work({"ignored=before any record", "uni=9", "text=x", "lev=0", "parent=5", "unknown=kept out"});
   ASSERT_TRUE(work.load().loaded());
   EXPECT_EQ(work.master.recordOf("9")->parent, "5");
   ASSERT_TRUE(work.save());
@@ -122,27 +117,23 @@ TEST(StructureFile, EmptyUniDrawsAFreshIdAndFreshCopySetsTheCounter) {
   EXPECT_FALSE(second.freshCopy) << "an existing file is never replaced";
 }
 
-TEST(StructureFile, SavingKeepsFiveNumberedBackups) {
-  Folder work;
-  work.folder.put("Structure.dat", CrLf(test::DefaultLines()));
+// Saving keeps five numbered backups; a save the disk refuses leaves the file and the dirty
+// flag as they were.
+TEST(StructureFile, SavingKeepsFiveNumberedBackupsAndAFailedSaveLeavesTheFileAndTheDirtyFlag) {
+  Folder work(test::DefaultLines());
   ASSERT_TRUE(work.load().loaded());
   for (int round = 0; round < 8; ++round) {
     work.master.record(0)->text = "round " + std::to_string(round);
     ASSERT_TRUE(work.save());
   }
-  EXPECT_EQ(work.folder.names(),
-            (std::vector<std::string>{"Structure(4).dat", "Structure(5).dat", "Structure(6).dat",
-                                      "Structure(7).dat", "Structure(8).dat", "Structure.dat",
-                                      "Structure.tmp"}));
+  const std::vector<std::string> names = {"Structure(4).dat", "Structure(5).dat", "Structure(6).dat",
+                                          "Structure(7).dat", "Structure(8).dat", "Structure.dat",
+                                          "Structure.tmp"};
+  EXPECT_EQ(work.folder.names(), names);
   EXPECT_NE(work.folder.read("Structure(8).dat").find("round 6"), std::string::npos);
-  EXPECT_NE(work.folder.read("Structure.dat").find("round 7"), std::string::npos);
-}
+  const std::string saved = work.folder.read("Structure.dat");
+  EXPECT_NE(saved.find("round 7"), std::string::npos);
 
-TEST(StructureFile, FailedSaveLeavesTheFileAndTheDirtyFlag) {
-  Folder work;
-  work.folder.put("Structure.dat", CrLf(test::DefaultLines()));
-  ASSERT_TRUE(work.load().loaded());
-  RebuildFromTree(work.master, work.tree);
   work.master.record(0)->text = "changed";
   work.master.dirty = true;
   for (const bool failRename : {true, false}) {
@@ -150,19 +141,18 @@ TEST(StructureFile, FailedSaveLeavesTheFileAndTheDirtyFlag) {
     failing.failRename = failRename;
     failing.failWrite = !failRename;
     const ScopedFileSystem scope(failing);
-    const Result saved = SaveStructure(work.master);
-    EXPECT_FALSE(saved);
-    EXPECT_NE(saved.reason().find(failRename ? "Permission denied" : "No space left"), std::string::npos)
-        << saved.reason();
+    const Result result = SaveStructure(work.master);
+    EXPECT_FALSE(result);
+    EXPECT_NE(result.reason().find(failRename ? "Permission denied" : "No space left"), std::string::npos)
+        << result.reason();
     EXPECT_TRUE(work.master.dirty);
-    EXPECT_EQ(work.folder.read("Structure.dat"), CrLf(test::DefaultLines()));
+    EXPECT_EQ(work.folder.read("Structure.dat"), saved);
   }
 }
 
 TEST(StructureFile, NonNumericLevelIsReportedAndTheFileLeftAlone) {
-  Folder work;
-  const std::string damaged = CrLf({"uni=1", "text=ok", "lev=0", "", "uni=2", "text=bad", "lev=one"});
-  work.folder.put("Structure.dat", damaged);
+  Folder work({"uni=1", "text=ok", "lev=0", "", "uni=2", "text=bad", "lev=one"});
+  const std::string damaged = work.folder.read("Structure.dat");
   const StructureLoad result = LoadStructureOrBackup(work.master);
   EXPECT_EQ(result.outcome, StructureLoad::Outcome::Unreadable);
   EXPECT_NE(result.message.find(work.master.path), std::string::npos) << result.message;
@@ -192,9 +182,7 @@ TEST(StructureFile, UnreadableOrEmptyFileComesBackFromTheNewestGoodBackup) {
 }
 
 TEST(StructureFile, ReferenceListsDropDeletedTopics) {
-  Folder work;
-  work.folder.put("Structure.dat", CrLf({"uni=1", "text=s", "lev=0", "uni=2", "text=a", "lev=1",
-                                         "uni=3", "text=b", "lev=1"}));
+  Folder work({"uni=1", "text=s", "lev=0", "uni=2", "text=a", "lev=1", "uni=3", "text=b", "lev=1"});
   ASSERT_TRUE(work.load().loaded());
   work.folder.put("strnew.dat", CrLf({"uni=3", "other=x", "uni=99", "uni=2"}));
   ReferenceList recent;

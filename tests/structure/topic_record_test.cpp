@@ -2,25 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "base/interval.h"
 #include "structure/structure.h"
 #include "structure/topic_tree.h"
 
 namespace tarvo {
 namespace {
-
-TEST(TopicRecord, ConstructorDefaults) {
-  const TopicRecord record("12");
-  EXPECT_EQ(record.uni, "12");
-  EXPECT_EQ(record.ttype, kTask);
-  EXPECT_EQ(record.status, kNoStatus);
-  EXPECT_TRUE(record.calpr);
-  EXPECT_EQ(record.rtype, -1);
-  EXPECT_EQ(record.fltyp, -1);
-  EXPECT_EQ(record.durtype, -1);
-  EXPECT_EQ(record.daysDue, kNoDeadline);
-  EXPECT_EQ(record.sortKey, "ZZZ");
-}
 
 TEST(TopicRecord, SortKeysOrderActiveUrgentAndPriority) {
   TopicRecord record("1");
@@ -64,16 +53,10 @@ TEST(TopicRecord, CopyAttributesLeavesIdentityAndPlace) {
   source.from = "Ann";
   source.durtype = kHours;
   CopyTopicAttributes(target, source);
-  EXPECT_EQ(target.uni, "t");
-  EXPECT_EQ(target.lev, 2);
-  EXPECT_EQ(target.type, 1);
-  EXPECT_TRUE(target.prog);
-  EXPECT_TRUE(target.sys);
-  EXPECT_EQ(target.text, "New caption");
-  EXPECT_EQ(target.status, kWaiting);
-  EXPECT_EQ(target.dlDate, "20270101");
-  EXPECT_EQ(target.from, "Ann");
-  EXPECT_EQ(target.durtype, kHours);
+  EXPECT_EQ(std::tuple(target.uni.str(), target.lev, target.type, bool{target.prog}, bool{target.sys}),
+            std::tuple("t", 2, 1, true, true));
+  EXPECT_EQ(std::tuple(target.text, target.status, target.dlDate.str(), target.from.str(), target.durtype),
+            std::tuple("New caption", kWaiting, "20270101", "Ann", kHours));
 }
 
 TEST(TopicRecord, NodeImages) {

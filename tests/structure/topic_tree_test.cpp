@@ -132,8 +132,21 @@ TEST(TopicTree, TakeInsertMoveAndSortKeepEveryOtherNode) {
                 "sort? s", "sort s", "sort? s", "sort s"}));
 }
 
-TEST(TopicTree, NoOpChangesStaySilentAndRebuildsAreOneReset) {
+TEST(TopicTree, DisplayOrderWalksNoOpChangesStaySilentAndRebuildsAreOneReset) {
   Fixture fixture;
+  const std::vector<TopicNode*> order = fixture.tree.displayOrder();
+  ASSERT_EQ(order.size(), 7u);
+  for (std::size_t i = 0; i < order.size(); ++i) {
+    EXPECT_EQ(fixture.tree.nodeAtDisplayIndex(i), order[i]);
+    EXPECT_EQ(TopicTree::nextInDisplay(order[i]), i + 1 < order.size() ? order[i + 1] : nullptr);
+    EXPECT_EQ(TopicTree::previousInDisplay(order[i]), i > 0 ? order[i - 1] : nullptr);
+  }
+  EXPECT_EQ(fixture.tree.nodeAtDisplayIndex(7), nullptr);
+  EXPECT_EQ(TopicTree::nextAfterSubtree(fixture.node("a")), fixture.node("b"));
+  EXPECT_EQ(TopicTree::nextAfterSubtree(fixture.node("c1")), nullptr);
+  EXPECT_EQ(fixture.tree.lastNode(), fixture.node("c1"));
+  EXPECT_EQ(fixture.node("a2")->level(), 2);
+
   TopicNode* b = fixture.node("b");
   EXPECT_TRUE(fixture.tree.move(b, fixture.node("s"), 1));
   fixture.tree.reorderChildren(fixture.node("s"), fixture.tree.childrenOf(fixture.node("s")));
@@ -152,22 +165,6 @@ TEST(TopicTree, NoOpChangesStaySilentAndRebuildsAreOneReset) {
   EXPECT_EQ(fixture.recorder.calls, (std::vector<std::string>{"reset?", "reset"}));
   EXPECT_EQ(fixture.outline(), "fresh:0");
   EXPECT_EQ(fixture.records.front()->treeNode, nullptr) << "cleared records lose their node";
-}
-
-TEST(TopicTree, DisplayOrderWalks) {
-  Fixture fixture;
-  const std::vector<TopicNode*> order = fixture.tree.displayOrder();
-  ASSERT_EQ(order.size(), 7u);
-  for (std::size_t i = 0; i < order.size(); ++i) {
-    EXPECT_EQ(fixture.tree.nodeAtDisplayIndex(i), order[i]);
-    EXPECT_EQ(TopicTree::nextInDisplay(order[i]), i + 1 < order.size() ? order[i + 1] : nullptr);
-    EXPECT_EQ(TopicTree::previousInDisplay(order[i]), i > 0 ? order[i - 1] : nullptr);
-  }
-  EXPECT_EQ(fixture.tree.nodeAtDisplayIndex(7), nullptr);
-  EXPECT_EQ(TopicTree::nextAfterSubtree(fixture.node("a")), fixture.node("b"));
-  EXPECT_EQ(TopicTree::nextAfterSubtree(fixture.node("c1")), nullptr);
-  EXPECT_EQ(fixture.tree.lastNode(), fixture.node("c1"));
-  EXPECT_EQ(fixture.node("a2")->level(), 2);
 }
 
 }  // namespace

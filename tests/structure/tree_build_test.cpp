@@ -5,6 +5,9 @@
 #include <algorithm>
 #include <optional>
 #include <random>
+#include <set>
+#include <tuple>
+#include <sstream>
 
 #include "base/date_text.h"
 #include "support/temp_folder.h"
@@ -19,6 +22,16 @@ const Moment kNow = Moment::At(QDateTime(QDate(2026, 12, 5), QTime(12, 0)));
 struct Model {
   Structure master;
   TopicTree tree;
+
+  Model() = default;
+  // Records from "id:level" words, as outline() writes them.
+  explicit Model(const std::string& records) {
+    std::istringstream words(records);
+    for (std::string word; words >> word;) {
+      const std::size_t colon = word.rfind(':');
+      add(word.substr(0, colon), std::stoi(word.substr(colon + 1)));
+    }
+  }
 
   TopicRecord& add(const std::string& id, int level, const std::string& caption = "") {
     TopicRecord* record = master.adopt(std::make_unique<TopicRecord>(id));
@@ -42,13 +55,7 @@ struct Model {
 };
 
 TEST(TreeBuild, LevelsMakeTheTree) {
-  Model model;
-  model.add("s1", 0);
-  model.add("a", 1);
-  model.add("a1", 2);
-  model.add("a2", 2);
-  model.add("b", 1);
-  model.add("s2", 0);
+  Model model("s1:0 a:1 a1:2 a2:2 b:1 s2:0");
   EXPECT_TRUE(model.build().problems.empty());
   ASSERT_EQ(model.tree.roots().size(), 2u);
   TopicNode* section = model.tree.roots()[0].get();
@@ -63,13 +70,7 @@ TEST(TreeBuild, LevelsMakeTheTree) {
 }
 
 TEST(TreeBuild, LevelJumpsAreKeptAtTheDeepestOpenLevelAndReported) {
-  Model model;
-  model.add("orphan", 2);  // a topic before any section
-  model.add("s", 0);
-  model.add("a", 1);
-  model.add("jump", 3);
-  model.add("deeper", 4);
-  model.add("b", 1);
+  Model model("orphan:2 s:0 a:1 jump:3 deeper:4 b:1");  // the orphan comes before any section
   model.master.dirty = false;
   const TreeBuildReport report = model.build();
   ASSERT_EQ(report.problems.size(), 3u);
@@ -98,16 +99,13 @@ TEST(TreeBuild, RepairsMarkTheListDirty) {
   model.build();
 
   EXPECT_TRUE(model.master.dirty);
-  EXPECT_EQ(main.ttype, kSectionTopicType);
-  EXPECT_EQ(main.uni, "STD0001");
+  EXPECT_EQ(std::tuple(main.ttype, main.uni.str()), std::tuple(kSectionTopicType, "STD0001"));
   EXPECT_EQ(model.master.recordOf("STD0001"), &main);
-  EXPECT_EQ(done.status, kFinished);
-  EXPECT_FALSE(done.done);
-  EXPECT_EQ(fresh.status, kNotStarted);
+  EXPECT_EQ(std::tuple(done.status, bool{done.done}), std::tuple(kFinished, false));
+  EXPECT_EQ(std::tuple(fresh.status, fresh.sortKey.str()), std::tuple(kNotStarted, "AZZ"));
   EXPECT_TRUE(picture.prog);
   EXPECT_FALSE(fifty.prog) << "a hand-set 50 % keeps the status picture";
   EXPECT_EQ(idea.status, kNoStatus);
-  EXPECT_EQ(fresh.sortKey, "AZZ");
 
   model.master.dirty = false;
   model.outline();
@@ -145,7 +143,6 @@ struct MoveCase {
 };
 
 TEST(TreeBuild, MoveSubtreeIndentsOutdentsAndDrags) {
-  // s:0 a:1 a1:2 a2:2 b:1 c:1 c1:2
   const std::vector<MoveCase> cases = {
       {"indent b under a", 4, 4, 1, "s:0 a:1 a1:2 a2:2 b:2 c:1 c1:2"},
       {"indent c with its subtree", 5, 5, 1, "s:0 a:1 a1:2 a2:2 b:1 c:2 c1:3"},
@@ -157,14 +154,7 @@ TEST(TreeBuild, MoveSubtreeIndentsOutdentsAndDrags) {
       {"drag a1 to the end", 2, -1, 0, "s:0 a:1 a2:2 b:1 c:1 c1:2 a1:2"},
   };
   for (const MoveCase& move : cases) {
-    Model model;
-    model.add("s", 0);
-    model.add("a", 1);
-    model.add("a1", 2);
-    model.add("a2", 2);
-    model.add("b", 1);
-    model.add("c", 1);
-    model.add("c1", 2);
+    Model model("s:0 a:1 a1:2 a2:2 b:1 c:1 c1:2");
     model.build();
     const std::vector<TopicNode*> before = model.tree.displayOrder();
     TopicNode* expected = before[static_cast<std::size_t>(move.from)];
@@ -172,11 +162,9 @@ TEST(TreeBuild, MoveSubtreeIndentsOutdentsAndDrags) {
     EXPECT_EQ(moved.moved, expected) << move.what;
     EXPECT_EQ(model.tree.selected, expected) << move.what;
     EXPECT_EQ(model.outline(), move.outline) << move.what;
-    std::vector<TopicNode*> after = model.tree.displayOrder();
-    std::sort(after.begin(), after.end());
-    std::vector<TopicNode*> sortedBefore = before;
-    std::sort(sortedBefore.begin(), sortedBefore.end());
-    EXPECT_EQ(after, sortedBefore) << move.what << ": every node kept its address";
+    const std::vector<TopicNode*> after = model.tree.displayOrder();
+    EXPECT_EQ(std::multiset(after.begin(), after.end()), std::multiset(before.begin(), before.end()))
+        << move.what << ": every node kept its address";
 
     UndoSubtreeMove(model.tree, moved);
     EXPECT_EQ(model.tree.displayOrder(), before) << move.what << ": undone";
@@ -189,25 +177,21 @@ TEST(TreeBuild, MoveSubtreeIndentsOutdentsAndDrags) {
 // them back in front of the record that was at `to`, and build the tree anew. Nothing when a
 // level can no longer exist where it landed (the rebuild then reshapes the subtree, where the
 // move keeps it whole at the deepest level there).
-std::optional<std::string> RebuiltOutline(const std::vector<std::pair<std::string, int>>& records, int from, int to,
-                           int delta) {
-  auto list = records;
-  const auto first = static_cast<std::size_t>(from);
-  std::size_t end = first + 1;
-  while (end < list.size() && list[end].second > list[first].second) ++end;
+std::optional<std::string> RebuiltOutline(std::vector<std::pair<std::string, int>> list, int from, int to,
+                                          int delta) {
+  const auto first = list.begin() + from;
+  auto end = first + 1;
+  while (end != list.end() && end->second > first->second) ++end;
   const bool toEnd = to < 0 || static_cast<std::size_t>(to) >= list.size();
-  const bool inside = !toEnd && static_cast<std::size_t>(to) >= first && static_cast<std::size_t>(to) < end;
+  const bool inside = !toEnd && to >= from && to < end - list.begin();
   const std::string target = toEnd || inside ? std::string() : list[static_cast<std::size_t>(to)].first;
-  std::vector<std::pair<std::string, int>> block(list.begin() + static_cast<std::ptrdiff_t>(first),
-                                                 list.begin() + static_cast<std::ptrdiff_t>(end));
+  std::vector<std::pair<std::string, int>> block(first, end);
   for (auto& entry : block) entry.second += delta;
-  list.erase(list.begin() + static_cast<std::ptrdiff_t>(first), list.begin() + static_cast<std::ptrdiff_t>(end));
-  std::size_t at = list.size();
-  if (inside) at = first;
-  for (std::size_t i = 0; i < list.size() && !target.empty(); ++i) {
-    if (list[i].first == target) at = i;
-  }
-  list.insert(list.begin() + static_cast<std::ptrdiff_t>(at), block.begin(), block.end());
+  list.erase(first, end);
+  const auto at = inside ? list.begin() + from : std::find_if(list.begin(), list.end(), [&](const auto& entry) {
+    return !target.empty() && entry.first == target;
+  });
+  list.insert(at, block.begin(), block.end());
   Model rebuilt;
   for (const auto& [id, level] : list) rebuilt.add(id, level);
   if (!rebuilt.build().problems.empty()) return std::nullopt;

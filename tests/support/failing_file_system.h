@@ -16,7 +16,6 @@ class FailingFileSystem : public FileSystem {
   bool failCopy = false;
   bool failRename = false;
   bool failFlush = false;
-  bool failRemove = false;
   // Fails only the operations on paths containing this text (empty: every path).
   std::string onlyPathsWith;
 
@@ -24,13 +23,13 @@ class FailingFileSystem : public FileSystem {
     // Half the bytes reach the file before the disk "fills up", as a real failure would.
     if (failWrite && Applies(file.path())) {
       (void)FileSystem::write(file, data, size / 2);
-      return Refuse("cannot write", file.path(), ENOSPC);
+      return Result::FromErrno("cannot write", file.path(), ENOSPC);
     }
     return FileSystem::write(file, data, size);
   }
   Result writeAt(const FileHandle& file, std::uint64_t offset, const char* data,
                  std::size_t size) override {
-    if (failWrite && Applies(file.path())) return Refuse("cannot write", file.path(), ENOSPC);
+    if (failWrite && Applies(file.path())) return Result::FromErrno("cannot write", file.path(), ENOSPC);
     return FileSystem::writeAt(file, offset, data, size);
   }
   Result copyFile(const std::string& from, const std::string& to) override {
@@ -39,29 +38,22 @@ class FailingFileSystem : public FileSystem {
       if (ResultOf<FileHandle> partial = FileSystem::open(to, OpenIntent::CreateEmpty)) {
         (void)FileSystem::write(*partial, "partial", 7);
       }
-      return Refuse("cannot write", to, ENOSPC);
+      return Result::FromErrno("cannot write", to, ENOSPC);
     }
     return FileSystem::copyFile(from, to);
   }
   Result rename(const std::string& from, const std::string& to) override {
-    if (failRename && Applies(to)) return Refuse("cannot rename to", to, EACCES);
+    if (failRename && Applies(to)) return Result::FromErrno("cannot rename to", to, EACCES);
     return FileSystem::rename(from, to);
   }
   Result flush(const FileHandle& file) override {
-    if (failFlush && Applies(file.path())) return Refuse("cannot flush to disk", file.path(), EIO);
+    if (failFlush && Applies(file.path())) return Result::FromErrno("cannot flush to disk", file.path(), EIO);
     return FileSystem::flush(file);
-  }
-  Result remove(const std::string& path) override {
-    if (failRemove && Applies(path)) return Refuse("cannot delete", path, EACCES);
-    return FileSystem::remove(path);
   }
 
  private:
   bool Applies(const std::string& path) const {
     return onlyPathsWith.empty() || path.find(onlyPathsWith) != std::string::npos;
-  }
-  static Result Refuse(const char* what, const std::string& path, int error) {
-    return Result::FromErrno(what, path, error);
   }
 };
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "support/temp_folder.h"
 #include "viewer/display_options.h"
 
@@ -10,6 +12,11 @@ namespace {
 
 using test::TempFolder;
 using Texts = std::vector<std::string>;
+
+// A format's column definitions, for comparing in one go.
+auto Columns(const DisplayFormat& format) {
+  return std::tuple(format.columnHeadings, format.columnWidths, format.columnDisplay, format.columnTypes);
+}
 
 TEST(DisplayFormat, FormatFileNames) {
   EXPECT_EQ(FormatPathFor("/d", "/logs/MainLog.txt"), "/d/MainLog.~txt");
@@ -47,20 +54,11 @@ TEST(DisplayFormat, SaveThenLoadGivesTheSameRecord) {
   DisplayFormat loaded = NewDisplayFormat(data.file("sales.csv"), "text");
   ASSERT_TRUE(LoadDisplayFormat(loaded, data.path()));
   EXPECT_EQ(loaded.infoType, "table") << "a stored layout overrides the opener's";
-  EXPECT_EQ(loaded.top, 5);
-  EXPECT_EQ(loaded.width, 700);
-  EXPECT_TRUE(loaded.openEnd);
-  EXPECT_TRUE(loaded.headings);
-  EXPECT_TRUE(loaded.lineNumbers);
-  EXPECT_TRUE(loaded.sorted);
-  EXPECT_EQ(loaded.sortColumn, 2);
-  EXPECT_FALSE(loaded.ascending);
-  EXPECT_EQ(loaded.fontSize, 12);
-  EXPECT_EQ(loaded.headingFile, "/h/heads.csv");
-  EXPECT_EQ(loaded.columnHeadings, format.columnHeadings);
-  EXPECT_EQ(loaded.columnWidths, format.columnWidths);
-  EXPECT_EQ(loaded.columnDisplay, format.columnDisplay);
-  EXPECT_EQ(loaded.columnTypes, format.columnTypes);
+  EXPECT_EQ(std::tuple(loaded.top, loaded.width, loaded.sortColumn, loaded.fontSize, loaded.headingFile),
+            std::tuple(5, 700, 2, 12, "/h/heads.csv"));
+  EXPECT_EQ(std::tuple(loaded.openEnd, loaded.headings, loaded.lineNumbers, loaded.sorted, loaded.ascending),
+            std::tuple(true, true, true, true, false));
+  EXPECT_EQ(Columns(loaded), Columns(format));
 }
 
 TEST(DisplayFormat, ReadingRules) {
@@ -84,10 +82,7 @@ TEST(DisplayFormat, ColumnsDerivedFromTheFirstLine) {
   DisplayFormat format = NewDisplayFormat(data.file("t.csv"), "table");
   format.headings = true;
   DeriveColumnDefinitions(format);
-  EXPECT_EQ(format.columnHeadings, (Texts{"a", "b", "c"}));
-  EXPECT_EQ(format.columnWidths, (Texts{"85", "85", "85"}));
-  EXPECT_EQ(format.columnDisplay, (Texts{"visible", "visible", "visible"}));
-  EXPECT_EQ(format.columnTypes, (Texts{"text", "text", "text"}));
+  EXPECT_EQ(Columns(format), std::tuple(Texts{"a", "b", "c"}, Texts(3, "85"), Texts(3, "visible"), Texts(3, "text")));
 
   DisplayFormat unnamed = NewDisplayFormat(data.file("t.csv"), "table");
   DeriveColumnDefinitions(unnamed);
@@ -105,52 +100,46 @@ TEST(DisplayFormat, ColumnsDerivedFromTheFirstLine) {
   EXPECT_EQ(stored.columnDisplay[1], "hidden");
   EXPECT_EQ(stored.fieldNames, (Texts{"Field1", "Field2", "Field3", "Field4", "Field5"}));
 
-  data.put("heads.csv", "Id,Name\r\n");
-  DisplayFormat fromFile = NewDisplayFormat(data.file("wide.csv"), "table");
-  fromFile.headingsFromFile = true;
-  fromFile.headingFile = data.file("heads.csv");
-  DeriveColumnDefinitions(fromFile);
-  EXPECT_EQ(fromFile.columnHeadings, (Texts{"Id", "Name", "Field3", "Field4", "Field5"}));
-  data.put("one.csv", "Only\r\n");
-  DisplayFormat noComma = NewDisplayFormat(data.file("wide.csv"), "table");
-  noComma.headingsFromFile = true;
-  noComma.headingFile = data.file("one.csv");
-  DeriveColumnDefinitions(noComma);
-  EXPECT_EQ(noComma.columnHeadings[0], "Field1") << "a heading line without a comma names nothing";
+  const auto headingsFrom = [&](const std::string& name, const std::string& line) {
+    data.put(name, line);
+    DisplayFormat named = NewDisplayFormat(data.file("wide.csv"), "table");
+    named.headingsFromFile = true;
+    named.headingFile = data.file(name);
+    DeriveColumnDefinitions(named);
+    return named.columnHeadings;
+  };
+  EXPECT_EQ(headingsFrom("heads.csv", "Id,Name\r\n"), (Texts{"Id", "Name", "Field3", "Field4", "Field5"}));
+  EXPECT_EQ(headingsFrom("one.csv", "Only\r\n"), stored.fieldNames) << "a heading line without a comma names nothing";
 
   DisplayFormat missing = NewDisplayFormat(data.file("none.csv"), "table");
   DeriveColumnDefinitions(missing);
   EXPECT_TRUE(missing.columnHeadings.empty());
 }
 
+// The names of the controls a rule enables.
+std::string Enabled(const DisplayEnabling& on) {
+  std::string names;
+  for (const auto& [enabled, name] :
+       {std::pair{on.headings, "headings"}, {on.headingsFromFile, "from-file"}, {on.headingFileBox, "file-box"},
+        {on.rotated, "rotated"}, {on.sorted, "sorted"}, {on.columnList, "columns"}, {on.showTemplate, "template"}}) {
+    if (enabled) names += std::string(names.empty() ? "" : " ") + name;
+  }
+  return names;
+}
+
 TEST(DisplayOptions, EnablingRules) {
   DisplayChoices choices;
-  DisplayEnabling enabling = ApplyDisplayRules(choices, true);
-  EXPECT_FALSE(enabling.headings);
-  EXPECT_FALSE(enabling.columnList);
-  EXPECT_FALSE(enabling.sorted) << "nothing about columns without columns";
-
+  EXPECT_EQ(Enabled(ApplyDisplayRules(choices, true)), "") << "nothing about columns without columns";
   choices.columns = true;
-  enabling = ApplyDisplayRules(choices, false);
-  EXPECT_TRUE(enabling.headings);
-  EXPECT_TRUE(enabling.headingsFromFile);
-  EXPECT_FALSE(enabling.headingFileBox);
-  EXPECT_FALSE(enabling.sorted) << "sorting is offered only while a sort is in force";
-  EXPECT_TRUE(enabling.columnList);
-  EXPECT_FALSE(enabling.rotated);
-
+  EXPECT_EQ(Enabled(ApplyDisplayRules(choices, false)), "headings from-file columns")
+      << "sorting is offered only while a sort is in force";
   choices.headings = true;
   choices.headingsFromFile = true;
-  enabling = ApplyDisplayRules(choices, true);
+  EXPECT_EQ(Enabled(ApplyDisplayRules(choices, true)), "headings sorted columns");
   EXPECT_FALSE(choices.headingsFromFile) << "first-line headings untick the heading file";
-  EXPECT_FALSE(enabling.headingsFromFile);
-  EXPECT_TRUE(enabling.sorted);
-
   choices.headings = false;
   choices.headingsFromFile = true;
-  enabling = ApplyDisplayRules(choices, true);
-  EXPECT_FALSE(enabling.headings);
-  EXPECT_TRUE(enabling.headingFileBox);
+  EXPECT_EQ(Enabled(ApplyDisplayRules(choices, true)), "from-file file-box sorted columns");
 }
 
 TEST(DisplayOptions, ConfirmResetAndCancel) {

@@ -32,18 +32,14 @@ TEST(TextDocument, LinesFollowTheDataFileRules) {
   folder.put("log.txt", std::string("one\r\ntwo\n\rthree\r\rfo\0ur\nlast", 27));
   TextDocument document;
   ASSERT_TRUE(document.load(folder.file("log.txt")));
-  ASSERT_EQ(document.lineCount(), 6u);
-  EXPECT_EQ(document.line(0), "one");
-  EXPECT_EQ(document.line(1), "two");
-  EXPECT_EQ(document.line(2), "three");
-  EXPECT_EQ(document.line(3), "");
-  EXPECT_EQ(document.line(4), "four") << "NUL bytes are dropped";
-  EXPECT_EQ(document.line(5), "last");
+  Texts lines;
+  for (std::size_t i = 0; i < document.lineCount(); ++i) lines.emplace_back(document.line(i));
+  EXPECT_EQ(lines, (Texts{"one", "two", "three", "", "four", "last"})) << "NUL bytes are dropped";
   EXPECT_FALSE(document.load(folder.file("missing.txt")));
   EXPECT_EQ(document.lineCount(), 0u);
 }
 
-TEST(TextDocument, TableRowsWithAndWithoutHeadings) {
+TEST(TextDocument, TableRowsHeadingsCtrlZLinesAndQuotedFields) {
   TempFolder folder;
   folder.put("t.csv", "a,b,c\r\n1,2\r\nx,y,z,w\r\n");
   TextDocument document;
@@ -53,21 +49,15 @@ TEST(TextDocument, TableRowsWithAndWithoutHeadings) {
   EXPECT_EQ(Shown(rows, 3), (Texts{"a|b|c", "1|2|", "x|y|z"}));
   EXPECT_EQ(rows.fieldCount(2), 4u) << "w is kept, though not shown";
   rows.build(document, 1, TableRows::Shape::Table);
-  EXPECT_EQ(Shown(rows, 3), (Texts{"1|2|", "x|y|z"}));
-}
+  EXPECT_EQ(Shown(rows, 3), (Texts{"1|2|", "x|y|z"})) << "the heading line left out";
 
-TEST(TextDocument, CtrlZLinesAndQuotedFields) {
-  TempFolder folder;
   folder.put("z.csv", "\"Smith, J\",42\r\n\x1Askipped,1\r\n\r\nafter,2\r\n");
-  TextDocument document;
   ASSERT_TRUE(document.load(folder.file("z.csv")));
-  TableRows table;
-  table.build(document, 0, TableRows::Shape::Table);
-  EXPECT_EQ(Shown(table, 2), (Texts{"Smith, J|42", "|", "after|2"}))
+  rows.build(document, 0, TableRows::Shape::Table);
+  EXPECT_EQ(Shown(rows, 2), (Texts{"Smith, J|42", "|", "after|2"}))
       << "the Ctrl-Z line is skipped; an empty line is a row";
-  TableRows records;
-  records.build(document, 0, TableRows::Shape::Records);
-  EXPECT_EQ(Shown(records, 2), Texts{"Smith, J|42"}) << "Ctrl-Z ends the records";
+  rows.build(document, 0, TableRows::Shape::Records);
+  EXPECT_EQ(Shown(rows, 2), Texts{"Smith, J|42"}) << "Ctrl-Z ends the records";
 }
 
 TEST(TextDocument, SortsByNumberDateAndText) {
@@ -102,13 +92,12 @@ TEST(TextDocument, SortsByNumberDateAndText) {
 }
 
 TEST(TextDocument, DateSortTexts) {
-  EXPECT_EQ(DateSortText("15/06/2008", "date1"), "20080615");
-  EXPECT_EQ(DateSortText("31/12/08", "date1"), "20081231");
-  EXPECT_EQ(DateSortText("06/15/2008", "date2"), "20080615");
-  EXPECT_EQ(DateSortText("12/31/08", "date2"), "20081231");
-  EXPECT_EQ(DateSortText("08/12/31", "date3"), "2008/12/31");
-  EXPECT_EQ(DateSortText("1/1/08", "date1"), "1/1/08") << "other lengths stay";
-  EXPECT_EQ(DateSortText("20080615", "date4"), "20080615");
+  for (const auto& [text, type, key] :  // other lengths stay as they are
+       {std::tuple{"15/06/2008", "date1", "20080615"}, {"31/12/08", "date1", "20081231"},
+        {"06/15/2008", "date2", "20080615"}, {"12/31/08", "date2", "20081231"}, {"08/12/31", "date3", "2008/12/31"},
+        {"1/1/08", "date1", "1/1/08"}, {"20080615", "date4", "20080615"}}) {
+    EXPECT_EQ(DateSortText(text, type), key) << text << " " << type;
+  }
 }
 
 TEST(DelimitedWriter, QuotesEveryFieldOfSeveral) {

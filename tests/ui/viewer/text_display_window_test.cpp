@@ -109,17 +109,25 @@ TEST(TextDisplayWindow, TableLayoutHeadingsSortAndStoredState) {
       << "opened sorted descending by the stored column";
 }
 
-TEST(TextDisplayWindow, TextLayoutRefreshesAGrowingLog) {
+// A log in the text layout: refreshed when it grows (only with Autorefresh), backed up and
+// cleared, and its older copies shown, never cleared nor refreshed.
+TEST(TextDisplayWindow, TextLayoutRefreshesAGrowingLogClearsItAndShowsOlderCopies) {
   Viewer viewer;
-  viewer.files.put("app.log", "first\r\n");
-  viewer.touch("app.log", 1000000000);
-  TformTextDisplay* window = viewer.open("app.log", "text");
+  viewer.files.put("main.log", "first\r\n");
+  for (int n = 1; n <= 3; ++n) viewer.files.put("main(" + std::to_string(n) + ").log", "older\r\n");
+  viewer.touch("main.log", 1000000000);
+  TformTextDisplay* window = viewer.registry.OpenTextDisplay(viewer.files.file("main.log"), "text");
+  window->setTitle("Log file - <file> today");
+  window->setClearAllowed(true);
+  window->showViewer();
   ASSERT_EQ(window->shownLayout(), Layout::Text);
+  EXPECT_EQ(window->findChild<QLabel*>("labelTitle")->text(), "Log file - main.log today");
+  EXPECT_FALSE(window->findChild<QPushButton*>("buttonClear")->isHidden());
   TextLinesModel& lines = window->textModel();
   EXPECT_EQ(lines.rowCount({}), 1);
 
-  viewer.files.put("app.log", "first\r\nsecond\r\n");
-  viewer.touch("app.log", 1000000100);
+  viewer.files.put("main.log", "first\r\nsecond\r\n");
+  viewer.touch("main.log", 1000000100);
   auto* autorefresh = window->findChild<QCheckBox*>("CheckRefresh");
   autorefresh->setChecked(false);
   window->Timer1Timer();
@@ -129,28 +137,15 @@ TEST(TextDisplayWindow, TextLayoutRefreshesAGrowingLog) {
                                         Qt::DirectConnection));
   ASSERT_EQ(lines.rowCount({}), 2);
   EXPECT_EQ(lines.index(1).data().toString(), "second");
-}
-
-TEST(TextDisplayWindow, BackupClearAndVersions) {
-  Viewer viewer;
-  viewer.files.put("main.log", "old line\r\n");
-  for (int n = 1; n <= 3; ++n) viewer.files.put("main(" + std::to_string(n) + ").log", "older\r\n");
-  TformTextDisplay* window = viewer.registry.OpenTextDisplay(viewer.files.file("main.log"), "text");
-  window->setTitle("Log file - <file> today");
-  window->setClearAllowed(true);
-  window->showViewer();
-  EXPECT_EQ(window->findChild<QLabel*>("labelTitle")->text(), "Log file - main.log today");
-  EXPECT_FALSE(window->findChild<QPushButton*>("buttonClear")->isHidden());
 
   window->backupAndClear();
   EXPECT_EQ(viewer.files.read("main.log"), "");
-  EXPECT_EQ(viewer.files.read("main(4).log"), "old line\r\n");
+  EXPECT_EQ(viewer.files.read("main(4).log"), "first\r\nsecond\r\n");
   ASSERT_EQ(window->versions().size(), 5u) << "the log and its four copies";
-  EXPECT_EQ(window->textModel().rowCount({}), 0);
-
+  EXPECT_EQ(lines.rowCount({}), 0);
   window->showVersion(4);
   EXPECT_EQ(window->currentPath(), viewer.files.file("main(4).log"));
-  EXPECT_EQ(window->textModel().rowCount({}), 1);
+  EXPECT_EQ(lines.rowCount({}), 2);
   EXPECT_TRUE(window->findChild<QPushButton*>("buttonClear")->isHidden())
       << "an older copy is never cleared";
   EXPECT_EQ(window->findChild<QPushButton*>("buttonVersions")->text(), "Versions");
@@ -184,7 +179,7 @@ TEST(TextDisplayWindow, RotatedLayoutAndPrintToPdf) {
   EXPECT_EQ(viewer.files.read("print.pdf").substr(0, 5), "%PDF-");
 }
 
-TEST(DisplayDialogs, OptionsEnablingAndColumnDialog) {
+TEST(DisplayDialogs, OptionsEnablingColumnDialogAndVersionChooser) {
   TempFolder files;
   files.put("t.csv", "a,b\r\n");
   DisplayFormat format = NewDisplayFormat(files.file("t.csv"), "table");
@@ -236,10 +231,7 @@ TEST(DisplayDialogs, OptionsEnablingAndColumnDialog) {
   TFileDisplayColumnForm unchecked("H", "odd-word", "visible");
   unchecked.findChild<QPushButton*>("buttonOk")->click();
   EXPECT_EQ(unchecked.type(), "odd-word") << "no checked button keeps the word";
-}
 
-TEST(DisplayDialogs, VersionChooser) {
-  TempFolder files;
   files.put("a.log", "now");
   files.put("a(1).log", "then");
   const std::vector<std::string> paths = {files.file("a.log"), files.file("a(1).log")};
