@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Start-up of the program over a data folder of 100,000 topics: from launch until the window
-# is shown (release build, offscreen). Usage: bench/startup.sh [topics] [runs]
+# is shown, and the memory held then (release build, offscreen).
+# Usage: bench/startup.sh [topics] [runs]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 topics="${1:-100000}"
@@ -18,7 +19,9 @@ echo "structure: $topics topics, $(du -h "$home/\$Tarvo/Structure.dat" | cut -f1
 
 for run in $(seq "$runs"); do
   launched=$(date +%s%3N)
-  shown=$(HOMEDRIVE="$home" XDG_RUNTIME_DIR="$runtime" QT_QPA_PLATFORM=offscreen \
-          build/release/src/app/tarvo --report-startup | sed -n 's/^shown-at-ms=//p')
-  echo "run $run: window shown after $((shown - launched)) ms"
+  report=$(HOMEDRIVE="$home" XDG_RUNTIME_DIR="$runtime" QT_QPA_PLATFORM=offscreen \
+           build/release/src/app/tarvo --report-startup 2>/dev/null)
+  shown=$(sed -n 's/^shown-at-ms=//p' <<<"$report")
+  resident=$(sed -n 's/^resident-kb=//p' <<<"$report")
+  echo "run $run: window shown after $((shown - launched)) ms, $((resident / 1024)) MiB resident"
 done

@@ -3,7 +3,8 @@
 //   tarvo [--program-folder DIR] [--report-startup] [--verbose]
 //
 // --program-folder  where the shipped files are (default: the executable's folder)
-// --report-startup  print "shown-at-ms=<epoch ms>" once the window is shown, then close
+// --report-startup  print "shown-at-ms=<epoch ms>" and "resident-kb=<memory in use>" once the
+//                   window is shown, then close
 // --verbose         print every line of the window's log on standard output as well
 //
 // Exit status: 0 after a normal run or when another instance was woken instead; 1 when the
@@ -14,6 +15,8 @@
 #include <QDateTime>
 #include <QMessageBox>
 #include <QTimer>
+#include <unistd.h>
+
 #include <cstdio>
 
 #include "platform/single_instance.h"
@@ -21,6 +24,17 @@
 #include "workspace/data_folders.h"
 
 namespace {
+
+// The memory the process holds in RAM now.
+long ResidentKilobytes() {
+  long pages = 0;
+  if (std::FILE* statm = std::fopen("/proc/self/statm", "r")) {
+    long size = 0;
+    if (std::fscanf(statm, "%ld %ld", &size, &pages) != 2) pages = 0;
+    std::fclose(statm);
+  }
+  return pages * (sysconf(_SC_PAGESIZE) / 1024);
+}
 
 // Says why the program cannot start: on standard error, and in a message box where someone
 // can see one.
@@ -65,6 +79,7 @@ int main(int argc, char* argv[]) {
   if (parser.isSet(reportStartup)) {
     QTimer::singleShot(0, &window, [&window] {
       std::printf("shown-at-ms=%lld\n", static_cast<long long>(QDateTime::currentMSecsSinceEpoch()));
+      std::printf("resident-kb=%ld\n", ResidentKilobytes());
       std::fflush(stdout);
       window.close();
     });

@@ -98,13 +98,18 @@ ResultOf<std::string> MakeBackup(const std::string& path, const BackupList& exis
   std::string target = JoinPath(folder, CopyName(parts, number));
   while (files.exists(target)) target = JoinPath(folder, CopyName(parts, ++number));
 
-  // A copy goes through a flushed sibling and a rename, so it appears only whole.
-  const Result done =
-      action == BackupAction::Copy ? ReplaceWithCopy(path, target) : files.rename(path, target);
+  // A copy goes through a flushed sibling and a rename, and a link appears at once: either
+  // way a backup is there only whole.
+  Result done;
+  if (action == BackupAction::Move) {
+    done = files.rename(path, target);
+  } else if (action != BackupAction::Snapshot || !files.link(path, target)) {
+    done = ReplaceWithCopy(path, target);
+  }
   if (!done) {
-    return Result::Failure(std::string(action == BackupAction::Copy
-                                           ? "***** Backup - access not allowed to copy file "
-                                           : "***** Backup - access not allowed to rename file ") +
+    return Result::Failure(std::string(action == BackupAction::Move
+                                           ? "***** Backup - access not allowed to rename file "
+                                           : "***** Backup - access not allowed to copy file ") +
                            path + " (" + done.reason() + ")");
   }
   if (!files.exists(target)) return Result::Failure("***** Unable to back up file " + path);
@@ -138,10 +143,10 @@ void PurgeBackups(const std::string& path, int keep, std::vector<std::string>* d
   for (std::size_t i = 0; i + limit < stamped.size(); ++i) DeleteCopy(folder, stamped[i], deleted);
 }
 
-Result TakeBackup(const std::string& path, int keep) {
+Result TakeBackup(const std::string& path, int keep, BackupAction action) {
   if (keep < 1 || !fileSystem().exists(path)) return {};
   BackupList list = ListBackups(path);
-  ResultOf<std::string> made = MakeBackup(path, list, BackupAction::Copy);
+  ResultOf<std::string> made = MakeBackup(path, list, action);
   if (!made) return made.status();
   PruneBackups(path, list, keep - 1);
   return {};

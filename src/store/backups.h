@@ -27,7 +27,12 @@ struct BackupEntry {
 // Sorted by sortKey: the oldest copy first.
 using BackupList = std::vector<BackupEntry>;
 
-enum class BackupAction { Copy, Move };
+enum class BackupAction {
+  Copy,      // the file goes on being written in place (appended to)
+  Move,
+  Snapshot,  // the file is about to be replaced by a new one: a second name for the old bytes
+             // costs nothing, whatever the size; a copy where the file system has no links
+};
 
 // The numbered copies of `path` in its folder, oldest first.
 BackupList ListBackups(const std::string& path);
@@ -47,8 +52,9 @@ void PruneBackups(const std::string& path, BackupList& list, int keep,
 void PurgeBackups(const std::string& path, int keep, std::vector<std::string>* deleted = nullptr);
 
 // Takes one copy of `path` and keeps at most `keep` copies in all (the usual rewrite rule).
-// The older copies are pruned only when the new one was made.
-Result TakeBackup(const std::string& path, int keep);
+// The older copies are pruned only when the new one was made. Callers that replace the file
+// afterwards (never write into it) may ask for a Snapshot.
+Result TakeBackup(const std::string& path, int keep, BackupAction action = BackupAction::Copy);
 
 // True when a file name has the shape of a numbered or date-stamped backup copy.
 bool LooksLikeBackupName(std::string_view name);

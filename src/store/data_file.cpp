@@ -107,7 +107,8 @@ ResultOf<DataFilePtr> Open(const std::string& path, std::string_view modeText, i
 
   if (mode == "W") {
     file->mode = 'W';
-    file->backupNote = TakeBackup(path, backups).reason();
+    // The file is deleted and made anew, so the backup may keep the old bytes under a second name.
+    file->backupNote = TakeBackup(path, backups, BackupAction::Snapshot).reason();
     if (files.exists(path)) {
       if (Result removed = files.remove(path); !removed) return removed;
     }

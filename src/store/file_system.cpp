@@ -172,6 +172,11 @@ Result FileSystem::rename(const std::string& from, const std::string& to) {
   return {};
 }
 
+Result FileSystem::link(const std::string& from, const std::string& to) {
+  if (::link(from.c_str(), to.c_str()) != 0) return Failed("cannot link to", to);
+  return {};
+}
+
 Result FileSystem::remove(const std::string& path) {
   if (::unlink(path.c_str()) != 0) return Failed("cannot delete", path);
   return {};

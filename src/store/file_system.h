@@ -88,6 +88,9 @@ class FileSystem {
   virtual Result copyFile(const std::string& from, const std::string& to);
   // Renames atomically, replacing `to` when it exists.
   virtual Result rename(const std::string& from, const std::string& to);
+  // Gives the file `from` a second name `to` (which must not exist): both names then show the
+  // same bytes. Fails where the file system has no such links.
+  virtual Result link(const std::string& from, const std::string& to);
   virtual Result remove(const std::string& path);
   // Forces a folder's entries (new names, renames) to the disk.
   virtual Result flushFolder(const std::string& folder);

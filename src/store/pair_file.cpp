@@ -15,7 +15,7 @@ Result LoadPairFile(const std::string& path, PairList& pairs, bool secure) {
 }
 
 Result SavePairFile(const std::string& path, const PairList& pairs, int backups, bool secure) {
-  const Result backedUp = TakeBackup(path, backups);
+  const Result backedUp = TakeBackup(path, backups, BackupAction::Snapshot);
   Result saved = WriteFileSafely(path, PairFileBytes(pairs, secure ? ScrambleKey(path) : std::string()));
   return saved.addNote(backedUp.reason());
 }
@@ -27,6 +27,7 @@ Result SavePairFileThrough(const std::string& temporary, const std::string& path
 
 Result SaveBytesThrough(const std::string& temporary, const std::string& path,
                         std::string_view bytes, int backups) {
+  if (Result cleared = RemoveTemporary(temporary); !cleared) return cleared;
   {
     ResultOf<FileHandle> file = fileSystem().open(temporary, OpenIntent::CreateEmpty);
     if (!file) return file.status();
@@ -38,9 +39,14 @@ Result SaveBytesThrough(const std::string& temporary, const std::string& path,
 }
 
 Result ReplaceFromTemporary(const std::string& temporary, const std::string& path, int backups) {
-  const Result backedUp = TakeBackup(path, backups);
-  Result replaced = ReplaceWithCopy(temporary, path);
+  const Result backedUp = TakeBackup(path, backups, BackupAction::Snapshot);
+  Result replaced = ReplaceWithLink(temporary, path);
   return replaced.addNote(backedUp.reason());
+}
+
+Result RemoveTemporary(const std::string& temporary) {
+  FileSystem& files = fileSystem();
+  return files.exists(temporary) ? files.remove(temporary) : Result();
 }
 
 }  // namespace tarvo

@@ -28,14 +28,18 @@ Result SavePairFileThrough(const std::string& temporary, const std::string& path
 Result SaveBytesThrough(const std::string& temporary, const std::string& path,
                         std::string_view bytes, int backups);
 
-// Backs up `path` and puts a copy of the flushed temporary file in its place.
+// Backs up `path` and puts the flushed temporary file's bytes in its place. Afterwards the
+// temporary file may be a second name of the real one: it is removed, never written into,
+// before the next save makes it anew (RemoveTemporary).
 Result ReplaceFromTemporary(const std::string& temporary, const std::string& path, int backups);
+Result RemoveTemporary(const std::string& temporary);
 
 // Writes the temporary file through a BlockWriter handed to `write`, then backs up `path`
 // and replaces it as SavePairFileThrough does.
 template <typename Write>
 Result SaveStreamedThrough(const std::string& temporary, const std::string& path, int backups,
                            Write&& write) {
+  if (Result cleared = RemoveTemporary(temporary); !cleared) return cleared;
   {
     ResultOf<FileHandle> file = fileSystem().open(temporary, OpenIntent::CreateEmpty);
     if (!file) return file.status();

@@ -35,6 +35,14 @@ Result ReplaceWithCopy(const std::string& source, const std::string& target) {
   return Commit(files, sibling, target);
 }
 
+Result ReplaceWithLink(const std::string& source, const std::string& target) {
+  FileSystem& files = fileSystem();
+  const std::string sibling = ReplacementSiblingOf(target);
+  if (files.exists(sibling)) (void)files.remove(sibling);  // a crash's leftover; the link needs the name
+  if (!files.link(source, sibling)) return ReplaceWithCopy(source, target);
+  return Commit(files, sibling, target);
+}
+
 Result WriteFileSafely(const std::string& target, std::string_view bytes) {
   FileSystem& files = fileSystem();
   const std::string sibling = ReplacementSiblingOf(target);

@@ -22,5 +22,8 @@ std::string ReplacementSiblingOf(const std::string& target);
 Result ReplaceWithCopy(const std::string& source, const std::string& target);
 // Puts `bytes` under `target`.
 Result WriteFileSafely(const std::string& target, std::string_view bytes);
+// Puts the bytes of `source` under `target` as a second name of `source` (a copy where the
+// file system has no links). For a source that is never written into afterwards.
+Result ReplaceWithLink(const std::string& source, const std::string& target);
 
 }  // namespace tarvo

@@ -6,6 +6,7 @@
 
 #include "base/date_text.h"
 #include "store/data_file.h"
+#include "store/pair_file.h"
 #include "support/failing_file_system.h"
 #include "support/opened.h"
 #include "support/temp_folder.h"
@@ -100,6 +101,7 @@ TEST(Backups, AFailedCopyLeavesNoCopyPrunesNothingAndIsReported) {
     folder.put("s(2).txt", "older");
     test::FailingFileSystem failing;
     (failWrite ? failing.failWrite : failing.failCopy) = true;
+    failing.noLinks = true;  // so that a rewrite's backup is a copy too
     failing.onlyPathsWith = "s(3)";
     const ScopedFileSystem scope(failing);
 
@@ -113,6 +115,29 @@ TEST(Backups, AFailedCopyLeavesNoCopyPrunesNothingAndIsReported) {
     DataFilePtr file = OrNull(OpenDataFile(folder.file("s.txt"), "W", 2));
     ASSERT_TRUE(file) << "backup trouble does not stop the rewrite";
     EXPECT_EQ(file->backupNote, taken.reason());
+  }
+}
+
+// A file about to be replaced keeps its old bytes under the backup's name for free (a second
+// name), and they stay what they were when the file is replaced; without links it is a copy.
+TEST(Backups, SnapshotsOfReplacedFilesKeepTheOldBytes) {
+  for (const bool links : {true, false}) {
+    TempFolder folder;
+    folder.put("big.dat", "first");
+    test::FailingFileSystem files;
+    files.noLinks = !links;
+    const ScopedFileSystem scope(files);
+    ASSERT_TRUE(SavePairFile(folder.file("big.dat"), {}, 3));
+    PairList second;
+    second.add("k", "second");
+    ASSERT_TRUE(SavePairFile(folder.file("big.dat"), second, 3));
+    DataFilePtr rewritten = OrNull(OpenDataFile(folder.file("big.dat"), "W", 3));
+    ASSERT_TRUE(rewritten && WriteLine(*rewritten, "third"));
+    rewritten.reset();
+    EXPECT_EQ(folder.read("big(1).dat"), "first") << links;
+    EXPECT_EQ(folder.read("big(2).dat"), "") << links;
+    EXPECT_EQ(folder.read("big(3).dat"), "k=second\r\n") << links;
+    EXPECT_EQ(folder.read("big.dat"), "third\r\n") << links;
   }
 }
 

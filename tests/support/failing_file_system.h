@@ -16,6 +16,7 @@ class FailingFileSystem : public FileSystem {
   bool failCopy = false;
   bool failRename = false;
   bool failFlush = false;
+  bool noLinks = false;  // a file system without hard links (a shared folder, say)
   // Fails only the operations on paths containing this text (empty: every path).
   std::string onlyPathsWith;
 
@@ -41,6 +42,10 @@ class FailingFileSystem : public FileSystem {
       return Result::FromErrno("cannot write", to, ENOSPC);
     }
     return FileSystem::copyFile(from, to);
+  }
+  Result link(const std::string& from, const std::string& to) override {
+    if (noLinks) return Result::FromErrno("cannot link to", to, EPERM);
+    return FileSystem::link(from, to);
   }
   Result rename(const std::string& from, const std::string& to) override {
     if (failRename && Applies(to)) return Result::FromErrno("cannot rename to", to, EACCES);

@@ -167,8 +167,10 @@ void TformMain::buildLayout() {
   treeLayout->addWidget(treeMain_);
   connect(treeMain_->selectionModel(), &QItemSelectionModel::currentChanged, this,
           [this] { treeMainChange(); });
-  connect(treeMain_, &QTreeView::expanded, this,
-          [this](const QModelIndex& index) { treeMainExpandedChange(index, true); });
+  connect(treeMain_, &QTreeView::expanded, this, [this](const QModelIndex& index) {
+    treeMainExpandedChange(index, true);
+    if (!followingTree_) showExpandedBelow(model_->nodeAt(index));
+  });
   connect(treeMain_, &QTreeView::collapsed, this,
           [this](const QModelIndex& index) { treeMainExpandedChange(index, false); });
   connect(model_.get(), &TopicTreeModel::expandedChanged, this, &TformMain::showExpanded);
@@ -310,10 +312,7 @@ void TformMain::start() {
 
 void TformMain::showTree() {
   const TopicTree& tree = session_->workspace.tree();
-  tree.forEachInDisplayOrder([this](TopicNode& node, int) {
-    if (node.expanded()) treeMain_->setExpanded(model_->indexOf(&node), true);
-  });
-  // The expansions above restored stored state; they are no change of the user's.
+  showExpandedBelow(nullptr);
   if (tree.topVisible != nullptr) {
     treeMain_->scrollTo(model_->indexOf(tree.topVisible), QAbstractItemView::PositionAtTop);
   }
@@ -322,6 +321,26 @@ void TformMain::showTree() {
   } else {
     treeMainChange();
   }
+}
+
+// The view opens the nodes the tree has open, as far as they can be seen; those under a closed
+// node follow when it is opened. A large tree then costs only what is on show. A list of work
+// instead of recursion: a deep tree must not run out of stack.
+void TformMain::showExpandedBelow(const TopicNode* top) {
+  const TopicTree& tree = session_->workspace.tree();
+  const bool outermost = !followingTree_;
+  followingTree_ = true;
+  std::vector<const TopicNode*> pending{top};
+  while (!pending.empty()) {
+    const TopicNode* node = pending.back();
+    pending.pop_back();
+    for (const auto& child : node == nullptr ? tree.roots() : node->children()) {
+      if (!child->expanded()) continue;
+      treeMain_->setExpanded(model_->indexOf(child.get()), true);
+      pending.push_back(child.get());
+    }
+  }
+  if (outermost) followingTree_ = false;
 }
 
 void TformMain::treeMainChange() {

@@ -22,6 +22,7 @@ class QTreeView;
 
 namespace tarvo {
 
+class TopicNode;
 class TopicTreeModel;
 class TPreferencesPanel;
 class ViewerRegistry;
@@ -64,6 +65,7 @@ class TformMain : public QMainWindow {
   void restoreGeometry();
   void storeGeometry();
   void treeMainChange();
+  void showExpandedBelow(const TopicNode* top);
   // An edit or its undo selected a node: the view follows.
   void showSelection();
   // A command expanded or collapsed a node: the view follows.
@@ -82,6 +84,7 @@ class TformMain : public QMainWindow {
   std::unique_ptr<ViewerRegistry> viewers_;
   std::FILE* echo_ = nullptr;
   bool closing_ = false;
+  bool followingTree_ = false;  // the view is being opened to match the tree
   bool shownOnce_ = false;
 
   QWidget* panelTop_ = nullptr;
