@@ -19,10 +19,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // "tarvo-fuzz-<pid>.~dat", so read the bytes under that name too.
   tarvo::DisplayFormat read = tarvo::NewDisplayFormat(FuzzFilePath(), "text");
   read.formatPath = FuzzFilePath();
-  tarvo::LoadDisplayFormat(read, "/tmp");
+  (void)tarvo::LoadDisplayFormat(read, "/tmp");  // damaged formats are what is fuzzed
   const std::string formatFile = tarvo::FormatPathFor("/tmp", FuzzFilePath());
   std::rename(FuzzFilePath().c_str(), formatFile.c_str());
-  tarvo::LoadDisplayFormat(read, "/tmp");
+  (void)tarvo::LoadDisplayFormat(read, "/tmp");  // damaged formats are what is fuzzed
   std::rename(formatFile.c_str(), FuzzFilePath().c_str());
 
   tarvo::TextDocument document;

@@ -10,7 +10,7 @@
 // Secure files: with and without the header, short, and written then read back.
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   PutFuzzFile(data, size);
-  tarvo::DataFilePtr file = tarvo::OpenSecureFile(FuzzFilePath(), "R", 0);
+  tarvo::DataFilePtr file = OrNull(tarvo::OpenSecureFile(FuzzFilePath(), "R", 0));
   if (!file) return 0;
   tarvo::PairList pairs;
   tarvo::ReadPairs(*file, pairs);
@@ -21,10 +21,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (std::size_t i = 0; i < pairs.size(); ++i) {
     if (pairs.key(i).find_first_of("\"=\t") != std::string_view::npos) return 0;
   }
-  tarvo::DataFilePtr out = tarvo::OpenSecureFile(FuzzFilePath(), "W", 0);
+  tarvo::DataFilePtr out = OrNull(tarvo::OpenSecureFile(FuzzFilePath(), "W", 0));
   if (!out || !tarvo::WriteSecurePairs(*out, pairs)) return 0;
   out.reset();
-  tarvo::DataFilePtr again = tarvo::OpenSecureFile(FuzzFilePath(), "R", 0);
+  tarvo::DataFilePtr again = OrNull(tarvo::OpenSecureFile(FuzzFilePath(), "R", 0));
   if (!again) return 0;
   tarvo::PairList read;
   tarvo::ReadPairs(*again, read);

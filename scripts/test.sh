@@ -17,4 +17,6 @@ export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
 
 cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTARVO_WERROR=ON -DTARVO_SANITIZE=ON
 cmake --build build/test
+# The fuzz targets build with clang and run a few seconds each, so none of them rots unseen.
+scripts/fuzz.sh all 3 > build/fuzz-smoke.log 2>&1 || { tail -40 build/fuzz-smoke.log; exit 1; }
 ctest --test-dir build/test --output-on-failure -j "$(nproc)"
