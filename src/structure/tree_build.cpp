@@ -175,7 +175,7 @@ SubtreeMove MoveSubtree(TopicTree& tree, int from, int to, int levelChange) {
     last = TopicTree::lastInSubtree(follower);
     follower = next;
   }
-  tree.selected = moved;
+  if (!result.steps.empty()) tree.selected = moved;
   return result;
 }
 

@@ -57,7 +57,7 @@ struct SubtreeMove {
 // moving nodes in place: the subtree itself, and any following nodes whose levels place them
 // under it now (an outdent in place adopts the following siblings). A level that cannot exist
 // where the subtree lands (deeper than one below the node before it) puts the subtree at the
-// deepest level there, whole. Selects the moved node.
+// deepest level there, whole. Selects the moved node when anything moved.
 SubtreeMove MoveSubtree(TopicTree& tree, int from, int to, int levelChange);
 // Puts every node of the move back where it was.
 void UndoSubtreeMove(TopicTree& tree, const SubtreeMove& move);
