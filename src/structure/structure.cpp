@@ -12,7 +12,7 @@ Structure::~Structure() = default;
 
 void Structure::reserve(std::size_t count) {
   records_.reserve(count);
-  byId_.reserve(static_cast<qsizetype>(count));
+  byId_.reserve(count);
 }
 
 TopicRecord* Structure::adopt(std::unique_ptr<TopicRecord> record) {
@@ -20,16 +20,14 @@ TopicRecord* Structure::adopt(std::unique_ptr<TopicRecord> record) {
   if (records_.size() >= UINT32_MAX) throw std::length_error("more topics than a structure can hold");
   raw->masterIndex = static_cast<std::uint32_t>(records_.size());
   records_.push_back(std::move(record));
-  // With two records of one id (a damaged file), lookups find the first, as they always have.
-  if (!byId_.contains(KeyOf(*raw))) byId_.insert(KeyOf(*raw), raw);
+  byId_.insert(raw);
   return raw;
 }
 
 std::unique_ptr<TopicRecord> Structure::release(TopicRecord* record) {
   assert(owns(record));
   const std::size_t index = record->masterIndex;
-  const auto found = byId_.constFind(KeyOf(*record));
-  if (found != byId_.cend() && found.value() == record) byId_.erase(found);
+  byId_.erase(record);
   std::unique_ptr<TopicRecord> owned = std::move(records_[index]);
   // The last record fills the gap: releasing stays constant time at any size.
   if (index + 1 != records_.size()) {
@@ -41,10 +39,9 @@ std::unique_ptr<TopicRecord> Structure::release(TopicRecord* record) {
 }
 
 void Structure::renameId(TopicRecord* record, std::string uni) {
-  const auto found = byId_.constFind(KeyOf(*record));
-  if (found != byId_.cend() && found.value() == record) byId_.erase(found);
+  byId_.erase(record);
   record->uni = std::move(uni);
-  byId_.insert(KeyOf(*record), record);
+  byId_.insert(record);
 }
 
 std::vector<std::unique_ptr<TopicRecord>> Structure::reorder(const std::vector<TopicRecord*>& order) {
@@ -60,10 +57,7 @@ std::vector<std::unique_ptr<TopicRecord>> Structure::reorder(const std::vector<T
   }
   records_ = std::move(ordered);
   for (std::size_t i = 0; i < records_.size(); ++i) records_[i]->masterIndex = static_cast<std::uint32_t>(i);
-  for (const auto& record : rest) {
-    const auto found = byId_.constFind(KeyOf(*record));
-    if (found != byId_.cend() && found.value() == record.get()) byId_.erase(found);
-  }
+  for (const auto& record : rest) byId_.erase(record.get());
   return rest;
 }
 
@@ -72,9 +66,7 @@ void Structure::clear() {
   records_.clear();
 }
 
-TopicRecord* Structure::recordOf(std::string_view uni) const {
-  return byId_.value(QByteArrayView(uni.data(), static_cast<qsizetype>(uni.size())), nullptr);
-}
+TopicRecord* Structure::recordOf(std::string_view uni) const { return byId_.find(uni); }
 
 bool Structure::owns(const TopicRecord* record) const {
   return record != nullptr && record->masterIndex < records_.size() &&

@@ -10,13 +10,12 @@
 //
 // Threading: user-interface thread only.
 
-#include <QByteArrayView>
-#include <QHash>
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "structure/record_index.h"
 #include "structure/topic_record.h"
 
 namespace tarvo {
@@ -57,13 +56,8 @@ class Structure {
   [[nodiscard]] bool owns(const TopicRecord* record) const;
 
  private:
-  static QByteArrayView KeyOf(const TopicRecord& record) {
-    return {record.uni.data(), static_cast<qsizetype>(record.uni.size())};
-  }
-
   std::vector<std::unique_ptr<TopicRecord>> records_;
-  // The key views point into the records' own ids, so an id changes only through renameId.
-  QHash<QByteArrayView, TopicRecord*> byId_;
+  RecordIndex byId_;  // an id changes only through renameId, which keeps this in step
 };
 
 // A list of references to records by unique id, each under a sort key (the id itself for the
