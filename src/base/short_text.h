@@ -13,6 +13,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/small_blocks.h"
+
 namespace tarvo {
 
 class ShortText {
@@ -96,7 +98,7 @@ class ShortText {
   static char* HeapCopy(std::string_view text) {
     // Fields come from lines of data files; a line of 4 GiB is refused, not cut.
     if (text.size() > UINT32_MAX) throw std::length_error("a text field longer than 4 GiB");
-    char* copy = new char[text.size()];
+    char* copy = static_cast<char*>(small_blocks::Allocate(text.size()));
     std::memcpy(copy, text.data(), text.size());
     return copy;
   }
@@ -118,7 +120,7 @@ class ShortText {
     }
   }
   void release() {
-    if (onHeap()) delete[] heapText();
+    if (onHeap()) small_blocks::Release(heapText(), size());
     bytes_[kInlineBytes] = 0;
   }
 

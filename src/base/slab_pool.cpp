@@ -2,6 +2,7 @@
 
 #include <sys/mman.h>
 
+#include <algorithm>
 #include <new>
 
 namespace tarvo {
@@ -20,7 +21,10 @@ constexpr bool kOrdinaryHeap = false;
 constexpr bool kOrdinaryHeap = false;
 #endif
 
-constexpr std::size_t kBlockBytes = std::size_t{8} << 20;
+// Blocks start small, so a pool that serves a handful of objects holds little, and double up to
+// the largest size for pools that serve millions.
+constexpr std::size_t kFirstBlockBytes = std::size_t{64} << 10;
+constexpr std::size_t kLargestBlockBytes = std::size_t{8} << 20;
 constexpr std::size_t kAlignment = alignof(std::max_align_t);
 
 }  // namespace
@@ -36,12 +40,12 @@ void* SlabPool::allocate() {
     return slot;
   }
   if (next_ == end_) {
-    void* block = ::mmap(nullptr, kBlockBytes, PROT_READ | PROT_WRITE,
-                         MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+    const std::size_t bytes = std::min(kLargestBlockBytes, kFirstBlockBytes << std::min<std::size_t>(blocks_.size(), 16));
+    void* block = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
     if (block == MAP_FAILED) throw std::bad_alloc();
     blocks_.push_back(block);
     next_ = static_cast<char*>(block);
-    end_ = next_ + kBlockBytes / slotBytes_ * slotBytes_;
+    end_ = next_ + bytes / slotBytes_ * slotBytes_;
   }
   void* slot = next_;
   next_ += slotBytes_;

@@ -24,7 +24,9 @@ void* TopicNode::operator new(std::size_t size) {
 void TopicNode::operator delete(void* block) noexcept { NodePool().release(block); }
 
 TopicNode::~TopicNode() {
-  std::vector<std::unique_ptr<TopicNode>> pending = std::move(children_);
+  std::vector<std::unique_ptr<TopicNode>> pending;
+  for (auto& child : children_) pending.push_back(std::move(child));
+  children_.clear();
   while (!pending.empty()) {
     std::unique_ptr<TopicNode> node = std::move(pending.back());
     pending.pop_back();
@@ -88,7 +90,7 @@ void TopicTree::clear() {
   forEachInDisplayOrder([](TopicNode& node, int) {
     if (node.record != nullptr && node.record->treeNode == &node) node.record->treeNode = nullptr;
   });
-  std::vector<std::unique_ptr<TopicNode>> sections = std::move(root_.children_);
+  NodeList sections = std::move(root_.children_);
   root_.children_.clear();
   sections.clear();
   selected = nullptr;
@@ -188,7 +190,7 @@ void TopicTree::reorderChildren(TopicNode* parent, const std::vector<TopicNode*>
   for (std::size_t row = 0; row < order.size() && same; ++row) same = order[row]->row_ == row;
   if (same) return;
   tell([&](TreeObserver& observer) { observer.childrenAboutToBeReordered(parent); });
-  std::vector<std::unique_ptr<TopicNode>> reordered(order.size());
+  NodeList reordered(order.size());
   for (std::size_t row = 0; row < order.size(); ++row) {
     reordered[row] = std::move(up.children_[order[row]->row_]);
   }

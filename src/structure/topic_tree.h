@@ -20,9 +20,16 @@
 #include <memory>
 #include <vector>
 
+#include "base/small_blocks.h"
+
 namespace tarvo {
 
 struct TopicRecord;
+class TopicNode;
+
+// A node's children. Their lists come from the small-block pools: a large tree has hundreds of
+// thousands of them, each growing a few times while the tree is built.
+using NodeList = std::vector<std::unique_ptr<TopicNode>, SmallBlockAllocator<std::unique_ptr<TopicNode>>>;
 
 class TopicNode {
  public:
@@ -43,7 +50,7 @@ class TopicNode {
   [[nodiscard]] TopicNode* parent() const {
     return parent_ != nullptr && !parent_->isRoot_ ? parent_ : nullptr;
   }
-  [[nodiscard]] const std::vector<std::unique_ptr<TopicNode>>& children() const {
+  [[nodiscard]] const NodeList& children() const {
     return children_;
   }
   [[nodiscard]] bool hasChildren() const { return !children_.empty(); }
@@ -66,7 +73,7 @@ class TopicNode {
   std::size_t row_ = 0;
   bool expanded_ = false;
   bool isRoot_ = false;
-  std::vector<std::unique_ptr<TopicNode>> children_;
+  NodeList children_;
 };
 
 // Hears every change of a tree. "About to" calls come while the tree is as it was, the others
@@ -104,7 +111,7 @@ class TopicTree {
   void addObserver(TreeObserver* observer);
   void removeObserver(TreeObserver* observer);
 
-  [[nodiscard]] const std::vector<std::unique_ptr<TopicNode>>& roots() const {
+  [[nodiscard]] const NodeList& roots() const {
     return root_.children_;
   }
   [[nodiscard]] bool empty() const { return root_.children_.empty(); }
