@@ -8,11 +8,7 @@ namespace tarvo {
 
 Workspace::Workspace() = default;
 
-Workspace::~Workspace() {
-  // The commands own taken subtrees that point at the tree's observers' notion of rows; they go
-  // first, while the tree still stands.
-  undoStack_.clear();
-}
+Workspace::~Workspace() = default;
 
 StructureLoad Workspace::loadStructure(const std::string& dataFolder,
                                        const std::string& programFolder) {

@@ -98,7 +98,7 @@ class Workspace {
   TopicTree tree_;
   ReferenceList recentChanges_;
   ReferenceList recentNew_;
-  QUndoStack undoStack_;
+  QUndoStack undoStack_;  // after the tree: its commands (and the subtrees they own) go first
   bool readable_ = true;
   bool viewChanged_ = false;
 };
