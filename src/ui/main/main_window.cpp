@@ -1,6 +1,8 @@
 #include "ui/main/main_window.h"
 
 #include <QAction>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -28,6 +30,7 @@
 #include "ui/viewer/text_display_window.h"
 #include "workspace/detail_panel.h"
 #include "workspace/instance_commands.h"
+#include "workspace/window_placement.h"
 
 namespace tarvo {
 namespace {
@@ -384,15 +387,9 @@ void TformMain::showExpanded(const QModelIndex& index, bool expanded) {
 
 void TformMain::restoreGeometry() {
   const ScreenLayout& screen = session_->screen;
-  if (!screen.loaded || screen.width <= 0 || screen.height <= 0) return;
-  setGeometry(screen.left, screen.top, screen.width, screen.height);
-  if (screen.treeWidth > 0) {
-    const int rest = std::max(100, screen.width - screen.treeWidth);
-    splitterTree_->setSizes({screen.treeWidth, rest});
-  }
-  if (screen.topPanel > 0) {
-    splitterFoot_->setSizes({screen.topPanel, std::max(60, screen.height - screen.topPanel)});
-  }
+  const QScreen* display = QGuiApplication::primaryScreen();
+  const QRect available = display != nullptr ? display->availableGeometry() : QRect(0, 0, 1280, 800);
+  setGeometry(MainWindowPlacement(screen, available));
   const int due = screen.dueWidth > 0 ? screen.dueWidth : 90;
   const int info = screen.infoWidth > 0 ? screen.infoWidth : 90;
   treeMain_->header()->resizeSection(TopicTreeModel::kDueColumn, due);
@@ -427,7 +424,41 @@ void TformMain::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
   if (shownOnce_) return;
   shownOnce_ = true;
+  keepOnScreen();
+  restoreSplitters();
   timerStart_->start();
+}
+
+// The placement is made for the window without its frame; once the frame is known, the whole
+// window is brought onto the screen if it stands over an edge.
+void TformMain::keepOnScreen() {
+  const QRect available = screen()->availableGeometry();
+  const QRect frame = frameGeometry();
+  if (available.contains(frame)) return;
+  ScreenLayout asShown;
+  asShown.loaded = true;
+  asShown.left = frame.left();
+  asShown.top = frame.top();
+  asShown.width = frame.width();
+  asShown.height = frame.height();
+  const QRect client = geometry();
+  const QMargins margins(client.left() - frame.left(), client.top() - frame.top(),
+                         frame.right() - client.right(), frame.bottom() - client.bottom());
+  setGeometry(MainWindowPlacement(asShown, available).marginsRemoved(margins));
+}
+
+// The stored sizes are the panes' own: they are given back once the window is laid out, as
+// the first pane of each splitter with the rest for the second, so a start and a close leave
+// them as they were.
+void TformMain::restoreSplitters() {
+  const ScreenLayout& screen = session_->screen;
+  const auto restore = [](QSplitter* splitter, int first, int whole) {
+    if (first <= 0) return;
+    const int rest = whole - splitter->handleWidth() - first;
+    if (rest > 0) splitter->setSizes({first, rest});
+  };
+  restore(splitterTree_, screen.treeWidth, splitterTree_->width());
+  restore(splitterFoot_, screen.topPanel, splitterFoot_->height());
 }
 
 void TformMain::timerStartTimer() { timerSave_->start(); }

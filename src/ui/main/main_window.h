@@ -63,6 +63,8 @@ class TformMain : public QMainWindow {
   QWidget* buildFoot();
   void showTree();
   void restoreGeometry();
+  void restoreSplitters();
+  void keepOnScreen();
   void storeGeometry();
   void treeMainChange();
   void showExpandedBelow(const TopicNode* top);

@@ -2,6 +2,9 @@
 
 #include <QAbstractItemModelTester>
 #include <QAction>
+#include <QGuiApplication>
+#include <QScreen>
+#include <functional>
 #include <QSignalSpy>
 #include <QLabel>
 #include <QPushButton>
@@ -170,16 +173,50 @@ TEST(MainWindow, AutosaveWritesChangesOnlyAndClosingRestoresGeometry) {
     ASSERT_TRUE(QMetaObject::invokeMethod(timerSave, "timeout", Qt::DirectConnection));
     EXPECT_NE(test::ReadBytes(folders.data("Structure.dat")).find("text=Settings\r\nlev=0\r\ntype=3\r\nexp=Y"),
               std::string::npos);
-    started.window.setGeometry(40, 50, 900, 640);
+    started.window.setGeometry(20, 30, 720, 500);
   }
   PairList screen;
   ASSERT_TRUE(LoadPairFile(folders.data("screen.dat"), screen));
-  EXPECT_EQ(screen.valueOf("width"), "900");
-  EXPECT_EQ(screen.valueOf("height"), "640");
+  EXPECT_EQ(screen.valueOf("width"), "720");
+  EXPECT_EQ(screen.valueOf("height"), "500");
 
   StartedWindow again(folders);
-  EXPECT_EQ(again.window.geometry().size(), QSize(900, 640));
+  EXPECT_EQ(again.window.geometry(), QRect(20, 30, 720, 500));
   EXPECT_TRUE(again.tree()->isExpanded(again.find("Settings"))) << "the expanded state came back";
+}
+
+// A first start opens at a readable size in the middle of the screen; starting and closing
+// again and again leaves every stored size as it was; a layout larger than the screen, or off
+// it, comes back onto it.
+TEST(MainWindow, TheLayoutSurvivesRestartsAndStaysOnTheScreen) {
+  AppFolders folders;
+  const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+  const auto startAndClose = [&](const std::function<void(TformMain&)>& check = {}) {
+    StartedWindow started(folders);
+    QCoreApplication::processEvents();
+    if (check) check(started.window);
+    started.window.close();
+    return test::ReadBytes(folders.data("screen.dat"));
+  };
+  const std::string first = startAndClose([&](TformMain& window) {
+    const QRect frame = window.frameGeometry();
+    EXPECT_GE(frame.width(), std::min(available.width(), 960));
+    EXPECT_GE(frame.height(), std::min(available.height(), 640));
+    EXPECT_TRUE(available.contains(frame));
+    EXPECT_LE((frame.center() - available.center()).manhattanLength(), 4) << "centred";
+  });
+  const std::string second = startAndClose();
+  EXPECT_EQ(startAndClose(), second) << "a start and a close change no size";
+  EXPECT_EQ(second, first);
+
+  test::WriteBytes(folders.data("screen.dat"),
+                   "top=-2000\r\nleft=-3000\r\nwidth=5000\r\nheight=4000\r\ntree=300\r\ntpanel=300\r\n");
+  startAndClose([&](TformMain& window) {
+    const QRect placed = window.frameGeometry();
+    EXPECT_TRUE(available.contains(placed)) << "back on the screen: " << placed.x() << "," << placed.y() << " "
+                                            << placed.width() << "x" << placed.height() << " in "
+                                            << available.width() << "x" << available.height();
+  });
 }
 
 TEST(MainWindow, UnreadableStructureIsReportedAndNeverSavedOver) {
