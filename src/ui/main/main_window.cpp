@@ -26,6 +26,7 @@
 #include "store/file_system.h"
 #include "structure/topic_record.h"
 #include "ui/main/preferences_panel.h"
+#include "ui/main/topic_item_delegate.h"
 #include "ui/main/topic_tree_model.h"
 #include "ui/viewer/text_display_window.h"
 #include "workspace/detail_panel.h"
@@ -151,6 +152,7 @@ void TformMain::buildLayout() {
   treeMain_ = new QTreeView(panelTree);
   treeMain_->setObjectName("treeMain");
   treeMain_->setModel(model_.get());
+  treeMain_->setItemDelegate(new TopicItemDelegate(treeMain_));
   treeMain_->setIndentation(24);
   treeMain_->setUniformRowHeights(true);
   treeMain_->setAlternatingRowColors(true);
@@ -160,7 +162,6 @@ void TformMain::buildLayout() {
   palette.setColor(QPalette::AlternateBase, QColor(232, 244, 244));
   palette.setColor(QPalette::Base, Qt::white);
   palette.setColor(QPalette::Highlight, QColor(229, 229, 229));
-  palette.setColor(QPalette::HighlightedText, QColor(16, 16, 16));
   palette.setColor(QPalette::Inactive, QPalette::Highlight, QColor(229, 229, 229));
   treeMain_->setPalette(palette);
   treeMain_->header()->setStretchLastSection(false);
@@ -484,7 +485,8 @@ void TformMain::MVSave() {
 
 void TformMain::buttonMainLogClick() {
   const std::string& log = session_->folders.mainLog;
-  if (viewers_ == nullptr || !fileSystem().exists(log)) return;
+  if (viewers_ == nullptr) return;
+  // A fresh data folder has no log yet: the viewer shows it empty, and fills as lines come.
   TformTextDisplay* viewer = viewers_->OpenTextDisplay(log, "text");
   viewer->setTitle(QString::fromStdString("Log file - " + LogTimeText()));
   viewer->setClearAllowed(true);

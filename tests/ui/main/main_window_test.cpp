@@ -136,6 +136,27 @@ TEST(MainWindow, EditsReachTheViewAsRowChangesAndUndoRestoresThem) {
   EXPECT_EQ(resets.count(), 0) << "no edit resets the model";
 }
 
+// A selected topic's caption keeps its navy colour; selecting changes the background only.
+TEST(MainWindow, ASelectedCaptionKeepsItsColour) {
+  AppFolders folders;
+  StartedWindow started(folders);
+  QTreeView* tree = started.tree();
+  const QModelIndex topic = started.find("Getting started");
+  tree->setCurrentIndex(topic);
+  ASSERT_TRUE(tree->selectionModel()->isSelected(topic));
+  const QRect row = tree->visualRect(topic);
+  const QImage shown = tree->viewport()->grab().toImage();
+  int bluish = 0;
+  // The caption's part of the row, right of the icon.
+  for (int x = row.left() + row.width() / 3; x <= row.right(); ++x) {
+    for (int y = row.top(); y <= row.bottom(); ++y) {
+      const QColor pixel = shown.pixelColor(x, y);
+      if (pixel.blue() > pixel.red() + 60) ++bluish;
+    }
+  }
+  EXPECT_GT(bluish, 10) << "the selected caption is drawn in its own colour";
+}
+
 TEST(MainWindow, DateFormatPreferenceRewritesThePreferencesAndTheLog) {
   AppFolders folders;
   StartedWindow started(folders);
@@ -239,11 +260,14 @@ TEST(MainWindow, UnreadableStructureIsReportedAndNeverSavedOver) {
 TEST(MainWindow, DisplayLogOpensTheMainLogAndWakeRestoresTheWindow) {
   AppFolders folders;
   StartedWindow started(folders);
-  started.window.session().log.LogMessage("something happened");
+  std::filesystem::remove(folders.data("MainLog.txt"));
   started.window.findChild<QPushButton*>("buttonMainLog")->click();
-  ASSERT_EQ(started.window.viewers().size(), 1u);
+  ASSERT_EQ(started.window.viewers().size(), 1u) << "a fresh folder's log opens too";
   auto* viewer = started.window.viewers().OpenTextDisplay(folders.data("MainLog.txt"), "text");
   EXPECT_TRUE(viewer->isVisible());
+  EXPECT_EQ(viewer->textModel().rowCount({}), 0);
+  started.window.session().log.LogMessage("something happened");
+  started.window.findChild<QPushButton*>("buttonMainLog")->click();
   EXPECT_TRUE(viewer->findChild<QLabel*>("labelTitle")->text().startsWith("Log file - "));
   EXPECT_FALSE(viewer->findChild<QPushButton*>("buttonClear")->isHidden()) << "the log may be cleared";
   EXPECT_GE(viewer->textModel().rowCount({}), 1);
