@@ -1,6 +1,6 @@
 // The program: arguments, the single-instance test, the main window.
 //
-//   tarvo [--program-folder DIR] [--report-startup] [--verbose]
+//   tarvo [--program-folder DIR] [--report-startup] [--verbose] [--version] [--help]
 //
 // --program-folder  where the shipped files are (default: the executable's folder)
 // --report-startup  print "shown-at-ms=<epoch ms>" and "resident-kb=<memory in use>" once the
@@ -18,7 +18,9 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <string_view>
 
+#include "base/version.h"
 #include "platform/single_instance.h"
 #include "ui/main/main_window.h"
 #include "workspace/data_folders.h"
@@ -48,12 +50,26 @@ void ReportStartFailure(const std::string& reason) {
 
 }  // namespace
 
+// True when the program is only asked for its version or its options: those are answered
+// on the terminal, without a display.
+bool OnlyAsksForText(int argc, char* argv[]) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view word = argv[i];
+    if (word == "--version" || word == "-v" || word == "--help" || word == "-h") return true;
+  }
+  return false;
+}
+
 int main(int argc, char* argv[]) {
+  if (OnlyAsksForText(argc, argv)) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication application(argc, argv);
   QApplication::setApplicationName(tarvo::kProductName);
+  QApplication::setApplicationVersion(tarvo::kProgramVersion);
+  QApplication::setWindowIcon(tarvo::ProgramIcon());
 
   QCommandLineParser parser;
   parser.addHelpOption();
+  parser.addVersionOption();
   const QCommandLineOption programFolder("program-folder", "Folder of the shipped files.", "folder",
                                          QApplication::applicationDirPath());
   const QCommandLineOption reportStartup("report-startup", "Print when the window is shown, then close.");

@@ -132,6 +132,17 @@ TEST_F(ProgramTest, AnUnusableRuntimeFolderStopsTheStartWithAReason) {
   EXPECT_FALSE(fs::exists(folders_.data())) << "no data was touched";
 }
 
+TEST_F(ProgramTest, TellsItsVersionWithoutADisplay) {
+  QProcess process;
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.remove("QT_QPA_PLATFORM");
+  environment.remove("DISPLAY");
+  process.setProcessEnvironment(environment);
+  process.start(TARVO_PROGRAM, {"--version"});
+  ASSERT_TRUE(finishes(process));
+  EXPECT_EQ(process.readAllStandardOutput().trimmed().toStdString(), std::string("Tarvo-1 ") + TARVO_EXPECTED_VERSION);
+}
+
 TEST_F(ProgramTest, TwoStartsAtOnceLeaveOneInstance) {
   auto one = start();
   auto two = start();

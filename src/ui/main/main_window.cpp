@@ -21,6 +21,7 @@
 #include <QVBoxLayout>
 
 #include "base/date_text.h"
+#include "base/version.h"
 #include "platform/process_helpers.h"
 #include "platform/single_instance.h"
 #include "store/file_system.h"
@@ -86,6 +87,7 @@ TformMain::TformMain(ChannelManager& channels, const std::string& programFolder,
       session_(std::make_unique<Session>(DataFolders::For(HomeDrive(), programFolder))) {
   setObjectName("formMain");
   setWindowTitle(kProductName);
+  setWindowIcon(ProgramIcon());
   model_ = std::make_unique<TopicTreeModel>(session_->workspace);
   buildLayout();
   session_->log.setDisplay([this](const std::string& line) { appendLog(line); });
@@ -99,6 +101,12 @@ TformMain::TformMain(ChannelManager& channels, const std::string& programFolder,
   timerSave_->setObjectName("timerSave");
   timerSave_->setInterval(kSaveMilliseconds);
   connect(timerSave_, &QTimer::timeout, this, &TformMain::timerSaveTimer);
+
+  auto* help = new QAction("Help", this);
+  help->setObjectName("MVHelp");
+  help->setShortcut(QKeySequence::HelpContents);
+  connect(help, &QAction::triggered, this, &TformMain::buttonHelpClick);
+  addAction(help);
 
   auto* save = new QAction("Save", this);
   save->setObjectName("MVSave");
@@ -216,6 +224,12 @@ QWidget* TformMain::buildTopPanel() {
                              {ToolButton(panel, "buttonPriorityUp", "Priority up", -1, "\u25B2"),
                               ToolButton(panel, "buttonPriorityDown", "Priority down", -1, "\u25BC")}));
   layout->addStretch();
+  auto* help = new QToolButton(panel);
+  help->setObjectName("buttonHelp");
+  help->setText("?");
+  help->setToolTip("Help (F1)");
+  connect(help, &QToolButton::clicked, this, &TformMain::buttonHelpClick);
+  layout->addWidget(help);
   return panel;
 }
 
@@ -294,8 +308,8 @@ void TformMain::start() {
       session_->folders.data, session_->install.product,
       [this](const Result& result, const std::string& message) { session_->log.Report(result, message); });
   const SystemInfo& system = session_->system;
-  labelAbout_->setText(QString("Product: %1\nSystem: %2\nVersion: %3\nProcessor: %4")
-                           .arg(QString::fromStdString(session_->install.product),
+  labelAbout_->setText(QString("Product: %1\nProgram version: %2\nSystem: %3\nSystem version: %4\nProcessor: %5")
+                           .arg(QString::fromStdString(session_->install.product), kProgramVersion,
                                 QString::fromStdString(system.system),
                                 QString::fromStdString(system.version),
                                 QString::fromStdString(system.processor)));
@@ -481,6 +495,20 @@ void TformMain::timerSaveTimer() {
 void TformMain::MVSave() {
   rememberTopNode();
   session_->autosave(false);
+}
+
+void TformMain::buttonHelpClick() {
+  const std::string& page = session_->folders.helpFile;
+  if (!fileSystem().exists(page)) return;  // an installation without its help page
+  session_->log.Report(OpenWithShell(page), "*** The help page cannot be opened");
+}
+
+const QIcon& ProgramIcon() {
+  static const QIcon icon = [] {
+    TopicTreeModel::Images();  // registers the artwork
+    return QIcon(":/icons/tarvo.svg");
+  }();
+  return icon;
 }
 
 void TformMain::buttonMainLogClick() {

@@ -6,6 +6,7 @@
 // events into calls on it; the command channel's messages arrive here on the user-interface
 // thread. It stops serving the command channel before it dies.
 
+#include <QIcon>
 #include <QMainWindow>
 #include <cstdio>
 #include <memory>
@@ -26,6 +27,9 @@ class TopicNode;
 class TopicTreeModel;
 class TPreferencesPanel;
 class ViewerRegistry;
+
+// The program's own icon, for every window.
+const QIcon& ProgramIcon();
 
 class TformMain : public QMainWindow {
   Q_OBJECT
@@ -50,6 +54,8 @@ class TformMain : public QMainWindow {
   void MVSave();
   // "Display log": the main log in the viewer.
   void buttonMainLogClick();
+  // The help page, opened by the desktop (also F1).
+  void buttonHelpClick();
   ViewerRegistry& viewers() { return *viewers_; }
 
  protected:

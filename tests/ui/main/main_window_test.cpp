@@ -2,6 +2,7 @@
 
 #include <QAbstractItemModelTester>
 #include <QAction>
+#include <QToolButton>
 #include <QGuiApplication>
 #include <QScreen>
 #include <functional>
@@ -63,6 +64,7 @@ TEST(MainWindow, ShowsTheDefaultStructureWithItsIcons) {
   AppFolders folders;
   StartedWindow started(folders);
   EXPECT_EQ(started.window.windowTitle(), "Tarvo-1");
+  EXPECT_FALSE(started.window.windowIcon().isNull()) << "the window shows our icon";
   QTreeView* tree = started.tree();
   ASSERT_NE(tree, nullptr);
   QAbstractItemModel* model = tree->model();
@@ -157,6 +159,29 @@ TEST(MainWindow, ASelectedCaptionKeepsItsColour) {
   EXPECT_GT(bluish, 10) << "the selected caption is drawn in its own colour";
 }
 
+// The information panel tells the program's version apart from the system's, and the help
+// button (and F1) hands the shipped help page to the desktop's opener.
+TEST(MainWindow, InformationShowsBothVersionsAndHelpOpensThePage) {
+  AppFolders folders;
+  StartedWindow started(folders);
+  started.tree()->setCurrentIndex(started.find("About this program"));
+  const QString about = started.window.findChild<QLabel*>("labelAbout")->text();
+  EXPECT_TRUE(about.contains(QString("Program version: ") + TARVO_EXPECTED_VERSION)) << about.toStdString();
+  EXPECT_TRUE(about.contains("System version: ")) << about.toStdString();
+
+  test::TempFolder bin;
+  test::WriteBytes(bin.file("xdg-open"), "#!/bin/sh\nprintf '%s\\n' \"$1\" >> \"${0%/*}/asked.txt\"\n");
+  std::filesystem::permissions(bin.file("xdg-open"), std::filesystem::perms::owner_all);
+  const QByteArray path = qgetenv("PATH");
+  qputenv("PATH", QByteArray::fromStdString(bin.path()) + ":" + path);
+  started.window.findChild<QToolButton*>("buttonHelp")->click();
+  started.window.findChild<QAction*>("MVHelp")->trigger();
+  qputenv("PATH", path);
+  const std::string page = folders.program.file("Tarvo-1.html");
+  EXPECT_EQ(bin.read("asked.txt"), page + "\n" + page + "\n");
+  EXPECT_NE(test::ReadBytes(page).find("<title>Tarvo-1 help</title>"), std::string::npos);
+}
+
 TEST(MainWindow, DateFormatPreferenceRewritesThePreferencesAndTheLog) {
   AppFolders folders;
   StartedWindow started(folders);
@@ -194,15 +219,15 @@ TEST(MainWindow, AutosaveWritesChangesOnlyAndClosingRestoresGeometry) {
     ASSERT_TRUE(QMetaObject::invokeMethod(timerSave, "timeout", Qt::DirectConnection));
     EXPECT_NE(test::ReadBytes(folders.data("Structure.dat")).find("text=Settings\r\nlev=0\r\ntype=3\r\nexp=Y"),
               std::string::npos);
-    started.window.setGeometry(20, 30, 720, 500);
+    started.window.setGeometry(10, 30, 770, 500);
   }
   PairList screen;
   ASSERT_TRUE(LoadPairFile(folders.data("screen.dat"), screen));
-  EXPECT_EQ(screen.valueOf("width"), "720");
+  EXPECT_EQ(screen.valueOf("width"), "770");
   EXPECT_EQ(screen.valueOf("height"), "500");
 
   StartedWindow again(folders);
-  EXPECT_EQ(again.window.geometry(), QRect(20, 30, 720, 500));
+  EXPECT_EQ(again.window.geometry(), QRect(10, 30, 770, 500));
   EXPECT_TRUE(again.tree()->isExpanded(again.find("Settings"))) << "the expanded state came back";
 }
 
