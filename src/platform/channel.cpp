@@ -28,7 +28,8 @@ bool PeerIs(const QLocalSocket& socket, uid_t user) {
 // Splits what arrives at zero bytes; a message that grows past the limit is dropped.
 class MessageReader {
  public:
-  explicit MessageReader(ChannelManager& manager) : manager_(manager) {}
+  MessageReader(ChannelManager& manager, std::size_t maxMessages)
+      : manager_(manager), maxMessages_(maxMessages) {}
 
   void take(const QByteArray& bytes) {
     for (const char byte : bytes) {
@@ -51,7 +52,12 @@ class MessageReader {
 
  private:
   void finish() {
-    if (overlong_) {
+    if (messages_.size() >= maxMessages_) {
+      if (!overflowing_) {
+        manager_.log("More than " + std::to_string(maxMessages_) + " messages on one connection; the rest dropped");
+        overflowing_ = true;
+      }
+    } else if (overlong_) {
       manager_.log("Message longer than " + std::to_string(kMaxMessageBytes) + " bytes dropped");
     } else {
       manager_.log(current_);
@@ -62,8 +68,10 @@ class MessageReader {
   }
 
   ChannelManager& manager_;
+  std::size_t maxMessages_;
   std::string current_;
   bool overlong_ = false;
+  bool overflowing_ = false;
   ChannelMessages messages_;
 };
 
@@ -72,12 +80,17 @@ class MessageReader {
 class Client : public QObject {
  public:
   Client(QLocalSocket* socket, const std::string& pipePath, const ChannelHandler& handler,
-         ChannelManager& manager, int idleMilliseconds)
+         ChannelManager& manager, const ChannelOptions& options)
       : QObject(socket), socket_(socket), pipePath_(pipePath), handler_(handler),
-        manager_(manager), reader_(manager) {
+        manager_(manager), reader_(manager, options.maxMessages) {
     idle_.setSingleShot(true);
-    idle_.setInterval(idleMilliseconds);
+    idle_.setInterval(options.idleClientMilliseconds);
     QObject::connect(&idle_, &QTimer::timeout, this, [this] { drop("InstanceThread ReadFile failed"); });
+    deadline_.setSingleShot(true);
+    deadline_.setInterval(options.deadlineMilliseconds);
+    QObject::connect(&deadline_, &QTimer::timeout, this,
+                     [this] { drop("InstanceThread: client took too long; the rest dropped"); });
+    deadline_.start();
     QObject::connect(socket_, &QLocalSocket::readyRead, this, [this] { read(); });
     QObject::connect(socket_, &QLocalSocket::disconnected, this,
                      [this] { drop("InstanceThread: client disconnected"); });
@@ -97,6 +110,7 @@ class Client : public QObject {
     read();
     done_ = true;
     idle_.stop();
+    deadline_.stop();
     manager_.log(why);
     const ChannelMessages messages = reader_.close();
     if (handler_) handler_(messages);
@@ -111,6 +125,7 @@ class Client : public QObject {
   ChannelManager& manager_;
   MessageReader reader_;
   QTimer idle_;
+  QTimer deadline_;  // the whole connection's time, however busy it keeps
   bool done_ = false;
 };
 
@@ -169,7 +184,7 @@ bool Channel::listen(ChannelHandler handler, ChannelManager& manager, const Chan
         continue;
       }
       manager.log(name_ + " client connected");
-      new Client(socket, pipePath_, handler, manager, options.idleClientMilliseconds);
+      new Client(socket, pipePath_, handler, manager, options);
     }
   });
   manager.log(pipePath_ + " waiting");

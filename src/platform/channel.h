@@ -10,7 +10,8 @@
 //
 // Wire format: each message is its bytes followed by one zero byte; a connection carries any
 // number of messages and its end ends the batch. A message longer than kMaxMessageBytes is
-// dropped with a log line.
+// dropped with a log line; so is everything a connection sends past its deadline or past the
+// number of messages one batch may hold.
 //
 // Threading: a server channel listens on the event loop of the thread that created it (the
 // user-interface thread) without a thread of its own; its handler runs there, one batch per
@@ -36,6 +37,8 @@ inline constexpr std::size_t kMaxMessageBytes = 2047;
 inline constexpr int kProbeMilliseconds = 200;
 inline constexpr int kBusyWaitMilliseconds = 2000;
 inline constexpr int kIdleClientMilliseconds = 2000;
+inline constexpr int kConnectionDeadlineMilliseconds = 10000;
+inline constexpr std::size_t kMaxMessagesPerBatch = 256;
 
 using ChannelMessages = std::vector<std::string>;
 using ChannelHandler = std::function<void(const ChannelMessages&)>;
@@ -46,10 +49,14 @@ using ChannelLog = std::function<void(const std::string&)>;
 // user).
 ResultOf<std::string> ChannelFolder();
 
-// Who may talk to a server channel and how long a silent client is waited for.
+// Who may talk to a server channel, how long a silent client is waited for, how long any one
+// connection may last and how many messages it may bring: no client can hold the channel or
+// fill the memory.
 struct ChannelOptions {
   uid_t allowedUser = getuid();
   int idleClientMilliseconds = kIdleClientMilliseconds;
+  int deadlineMilliseconds = kConnectionDeadlineMilliseconds;
+  std::size_t maxMessages = kMaxMessagesPerBatch;
 };
 
 class ChannelManager;

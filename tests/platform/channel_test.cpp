@@ -167,6 +167,34 @@ TEST_F(ChannelTest, SilentClientsAreDroppedAndNeverHoldTheChannel) {
   EXPECT_TRUE(never.batches.empty()) << "nothing is handed over while the channel goes";
 }
 
+// A client that keeps talking, a little at a time, is cut off at the connection's deadline
+// with what it sent; a flood of messages is cut at the batch's limit with one log line.
+TEST_F(ChannelTest, NoConnectionHoldsTheChannelOrFillsTheMemory) {
+  ASSERT_FALSE(CreateServerChannel(manager_, "busy", inbox_.handler(),
+                                   {.idleClientMilliseconds = 60000, .deadlineMilliseconds = 200, .maxMessages = 3}));
+  QLocalSocket trickle;
+  trickle.connectToServer(QString::fromStdString(socketPath("busy")));
+  ASSERT_TRUE(trickle.waitForConnected(kGenerous));
+  trickle.write(QByteArray("one\0", 4));
+  trickle.flush();
+  // Never silent for long, so only the deadline can end it.
+  EXPECT_TRUE(QTest::qWaitFor([&] {
+    if (trickle.state() == QLocalSocket::ConnectedState) {
+      trickle.write("x", 1);
+      trickle.flush();
+    }
+    return inbox_.logged("InstanceThread: client took too long; the rest dropped");
+  }, kGenerous));
+  ASSERT_TRUE(inbox_.waitFor(1));
+  EXPECT_EQ(inbox_.batches[0].front(), "one");
+
+  ASSERT_TRUE(SendToChannel(Channel("busy"), nullptr, {"a", "b", "c", "d", "e"}));
+  ASSERT_TRUE(inbox_.waitFor(2));
+  EXPECT_EQ(inbox_.batches[1], (ChannelMessages{"a", "b", "c"}));
+  EXPECT_EQ(std::count(inbox_.lines.begin(), inbox_.lines.end(),
+                       "More than 3 messages on one connection; the rest dropped"), 1);
+}
+
 // The server asks the kernel who connected: a peer whose user id is not the one allowed is
 // refused and its messages never reach the handler.
 TEST_F(ChannelTest, PeersOfAnotherUserAreRefusedByTheirCredentials) {
