@@ -58,6 +58,12 @@ class [[nodiscard]] ResultOf {
  public:
   ResultOf(T value) : value_(std::move(value)) {}  // NOLINT: a value converts implicitly
   ResultOf(Result failure) : failure_(std::move(failure)) {}  // NOLINT: so does a failure
+  // A value with a note for the log.
+  static ResultOf Noted(T value, std::string note) {
+    ResultOf result(std::move(value));
+    result.failure_ = Result::Noted(std::move(note));
+    return result;
+  }
 
   [[nodiscard]] bool ok() const { return value_.has_value(); }
   explicit operator bool() const { return ok(); }
@@ -68,14 +74,13 @@ class [[nodiscard]] ResultOf {
   T* operator->() { return &*value_; }
   const T* operator->() const { return &*value_; }
   [[nodiscard]] const std::string& reason() const { return failure_.reason(); }
+  [[nodiscard]] const std::string& note() const { return failure_.note(); }
   // Comparing a result with a value would hide the failure case: compare value() instead.
   template <typename U>
   bool operator==(const U&) const = delete;
 
   // The failure as a plain result (success when there is a value).
-  [[nodiscard]] Result status() const {
-    return ok() ? Result() : Result::Failure(failure_.reason());
-  }
+  [[nodiscard]] Result status() const { return failure_; }
 
  private:
   std::optional<T> value_;

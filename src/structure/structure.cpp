@@ -21,7 +21,18 @@ TopicRecord* Structure::adopt(std::unique_ptr<TopicRecord> record) {
   raw->masterIndex = static_cast<std::uint32_t>(records_.size());
   records_.push_back(std::move(record));
   byId_.insert(raw);
+  noteId(raw->uni);
   return raw;
+}
+
+void Structure::noteId(std::string_view uni) {
+  if (uni.empty() || uni.front() < '0' || uni.front() > '9') return;
+  long long number = 0;
+  for (const char digit : uni) {
+    if (digit < '0' || digit > '9' || number > (LLONG_MAX - 9) / 10) break;
+    number = number * 10 + (digit - '0');
+  }
+  highestId_ = std::max(highestId_, number);
 }
 
 std::unique_ptr<TopicRecord> Structure::release(TopicRecord* record) {
@@ -42,6 +53,7 @@ void Structure::renameId(TopicRecord* record, std::string uni) {
   byId_.erase(record);
   record->uni = std::move(uni);
   byId_.insert(record);
+  noteId(record->uni);
 }
 
 std::vector<std::unique_ptr<TopicRecord>> Structure::reorder(const std::vector<TopicRecord*>& order) {

@@ -53,11 +53,16 @@ class Structure {
 
   // The record with this id, or null.
   [[nodiscard]] TopicRecord* recordOf(std::string_view uni) const;
+  // The highest number any id of the list has held (ids that are not numbers aside), so new
+  // ids can start above it.
+  [[nodiscard]] long long highestId() const { return highestId_; }
+  void noteId(std::string_view uni);
   [[nodiscard]] bool owns(const TopicRecord* record) const;
 
  private:
   std::vector<std::unique_ptr<TopicRecord>> records_;
   RecordIndex byId_;  // an id changes only through renameId, which keeps this in step
+  long long highestId_ = 0;
 };
 
 // A list of references to records by unique id, each under a sort key (the id itself for the

@@ -1,5 +1,6 @@
 #include "structure/structure_file.h"
 
+#include <climits>
 #include <optional>
 
 #include "store/backups.h"
@@ -196,23 +197,18 @@ StructureLoad LoadStructure(Structure& master, const std::string& fromPath) {
 
   // Records are built aside and join the list only when the whole file has read cleanly.
   std::vector<std::unique_ptr<TopicRecord>> records;
+  std::vector<TopicRecord*> withoutId;  // they get fresh ids once every id of the file is known
   SendTypes sendTypes = master.sendTypes;
   long long maxUni = 0;
   const Result read = ForEachPair(fromPath, [&](std::string_view key, std::string_view value, std::size_t line) {
     const std::optional<Field> field = FieldOf(key);
     if (!field) return true;
     if (*field == Field::Uni) {
-      std::string id(value);
-      if (id.empty()) {
-        ResultOf<int> fresh = NextUnique(master);
-        if (!fresh) {
-          unreadable(line, "a topic without id, and no new id: " + fresh.reason());
-          return false;
-        }
-        id = std::to_string(*fresh);
+      if (!value.empty() && value.front() >= '0' && value.front() <= '9') {
+        maxUni = std::max<long long>(maxUni, DecimalOr(value, -1));
       }
-      if (id.front() >= '0' && id.front() <= '9') maxUni = std::max<long long>(maxUni, DecimalOr(id, -1));
-      records.push_back(std::make_unique<TopicRecord>(std::move(id)));
+      records.push_back(std::make_unique<TopicRecord>(value));
+      if (value.empty()) withoutId.push_back(records.back().get());
       return true;
     }
     if (records.empty()) return true;  // lines before the first record
@@ -224,6 +220,18 @@ StructureLoad LoadStructure(Structure& master, const std::string& fromPath) {
   });
   if (!read) unreadable(0, read.reason());
   if (result.outcome == StructureLoad::Outcome::Unreadable) return result;
+
+  master.noteId(std::to_string(maxUni));
+  for (TopicRecord* record : withoutId) {
+    ResultOf<int> fresh = NextUnique(master);
+    if (!fresh) {
+      unreadable(0, "a topic without id, and no new id: " + fresh.reason());
+      return result;
+    }
+    record->uni = std::to_string(*fresh);
+    master.noteId(record->uni);
+    if (!fresh.note().empty()) result.note = fresh.note();
+  }
 
   if (master.freshCopy) {
     // The shipped file's ids are taken: new topics must start above them.
@@ -277,7 +285,18 @@ Result SaveStructure(Structure& master) {
   return saved;
 }
 
-ResultOf<int> NextUnique(const Structure& master) { return NextCounter(master.uniquePath); }
+ResultOf<int> NextUnique(const Structure& master) {
+  ResultOf<int> next = NextCounter(master.uniquePath);
+  if (next && *next > master.highestId()) return next;
+  const long long above = master.highestId() + 1;
+  if (above > INT_MAX) return Result::Failure("every topic id up to " + std::to_string(INT_MAX) + " is taken");
+  const int fresh = static_cast<int>(above);
+  if (Result written = WriteCounter(master.uniquePath, fresh); !written) return written;
+  const std::string why = next ? "was behind the topics (it gave " + std::to_string(*next) + ")"
+                               : "could not be used (" + next.reason() + ")";
+  return ResultOf<int>::Noted(fresh, "*** The id counter " + master.uniquePath + " " + why +
+                                         "; new topics continue at " + std::to_string(fresh));
+}
 
 Result LoadRefList(ReferenceList& list) {
   if (!fileSystem().exists(list.path)) return {};

@@ -28,6 +28,7 @@ struct StructureLoad {
   };
   Outcome outcome = Outcome::Missing;
   std::string message;      // "*** ..." for an unreadable file; what recovery did
+  std::string note;         // something set right while loading, for the log
   std::string restoredFrom;  // the backup the tree came from, when it came from one
 
   [[nodiscard]] bool loaded() const { return outcome == Outcome::Loaded; }
@@ -54,7 +55,9 @@ StructureLoad LoadStructureOrBackup(Structure& master);
 // were. Callers put the list in the tree's order first (RebuildFromTree).
 Result SaveStructure(Structure& master);
 
-// The next unique number from the counter file.
+// The next unique number from the counter file: always above every id the list holds or held.
+// A counter that is damaged, or behind those ids, is set to continue above them; the result's
+// note then says so, for the log.
 ResultOf<int> NextUnique(const Structure& master);
 
 // Appends the ids of the list's file (relink them afterwards). A missing file adds nothing.

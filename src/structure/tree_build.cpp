@@ -196,7 +196,9 @@ ResultOf<TopicNode*> NewTopicRecord(Structure& master, TopicTree& tree, TopicNod
   TopicRecord* created = master.adopt(std::move(record));
   auto node = std::make_unique<TopicNode>(created);
   created->treeNode = node.get();
-  return tree.insert(parent, row, std::move(node));
+  TopicNode* inserted = tree.insert(parent, row, std::move(node));
+  if (!unique.note().empty()) return ResultOf<TopicNode*>::Noted(inserted, unique.note());
+  return inserted;
 }
 
 }  // namespace tarvo

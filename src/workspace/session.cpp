@@ -71,6 +71,7 @@ void Session::loadStructure() {
   } else if (!load.restoredFrom.empty()) {
     log.LogError(load.message, "restored from " + load.restoredFrom);
   }
+  if (!load.note.empty()) log.LogMessage(load.note);
 }
 
 // Folders written by older versions lose the system flag of their topics; the data version

@@ -108,7 +108,7 @@ TEST(StructureFile, EmptyUniDrawsAFreshIdAndFreshCopySetsTheCounter) {
   EXPECT_EQ(work.folder.read("Structure.dat"), program.read("Structure.dat"));
   ASSERT_TRUE(LoadStructure(work.master).loaded());
   EXPECT_FALSE(work.master.freshCopy);
-  EXPECT_NE(work.master.recordOf("1"), nullptr) << "the empty id drew 1 from a new counter";
+  EXPECT_NE(work.master.recordOf("18"), nullptr) << "the empty id came above every id of the file";
   EXPECT_EQ(work.folder.read("StructUnique.dat"), "00000018");
   EXPECT_EQ(NextUnique(work.master).value(), 19);
 

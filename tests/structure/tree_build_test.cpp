@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "base/date_text.h"
+#include "support/failing_file_system.h"
 #include "support/temp_folder.h"
 #include "structure/roll_up.h"
 
@@ -235,7 +236,7 @@ TEST(TreeBuild, MoveSubtreeInPlaceMatchesRebuildingFromLevels) {
   EXPECT_GT(compared, 250) << "most random moves are ones a user can make";
 }
 
-TEST(TreeBuild, NewTopicRecordDrawsAFreshIdOrNone) {
+TEST(TreeBuild, NewTopicRecordsGetFreshIdsAboveEveryIdAndNeverNegative) {
   test::TempFolder folder;
   Model model;
   model.add("s", 0).type = 4;
@@ -253,13 +254,32 @@ TEST(TreeBuild, NewTopicRecordDrawsAFreshIdOrNone) {
   ASSERT_TRUE(NewTopicRecord(model.master, model.tree, *first, 0, 4, "x"));
   EXPECT_EQ(model.outline(), "s:0 1:1 2:2");
 
-  // A counter that cannot count makes no topic at all, rather than one with a made-up id.
-  folder.put("StructUnique.dat", "garbage!");
-  const ResultOf<TopicNode*> refused = NewTopicRecord(model.master, model.tree, nullptr, 0, 4, "y");
-  ASSERT_FALSE(refused);
-  EXPECT_NE(refused.reason().find("no new topic id"), std::string::npos) << refused.reason();
-  EXPECT_EQ(model.outline(), "s:0 1:1 2:2");
+  // A damaged counter, or one set back behind the topics, continues above every id there
+  // is, once, and says so; no id is negative or given twice.
+  const std::pair<const char*, const char*> cases[] = {
+      {"garbage!", "could not be used"}, {"00000001", "was behind the topics (it gave 2)"}};
+  for (const auto& [counter, said] : cases) {
+    folder.put("StructUnique.dat", counter);
+    const std::string expected = std::to_string(model.master.highestId() + 1);
+    const ResultOf<TopicNode*> repaired = NewTopicRecord(model.master, model.tree, nullptr, 0, 4, "y");
+    ASSERT_TRUE(repaired) << repaired.reason();
+    EXPECT_EQ((*repaired)->record->uni, expected);
+    EXPECT_NE(repaired.note().find(said), std::string::npos) << repaired.note();
+    const ResultOf<TopicNode*> next = NewTopicRecord(model.master, model.tree, nullptr, 0, 4, "z");
+    ASSERT_TRUE(next);
+    EXPECT_EQ((*next)->record->uni, std::to_string(std::stoi(expected) + 1));
+    EXPECT_TRUE(next.note().empty()) << "reported once";
+  }
   EXPECT_EQ(model.master.recordOf("-1"), nullptr);
+  EXPECT_EQ(model.outline(), "6:0 5:0 4:0 3:0 s:0 1:1 2:2") << "each new section went first";
+
+  folder.put("StructUnique.dat", "00000001");
+  test::FailingFileSystem full;
+  full.failWrite = true;
+  const ScopedFileSystem scope(full);
+  const ResultOf<TopicNode*> refused = NewTopicRecord(model.master, model.tree, nullptr, 0, 4, "w");
+  ASSERT_FALSE(refused) << "a counter that cannot be written gives no id at all";
+  EXPECT_NE(refused.reason().find("no new topic id"), std::string::npos) << refused.reason();
 }
 
 TEST(TreeBuild, DeepNestingNeitherOverflowsNorLosesTopics) {
