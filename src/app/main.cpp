@@ -8,7 +8,8 @@
 // --verbose         print every line of the window's log on standard output as well
 //
 // Exit status: 0 after a normal run or when another instance was woken instead; 1 when the
-// program cannot make sure it is the only instance (its runtime folder or lock is unusable).
+// program cannot make sure it is the only instance (its runtime folder or lock is unusable) or
+// has no place for its data (neither HOMEDRIVE nor HOME is set).
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -79,6 +80,11 @@ int main(int argc, char* argv[]) {
   parser.addOption(verbose);
   parser.process(application);
 
+  const tarvo::ResultOf<std::string> home = tarvo::HomeDrive();
+  if (!home) {
+    ReportStartFailure(home.reason());
+    return 1;
+  }
   tarvo::ChannelManager channels;
   const tarvo::ResultOf<tarvo::InstanceCheck> instance = tarvo::BecomeTheOnlyInstance(channels);
   if (!instance) {
@@ -87,7 +93,7 @@ int main(int argc, char* argv[]) {
   }
   if (*instance == tarvo::InstanceCheck::AnotherRuns) return 0;
 
-  tarvo::TformMain window(channels, parser.value(programFolder).toStdString());
+  tarvo::TformMain window(channels, *home, parser.value(programFolder).toStdString());
   if (parser.isSet(verbose)) window.echoLogTo(stdout);
   if (!window.listenForCommands()) return 0;
   window.start();

@@ -242,6 +242,17 @@ bool FileSystem::isReadOnly(const std::string& path) {
   return ::stat(path.c_str(), &info) == 0 && (info.st_mode & S_IWUSR) == 0;
 }
 
+std::optional<unsigned> FileSystem::permissions(const std::string& path) {
+  struct stat info {};
+  if (::stat(path.c_str(), &info) != 0) return std::nullopt;
+  return static_cast<unsigned>(info.st_mode & 07777);
+}
+
+Result FileSystem::setPermissions(const std::string& path, unsigned mode) {
+  if (::chmod(path.c_str(), static_cast<mode_t>(mode)) != 0) return Failed("cannot set the permissions of", path);
+  return {};
+}
+
 Result FileSystem::makeWritable(const std::string& path) {
   struct stat info {};
   if (::stat(path.c_str(), &info) != 0 || ::chmod(path.c_str(), info.st_mode | S_IWUSR) != 0) {

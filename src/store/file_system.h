@@ -104,6 +104,9 @@ class FileSystem {
   // Modification time and size; nothing when the file cannot be reached.
   virtual std::optional<FileStamp> stamp(const std::string& path);
   virtual bool isReadOnly(const std::string& path);
+  // The permission bits of a file (mode & 07777), or nothing when it cannot be reached.
+  virtual std::optional<unsigned> permissions(const std::string& path);
+  virtual Result setPermissions(const std::string& path, unsigned mode);
   virtual Result makeWritable(const std::string& path);
 };
 

@@ -5,12 +5,18 @@
 namespace tarvo {
 namespace {
 
-// Forces the sibling to disk and renames it over the target; removes it on failure.
+// Forces the sibling to disk and renames it over the target; removes it on failure. The new
+// file takes the old one's permissions, so a file the user made read-only stays read-only.
 Result Commit(FileSystem& files, const std::string& sibling, const std::string& target) {
   Result committed;
   {
     ResultOf<FileHandle> written = files.open(sibling, OpenIntent::ReadWriteCreate);
     committed = written ? files.flush(*written) : written.status();
+  }
+  if (committed) {
+    if (const std::optional<unsigned> mode = files.permissions(target)) {
+      committed = files.setPermissions(sibling, *mode);
+    }
   }
   if (committed) committed = files.rename(sibling, target);
   if (!committed) {

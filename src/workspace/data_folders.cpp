@@ -9,12 +9,12 @@
 
 namespace tarvo {
 
-std::string HomeDrive() {
+ResultOf<std::string> HomeDrive() {
   for (const char* variable : {"HOMEDRIVE", "HOME"}) {
     const char* value = std::getenv(variable);
-    if (value != nullptr && value[0] != '\0') return value;
+    if (value != nullptr && value[0] != '\0') return std::string(value);
   }
-  return ".";
+  return Result::Failure("neither HOMEDRIVE nor HOME is set, so there is no place for the data folder");
 }
 
 DataFolders DataFolders::For(const std::string& homeDrive, const std::string& programFolder) {

@@ -39,7 +39,8 @@ struct DataFolders {
   Result copyShippedFiles() const;
 };
 
-// The data folder's root: HOMEDRIVE when set, else HOME.
-std::string HomeDrive();
+// The data folder's root: HOMEDRIVE when set, else HOME. A failure when neither is set: the
+// data must not land in whatever folder the program happens to start in.
+ResultOf<std::string> HomeDrive();
 
 }  // namespace tarvo

@@ -132,6 +132,22 @@ TEST_F(ProgramTest, AnUnusableRuntimeFolderStopsTheStartWithAReason) {
   EXPECT_FALSE(fs::exists(folders_.data())) << "no data was touched";
 }
 
+TEST_F(ProgramTest, WithoutAHomeItRefusesToStartAndWritesNothing) {
+  QProcess process;
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.remove("HOME");
+  environment.remove("HOMEDRIVE");
+  environment.insert("XDG_RUNTIME_DIR", QString::fromStdString(folders_.runtimePath()));
+  process.setProcessEnvironment(environment);
+  test::TempFolder where;
+  process.setWorkingDirectory(QString::fromStdString(where.path()));
+  process.start(TARVO_PROGRAM, {"--program-folder", QString::fromStdString(folders_.program.path())});
+  ASSERT_TRUE(process.waitForFinished(kGenerous));
+  EXPECT_EQ(process.exitCode(), 1);
+  EXPECT_NE(process.readAllStandardError().toStdString().find("neither HOMEDRIVE nor HOME is set"), std::string::npos);
+  EXPECT_TRUE(where.names().empty()) << "no data folder in the current folder";
+}
+
 TEST_F(ProgramTest, TellsItsVersionWithoutADisplay) {
   QProcess process;
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();

@@ -1,6 +1,7 @@
 #include "store/safe_replace.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -53,6 +54,20 @@ TEST(SafeReplace, AnyInjectedFailureLeavesTheOldFileAndReportsFalse) {
       EXPECT_EQ(folder.read("Structure.dat"), "old tree") << how;
       EXPECT_FALSE(folder.has("Structure.dat.~new")) << how;
     }
+  }
+}
+
+TEST(SafeReplace, AReplacedFileKeepsItsPermissions) {
+  TempFolder folder;
+  folder.put("Structure.dat", "old");
+  folder.put("Structure.tmp", "by copy");
+  for (const unsigned mode : {0444u, 0600u}) {
+    ASSERT_EQ(chmod(folder.file("Structure.dat").c_str(), mode), 0);
+    ASSERT_TRUE(WriteFileSafely(folder.file("Structure.dat"), "new"));
+    EXPECT_EQ(folder.read("Structure.dat"), "new");
+    EXPECT_EQ(fileSystem().permissions(folder.file("Structure.dat")).value(), mode);
+    ASSERT_TRUE(ReplaceWithCopy(folder.file("Structure.tmp"), folder.file("Structure.dat")));
+    EXPECT_EQ(fileSystem().permissions(folder.file("Structure.dat")).value(), mode);
   }
 }
 

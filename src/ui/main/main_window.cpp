@@ -81,10 +81,11 @@ QWidget* Panel(QWidget* parent, const char* name, const QString& caption) {
 
 }  // namespace
 
-TformMain::TformMain(ChannelManager& channels, const std::string& programFolder, QWidget* parent)
+TformMain::TformMain(ChannelManager& channels, const std::string& homeDrive,
+                     const std::string& programFolder, QWidget* parent)
     : QMainWindow(parent),
       channels_(channels),
-      session_(std::make_unique<Session>(DataFolders::For(HomeDrive(), programFolder))) {
+      session_(std::make_unique<Session>(DataFolders::For(homeDrive, programFolder))) {
   setObjectName("formMain");
   setWindowTitle(kProductName);
   setWindowIcon(ProgramIcon());

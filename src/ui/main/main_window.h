@@ -35,8 +35,10 @@ class TformMain : public QMainWindow {
   Q_OBJECT
 
  public:
-  // `channels` holds the instance marker; the window adds the command channel to it.
-  TformMain(ChannelManager& channels, const std::string& programFolder, QWidget* parent = nullptr);
+  // `channels` holds the instance marker; the window adds the command channel to it. The data
+  // folder is made under `homeDrive`.
+  TformMain(ChannelManager& channels, const std::string& homeDrive, const std::string& programFolder,
+            QWidget* parent = nullptr);
   ~TformMain() override;
 
   // Serves the command channel; false when another instance already does (then end).

@@ -38,7 +38,7 @@ struct UsingFolders {
 // A started main window over fresh folders, shown offscreen.
 struct StartedWindow {
   explicit StartedWindow(const AppFolders& folders)
-      : environment(folders), window(channels, folders.program.path()) {
+      : environment(folders), window(channels, folders.home.path(), folders.program.path()) {
     window.start();
     window.show();
   }
