@@ -21,11 +21,13 @@ int OpenFlags(OpenIntent intent) {
     case OpenIntent::Read:
       return O_RDONLY;
     case OpenIntent::CreateEmpty:
-      return O_WRONLY | O_CREAT | O_TRUNC;
+      return O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW;
+    case OpenIntent::CreateNew:
+      return O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW;
     case OpenIntent::ReadWriteCreate:
-      return O_RDWR | O_CREAT;
+      return O_RDWR | O_CREAT | O_NOFOLLOW;
     case OpenIntent::AppendCreate:
-      return O_RDWR | O_CREAT | O_APPEND;
+      return O_RDWR | O_CREAT | O_APPEND | O_NOFOLLOW;
   }
   return O_RDONLY;
 }

@@ -47,9 +47,12 @@ class FileHandle {
   std::string path_;
 };
 
+// Every intent that writes refuses a symbolic link in the file's place: a link planted in the
+// data folder must not turn a save or a log line into a write somewhere else.
 enum class OpenIntent {
   Read,             // existing file, read only
   CreateEmpty,      // create or truncate, write only
+  CreateNew,        // create a file that does not exist yet (temporary files), write only
   ReadWriteCreate,  // read and write in place, create when missing
   AppendCreate,     // read, and every write goes to the end; create when missing
 };

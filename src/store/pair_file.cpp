@@ -27,9 +27,8 @@ Result SavePairFileThrough(const std::string& temporary, const std::string& path
 
 Result SaveBytesThrough(const std::string& temporary, const std::string& path,
                         std::string_view bytes, int backups) {
-  if (Result cleared = RemoveTemporary(temporary); !cleared) return cleared;
   {
-    ResultOf<FileHandle> file = fileSystem().open(temporary, OpenIntent::CreateEmpty);
+    ResultOf<FileHandle> file = CreateTemporary(temporary);
     if (!file) return file.status();
     Result written = fileSystem().write(*file, bytes.data(), bytes.size());
     if (written) written = fileSystem().flush(*file);
@@ -42,11 +41,6 @@ Result ReplaceFromTemporary(const std::string& temporary, const std::string& pat
   const Result backedUp = TakeBackup(path, backups, BackupAction::Snapshot);
   Result replaced = ReplaceWithLink(temporary, path);
   return replaced.addNote(backedUp.reason());
-}
-
-Result RemoveTemporary(const std::string& temporary) {
-  FileSystem& files = fileSystem();
-  return files.exists(temporary) ? files.remove(temporary) : Result();
 }
 
 }  // namespace tarvo

@@ -9,6 +9,7 @@
 #include "base/result.h"
 #include "store/block_writer.h"
 #include "store/file_system.h"
+#include "store/safe_replace.h"
 
 #include "store/pair_list.h"
 
@@ -30,18 +31,16 @@ Result SaveBytesThrough(const std::string& temporary, const std::string& path,
 
 // Backs up `path` and puts the flushed temporary file's bytes in its place. Afterwards the
 // temporary file may be a second name of the real one: it is removed, never written into,
-// before the next save makes it anew (RemoveTemporary).
+// before the next save makes it anew (CreateTemporary).
 Result ReplaceFromTemporary(const std::string& temporary, const std::string& path, int backups);
-Result RemoveTemporary(const std::string& temporary);
 
 // Writes the temporary file through a BlockWriter handed to `write`, then backs up `path`
 // and replaces it as SavePairFileThrough does.
 template <typename Write>
 Result SaveStreamedThrough(const std::string& temporary, const std::string& path, int backups,
                            Write&& write) {
-  if (Result cleared = RemoveTemporary(temporary); !cleared) return cleared;
   {
-    ResultOf<FileHandle> file = fileSystem().open(temporary, OpenIntent::CreateEmpty);
+    ResultOf<FileHandle> file = CreateTemporary(temporary);
     if (!file) return file.status();
     BlockWriter writer(std::move(*file));
     write(writer);

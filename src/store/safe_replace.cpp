@@ -31,9 +31,18 @@ Result Commit(FileSystem& files, const std::string& sibling, const std::string& 
 
 std::string ReplacementSiblingOf(const std::string& target) { return target + ".~new"; }
 
+ResultOf<FileHandle> CreateTemporary(const std::string& path) {
+  FileSystem& files = fileSystem();
+  if (files.exists(path)) {
+    if (Result removed = files.remove(path); !removed) return removed;
+  }
+  return files.open(path, OpenIntent::CreateNew);
+}
+
 Result ReplaceWithCopy(const std::string& source, const std::string& target) {
   FileSystem& files = fileSystem();
   const std::string sibling = ReplacementSiblingOf(target);
+  if (files.exists(sibling)) (void)files.remove(sibling);  // a leftover; the copy refuses a link
   if (Result copied = files.copyFile(source, sibling); !copied) {
     (void)files.remove(sibling);
     return copied;
@@ -54,7 +63,7 @@ Result WriteFileSafely(const std::string& target, std::string_view bytes) {
   const std::string sibling = ReplacementSiblingOf(target);
   Result written;
   {
-    ResultOf<FileHandle> file = files.open(sibling, OpenIntent::CreateEmpty);
+    ResultOf<FileHandle> file = CreateTemporary(sibling);
     written = file ? files.write(*file, bytes.data(), bytes.size()) : file.status();
   }
   if (!written) {

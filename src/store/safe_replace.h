@@ -12,11 +12,15 @@
 #include <string_view>
 
 #include "base/result.h"
+#include "store/file_system.h"
 
 namespace tarvo {
 
 // The sibling name used while a replacement is under way; a leftover one is harmless.
 std::string ReplacementSiblingOf(const std::string& target);
+// Opens a fresh temporary file of ours: a leftover of that name (even a planted link) is
+// removed first, and the new file is made exclusively.
+ResultOf<FileHandle> CreateTemporary(const std::string& path);
 
 // Puts a copy of `source` under `target`; `source` stays as it is.
 Result ReplaceWithCopy(const std::string& source, const std::string& target);

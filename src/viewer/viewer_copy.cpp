@@ -63,7 +63,7 @@ Result SaveViewerCopy(const std::string& path, Layout layout, const TextDocument
                       const TableRows& rows, const DisplayFormat& format) {
   const std::string sibling = ReplacementSiblingOf(path);
   {
-    ResultOf<FileHandle> file = fileSystem().open(sibling, OpenIntent::CreateEmpty);
+    ResultOf<FileHandle> file = CreateTemporary(sibling);
     if (!file) return file.status();
     BlockWriter out(std::move(*file));
     WriteContent(out, layout, document, rows, format);

@@ -6,6 +6,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include "store/counter_file.h"
+#include "store/data_file.h"
+#include "store/pair_file.h"
 #include "support/failing_file_system.h"
 #include "support/temp_folder.h"
 
@@ -69,6 +72,32 @@ TEST(SafeReplace, AReplacedFileKeepsItsPermissions) {
     ASSERT_TRUE(ReplaceWithCopy(folder.file("Structure.tmp"), folder.file("Structure.dat")));
     EXPECT_EQ(fileSystem().permissions(folder.file("Structure.dat")).value(), mode);
   }
+}
+
+// Links planted in the data folder, where a temporary file, a counter or a log will be
+// written, never turn the write into one on the file they point at.
+TEST(SafeReplace, PlantedLinksAreNeverWrittenThrough) {
+  TempFolder folder;
+  TempFolder elsewhere;
+  const auto plant = [&](const std::string& name) {
+    elsewhere.put(name, "precious");
+    ASSERT_EQ(symlink(elsewhere.file(name).c_str(), folder.file(name).c_str()), 0);
+  };
+  folder.put("Structure.dat", "old");
+  plant("Structure.dat.~new");
+  ASSERT_TRUE(WriteFileSafely(folder.file("Structure.dat"), "new"));
+  EXPECT_EQ(folder.read("Structure.dat"), "new");
+  plant("Structure.tmp");
+  ASSERT_TRUE(SaveBytesThrough(folder.file("Structure.tmp"), folder.file("Structure.dat"), "newer", 2));
+  EXPECT_EQ(folder.read("Structure.dat"), "newer");
+  folder.put("copy.src", "copied");
+  plant("target.dat.~new");
+  ASSERT_TRUE(ReplaceWithCopy(folder.file("copy.src"), folder.file("target.dat")));
+  plant("StructUnique.dat");
+  EXPECT_FALSE(NextCounter(folder.file("StructUnique.dat"))) << "a counter refuses a link";
+  plant("MainLog.txt");
+  EXPECT_FALSE(AppendLine(folder.file("MainLog.txt"), "a line")) << "so does a log";
+  for (const std::string& name : elsewhere.names()) EXPECT_EQ(elsewhere.read(name), "precious") << name;
 }
 
 // A child process replaces the file over and over, alternating two large contents, and is
