@@ -74,6 +74,29 @@ Result ForEachPair(const std::string& path, const PairVisitor& visit) {
   }
 }
 
+bool TextFileEnds::startsWithByteOrderMark() const {
+  return head.starts_with("\xEF\xBB\xBF") || head.starts_with("\xFF\xFE") || head.starts_with("\xFE\xFF");
+}
+
+ResultOf<TextFileEnds> ReadTextFileEnds(const std::string& path) {
+  FileSystem& files = fileSystem();
+  ResultOf<FileHandle> file = files.open(path, OpenIntent::Read);
+  if (!file) return file.status();
+  const std::optional<FileStamp> stamp = files.stamp(path);
+  if (!stamp) return Result::Failure("cannot reach " + path);
+  TextFileEnds ends;
+  ends.size = stamp->size;
+  char head[4] = {};
+  const ResultOf<std::size_t> got = files.readAt(*file, 0, head, sizeof head);
+  if (!got) return got.status();
+  ends.head.assign(head, *got);
+  if (ends.size > 0) {
+    const ResultOf<std::size_t> last = files.readAt(*file, ends.size - 1, &ends.last, 1);
+    if (!last) return last.status();
+  }
+  return ends;
+}
+
 void ForEachPairIn(std::string_view bytes, const PairVisitor& visit) {
   BlockParser parser(visit);
   parser.parse(bytes.data(), bytes.size(), true);

@@ -6,6 +6,7 @@
 // through a buffer of about a megabyte instead of twice its size in memory.
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -22,5 +23,18 @@ Result ForEachPair(const std::string& path, const PairVisitor& visit);
 
 // The same over bytes in memory, as one block (for tests and small inputs).
 void ForEachPairIn(std::string_view bytes, const PairVisitor& visit);
+
+// The first bytes and the last byte of a file, to tell a whole text file from one that was cut
+// short or written in another encoding.
+struct TextFileEnds {
+  std::string head;  // up to the first four bytes
+  char last = 0;     // the last byte; 0 for an empty file
+  std::uint64_t size = 0;
+
+  [[nodiscard]] bool endsWithLineEnd() const { return last == '\r' || last == '\n'; }
+  // UTF-8 or UTF-16 byte-order mark: the file was saved as another kind of text.
+  [[nodiscard]] bool startsWithByteOrderMark() const;
+};
+ResultOf<TextFileEnds> ReadTextFileEnds(const std::string& path);
 
 }  // namespace tarvo

@@ -195,8 +195,25 @@ StructureLoad LoadStructure(Structure& master, const std::string& fromPath) {
     result.message = Unreadable(fromPath, static_cast<int>(line), what);
   };
 
+  // A file cut short (the disk filled up, a copy broke off) or saved in another encoding would
+  // load as fewer topics than it held, and the next save would make that final.
+  const ResultOf<TextFileEnds> ends = ReadTextFileEnds(fromPath);
+  if (!ends) {
+    unreadable(0, ends.reason());
+    return result;
+  }
+  if (ends->startsWithByteOrderMark()) {
+    unreadable(1, "it starts with a byte-order mark: it was saved as another kind of text");
+    return result;
+  }
+  if (ends->size > 0 && !ends->endsWithLineEnd()) {
+    unreadable(0, "it ends in the middle of a line: it was cut short");
+    return result;
+  }
+
   // Records are built aside and join the list only when the whole file has read cleanly.
   std::vector<std::unique_ptr<TopicRecord>> records;
+  bool lastHasLevel = true;
   std::vector<TopicRecord*> withoutId;  // they get fresh ids once every id of the file is known
   SendTypes sendTypes = master.sendTypes;
   long long maxUni = 0;
@@ -209,9 +226,11 @@ StructureLoad LoadStructure(Structure& master, const std::string& fromPath) {
       }
       records.push_back(std::make_unique<TopicRecord>(value));
       if (value.empty()) withoutId.push_back(records.back().get());
+      lastHasLevel = false;
       return true;
     }
     if (records.empty()) return true;  // lines before the first record
+    if (*field == Field::Lev) lastHasLevel = true;
     if (!ApplyField(*records.back(), *field, value, sendTypes)) {
       unreadable(line, "the level \"" + std::string(value) + "\" is not a number");
       return false;
@@ -220,6 +239,10 @@ StructureLoad LoadStructure(Structure& master, const std::string& fromPath) {
   });
   if (!read) unreadable(0, read.reason());
   if (result.outcome == StructureLoad::Outcome::Unreadable) return result;
+  if (!lastHasLevel) {
+    unreadable(0, "its last topic has no level: the file was cut short");
+    return result;
+  }
 
   master.noteId(std::to_string(maxUni));
   for (TopicRecord* record : withoutId) {

@@ -162,17 +162,26 @@ TEST(StructureFile, NonNumericLevelIsReportedAndTheFileLeftAlone) {
   EXPECT_EQ(work.folder.names(), std::vector<std::string>{"Structure.dat"});
 }
 
+// A file that is damaged, empty, cut short (mid-line, or after a record's first lines) or saved
+// as another kind of text (a byte-order mark, UTF-16) comes back from the newest backup that
+// is whole; a backup cut short is passed over like a damaged one.
 TEST(StructureFile, UnreadableOrEmptyFileComesBackFromTheNewestGoodBackup) {
-  for (const std::string& damaged : {std::string("uni=1\r\nlev=x\r\n"), std::string()}) {
+  const std::string whole = CrLf({"uni=1", "text=first", "lev=0", "uni=2", "text=second", "lev=1"});
+  const std::vector<std::string> damagedFiles = {
+      "uni=1\r\nlev=x\r\n", "", whole.substr(0, whole.size() / 2 + 3),
+      whole + "uni=3\r\ntext=cut\r\n", "\xEF\xBB\xBF" + whole,
+      std::string("\xFF\xFEu\0n\0i\0=\0" "1\0\r\0\n\0", 16)};
+  for (const std::string& damaged : damagedFiles) {
     Folder work;
     work.folder.put("Structure.dat", damaged);
     work.folder.put("Structure(3).dat", CrLf({"uni=1", "text=older", "lev=0"}));
     work.folder.put("Structure(4).dat", CrLf({"uni=1", "text=newest good", "lev=0"}));
     work.folder.put("Structure(5).dat", CrLf({"uni=1", "text=bad too", "lev=?"}));
+    work.folder.put("Structure(6).dat", "uni=1\r\ntext=cut sh");
     const FixedClock clock(kNow);
     const StructureLoad result = LoadStructureOrBackup(work.master);
     ASSERT_TRUE(result.loaded()) << result.message;
-    EXPECT_EQ(result.restoredFrom, work.folder.file("Structure(4).dat"));
+    EXPECT_EQ(result.restoredFrom, work.folder.file("Structure(4).dat")) << testing::PrintToString(damaged);
     EXPECT_NE(result.message.find("Structure(4).dat"), std::string::npos);
     ASSERT_EQ(work.master.size(), 1u);
     EXPECT_EQ(work.master.record(0)->text, "newest good");
