@@ -279,7 +279,9 @@ StructureLoad LoadStructureOrBackup(Structure& master) {
   if (result.outcome == StructureLoad::Outcome::Missing) return result;
   if (result.loaded() && !master.empty()) return result;
 
-  const std::string why = result.loaded() ? "it holds no topics" : result.message;
+  // The reason without its own "*** ": the message below is the one that reports.
+  std::string why = result.loaded() ? "it holds no topics" : result.message;
+  if (why.starts_with("*** ")) why.erase(0, 4);
   const BackupList backups = ListBackups(master.path);
   for (auto backup = backups.rbegin(); backup != backups.rend(); ++backup) {
     const std::string backupPath = JoinPath(FolderOf(master.path), backup->name);
@@ -295,6 +297,10 @@ StructureLoad LoadStructureOrBackup(Structure& master) {
                                  : "; the unreadable file could not be copied aside";
     master.dirty = true;
     return attempt;
+  }
+  if (result.loaded()) {
+    result.message = "*** " + NameOf(master.path) + " holds no topics, and no backup copy could be "
+                     "used; the tree starts empty";
   }
   return result;
 }

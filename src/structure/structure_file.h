@@ -46,7 +46,8 @@ StructureLoad LoadStructure(Structure& master, const std::string& fromPath);
 
 // LoadStructure, and when the file is unreadable or holds no record, the newest numbered
 // backup that loads cleanly instead; the unreadable file is copied aside and the list is
-// marked dirty so the next save writes a good file.
+// marked dirty so the next save writes a good file. The message then says what happened (an
+// empty file without a usable backup too), for the user to see.
 StructureLoad LoadStructureOrBackup(Structure& master);
 
 // Writes the list's records in its order to Structure.tmp (in blocks, never the whole file in

@@ -35,6 +35,7 @@ void Session::start() {
   if (Result made = folders.createFolders(); !made) {
     foldersReady_ = false;
     structureProblem_ = "*** The data folder " + folders.data + " could not be created: " + made.reason();
+    structureNotice_ = structureProblem_;
   }
   log.setPath(folders.mainLog);
 
@@ -68,8 +69,12 @@ void Session::loadStructure() {
   const StructureLoad load = workspace.loadStructure(folders.data, folders.program);
   if (load.outcome == StructureLoad::Outcome::Unreadable) {
     structureProblem_ = load.message;
-  } else if (!load.restoredFrom.empty()) {
-    log.LogError(load.message, "restored from " + load.restoredFrom);
+    structureNotice_ = load.message +
+                       "\n\nYour topics were not loaded, and the file will not be written over. "
+                       "Restore it or a backup copy, then start again.";
+  } else if (!load.message.empty()) {
+    log.LogError(load.message, load.restoredFrom.empty() ? "a new tree was started" : "restored from " + load.restoredFrom);
+    structureNotice_ = load.message;
   }
   if (!load.note.empty()) log.LogMessage(load.note);
 }

@@ -55,6 +55,9 @@ class Session {
   [[nodiscard]] bool structureReadable() const { return workspace.structureReadable() && foldersReady_; }
   // The "*** " text shown to the user when the structure file could not be read.
   [[nodiscard]] const std::string& structureProblem() const { return structureProblem_; }
+  // What the user must be told about the structure file at start: it could not be read, it
+  // was brought back from a backup, or it held nothing. Empty when all was well.
+  [[nodiscard]] const std::string& structureNotice() const { return structureNotice_; }
 
   DataFolders folders;
   SystemInfo system;
@@ -74,6 +77,7 @@ class Session {
 
   bool foldersReady_ = true;
   std::string structureProblem_;
+  std::string structureNotice_;
 };
 
 }  // namespace tarvo

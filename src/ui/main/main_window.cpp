@@ -317,12 +317,9 @@ void TformMain::start() {
   panelPreferences_->showPreferences();
   showTree();
   restoreGeometry();
-  if (!session_->structureReadable()) {
+  if (!session_->structureNotice().empty()) {
     auto* box = new QMessageBox(QMessageBox::Warning, kProductName,
-                                QString::fromStdString(session_->structureProblem()) +
-                                    "\n\nYour topics were not loaded, and the file will not be "
-                                    "written over. Restore it or a backup copy, then start again.",
-                                QMessageBox::Ok, this);
+                                QString::fromStdString(session_->structureNotice()), QMessageBox::Ok, this);
     box->setObjectName("messageStructureUnreadable");
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();

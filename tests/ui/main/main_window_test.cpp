@@ -280,6 +280,30 @@ TEST(MainWindow, UnreadableStructureIsReportedAndNeverSavedOver) {
   EXPECT_EQ(test::ReadBytes(folders.data("Structure.dat")), damaged);
 }
 
+// A damaged file brought back from a backup, and an empty one without a backup, are said in a
+// box too (not only in the log), naming the files, with one "*** " only.
+TEST(MainWindow, ARestoredOrEmptyStructureIsSaidInABox) {
+  const auto boxText = [](AppFolders& folders) {
+    StartedWindow started(folders);
+    auto* box = started.window.findChild<QMessageBox*>("messageStructureUnreadable");
+    return box == nullptr ? std::string() : box->text().toStdString();
+  };
+  AppFolders restored;
+  std::filesystem::create_directories(restored.data());
+  test::WriteBytes(restored.data("Structure.dat"), "uni=1\r\ntext=mine\r\nlev=first\r\n");
+  test::WriteBytes(restored.data("Structure(2).dat"), "uni=1\r\ntext=Saved topic\r\nlev=0\r\n");
+  const std::string said = boxText(restored);
+  EXPECT_NE(said.find("Structure.dat could not be used"), std::string::npos) << said;
+  EXPECT_NE(said.find("restored from Structure(2).dat"), std::string::npos) << said;
+  EXPECT_NE(said.find("kept as Structure-unreadable-"), std::string::npos) << said;
+  EXPECT_EQ(said.find("***", 1), std::string::npos) << "one \"***\" only: " << said;
+
+  AppFolders empty;
+  std::filesystem::create_directories(empty.data());
+  test::WriteBytes(empty.data("Structure.dat"), "");
+  EXPECT_NE(boxText(empty).find("Structure.dat holds no topics"), std::string::npos);
+}
+
 // The log button opens the main log in the viewer; a wake command brings a minimised window
 // back (the "run" command is checked through the running program's channel).
 TEST(MainWindow, DisplayLogOpensTheMainLogAndWakeRestoresTheWindow) {
