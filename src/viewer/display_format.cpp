@@ -10,6 +10,13 @@ namespace tarvo {
 namespace {
 
 constexpr const char* kDefaultWidth = "85";
+constexpr std::size_t kMostColumns = 1000;
+constexpr std::size_t kLongestValue = 256;
+constexpr std::size_t kLongestPath = 4096;
+constexpr int kLargestPosition = 100000;
+constexpr int kWidestColumn = 4000;
+constexpr int kSmallestFont = 4;
+constexpr int kLargestFont = 96;
 
 bool Contains(const std::string& text, const char* word) { return text.find(word) != std::string::npos; }
 const char* YesNo(bool on) { return on ? "Y" : "N"; }
@@ -22,6 +29,46 @@ bool FirstLineFields(const std::string& path, TextColumn& fields) {
   ReadLine(**file, line);  // an empty file gives one empty field, as an empty line does
   SplitDelimited(line, fields, ',');
   return true;
+}
+
+// A format file is outside input: a heading of megabytes or a million columns would make the
+// viewer unusable, so values are cut to sizes a person can use, and the cut is reported.
+Result BoundToSensibleSizes(DisplayFormat& format) {
+  std::vector<std::string> cuts;
+  const auto bound = [&cuts](int& value, int lowest, int highest, int fallback, const char* what) {
+    if (value == -1 || (value >= lowest && value <= highest)) return;
+    cuts.push_back(std::string(what) + " " + std::to_string(value));
+    value = fallback;
+  };
+  bound(format.top, -kLargestPosition, kLargestPosition, -1, "window position");
+  bound(format.left, -kLargestPosition, kLargestPosition, -1, "window position");
+  bound(format.height, 1, kLargestPosition, -1, "window height");
+  bound(format.width, 1, kLargestPosition, -1, "window width");
+  bound(format.fontSize, kSmallestFont, kLargestFont, 10, "text size");
+  bound(format.sortColumn, -1, static_cast<int>(kMostColumns) - 1, -1, "sort column");
+  for (TextColumn* column : {&format.columnHeadings, &format.columnWidths, &format.columnDisplay,
+                             &format.columnTypes}) {
+    if (column->size() > kMostColumns) {
+      cuts.push_back(std::to_string(column->size()) + " columns");
+      column->resize(kMostColumns);
+    }
+    for (std::string& value : *column) {
+      if (value.size() > kLongestValue) {
+        cuts.push_back("a column value of " + std::to_string(value.size()) + " characters");
+        value.resize(kLongestValue);
+      }
+    }
+  }
+  for (std::string& width : format.columnWidths) {
+    const int pixels = DecimalOr(width, -1);
+    if (pixels < 0 || pixels > kWidestColumn) width = kDefaultWidth;
+  }
+  if (format.infoType.size() > kLongestValue) format.infoType.resize(kLongestValue);
+  if (format.headingFile.size() > kLongestPath) format.headingFile.clear();
+  if (cuts.empty()) return {};
+  std::string note = "*** The display format " + format.formatPath + " held values too large to use (";
+  for (std::size_t i = 0; i < cuts.size() && i < 4; ++i) note += (i == 0 ? "" : ", ") + cuts[i];
+  return Result::Noted(note + (cuts.size() > 4 ? ", ..." : "") + "); they were cut");
 }
 
 }  // namespace
@@ -79,7 +126,7 @@ Result LoadDisplayFormat(DisplayFormat& format, const std::string& dataFolder) {
       if (column != nullptr) column->emplace_back(value);
     }
   }
-  return {};
+  return BoundToSensibleSizes(format);
 }
 
 Result SaveDisplayFormat(const DisplayFormat& format) {

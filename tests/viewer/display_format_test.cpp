@@ -76,6 +76,31 @@ TEST(DisplayFormat, ReadingRules) {
   EXPECT_EQ(format.infoType, "text");
 }
 
+// A format file is outside input: enormous values are cut to usable sizes and the cut is said,
+// so the viewer stays usable; sensible values pass unchanged.
+TEST(DisplayFormat, HostileFormatFilesAreCutToSensibleSizes) {
+  TempFolder data;
+  std::string bytes = "FontSize=5000\r\nWidth=-7\r\nSortColumn=99999\r\nCH0=" + std::string(1 << 20, 'h') + "\r\n";
+  for (int i = 1; i < 5000; ++i) bytes += "CH" + std::to_string(i) + "=c\r\nCW" + std::to_string(i) + "=99999999\r\n";
+  data.put("huge.~csv", bytes);
+  DisplayFormat format = NewDisplayFormat("/x/huge.csv", "table");
+  const Result loaded = LoadDisplayFormat(format, data.path());
+  ASSERT_TRUE(loaded) << loaded.reason();
+  EXPECT_NE(loaded.note().find("held values too large to use"), std::string::npos) << loaded.note();
+  EXPECT_EQ(format.fontSize, 10);
+  EXPECT_EQ(format.width, -1);
+  EXPECT_EQ(format.sortColumn, -1);
+  EXPECT_EQ(format.columnHeadings.size(), 1000u);
+  EXPECT_EQ(format.columnHeadings[0].size(), 256u);
+  EXPECT_EQ(format.columnWidths[1], "85");
+
+  data.put("fine.~csv", "FontSize=12\r\nCH0=Name\r\nCW0=120\r\n");
+  DisplayFormat fine = NewDisplayFormat("/x/fine.csv", "table");
+  const Result read = LoadDisplayFormat(fine, data.path());
+  EXPECT_TRUE(read.note().empty()) << read.note();
+  EXPECT_EQ(std::tie(fine.fontSize, fine.columnHeadings[0], fine.columnWidths[0]), std::tuple(12, "Name", "120"));
+}
+
 TEST(DisplayFormat, ColumnsDerivedFromTheFirstLine) {
   TempFolder data;
   data.put("t.csv", "a, b ,c\r\n1,2,3\r\n");
