@@ -18,6 +18,7 @@
 #include <QTimer>
 #include <unistd.h>
 
+
 #include <cstdio>
 #include <string_view>
 
@@ -85,6 +86,9 @@ int main(int argc, char* argv[]) {
     ReportStartFailure(home.reason());
     return 1;
   }
+  // Where the channels go when the usual runtime folder is not ours: a private folder inside
+  // the data folder, the same for every start of this user.
+  tarvo::SetFallbackChannelFolder(*home + "/$Tarvo/.run");
   tarvo::ChannelManager channels;
   const tarvo::ResultOf<tarvo::InstanceCheck> instance = tarvo::BecomeTheOnlyInstance(channels);
   if (!instance) {

@@ -131,11 +131,16 @@ class Client : public QObject {
 
 }  // namespace
 
-ResultOf<std::string> ChannelFolder() {
-  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-  std::string folder = runtime != nullptr && runtime[0] != '\0'
-                           ? std::string(runtime) + "/tarvo"
-                           : "/tmp/tarvo-" + std::to_string(getuid());
+namespace {
+
+std::string& FallbackFolder() {
+  static std::string folder;
+  return folder;
+}
+
+// Makes `folder` (its parent must exist) when missing, and accepts it only as a private folder
+// of this user, never through a link.
+Result PrivateFolder(const std::string& folder) {
   if (::mkdir(folder.c_str(), 0700) != 0 && errno != EEXIST) {
     return Result::FromErrno("cannot create the runtime folder", folder, errno);
   }
@@ -150,13 +155,37 @@ ResultOf<std::string> ChannelFolder() {
   if ((info.st_mode & 077) != 0 && ::chmod(folder.c_str(), 0700) != 0) {
     return Result::FromErrno("cannot make the runtime folder private", folder, errno);
   }
-  return folder;
+  return {};
+}
+
+}  // namespace
+
+void SetFallbackChannelFolder(std::string folder) { FallbackFolder() = std::move(folder); }
+
+ResultOf<std::string> ChannelFolder() {
+  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+  const std::string folder = runtime != nullptr && runtime[0] != '\0'
+                                 ? std::string(runtime) + "/tarvo"
+                                 : "/tmp/tarvo-" + std::to_string(getuid());
+  const Result usable = PrivateFolder(folder);
+  if (usable) return folder;
+  const std::string& fallback = FallbackFolder();
+  if (fallback.empty()) return usable;
+  const std::string parent = fallback.substr(0, fallback.find_last_of('/'));
+  if (::mkdir(parent.c_str(), 0700) != 0 && errno != EEXIST) {
+    return Result::Failure(usable.reason() + "; and " + Result::FromErrno("cannot create", parent, errno).reason());
+  }
+  if (Result own = PrivateFolder(fallback); !own) {
+    return Result::Failure(usable.reason() + "; and " + own.reason());
+  }
+  return ResultOf<std::string>::Noted(fallback, "*** " + usable.reason() + "; the channels use " + fallback + " instead");
 }
 
 Channel::Channel(std::string name) : name_(std::move(name)) {
   ResultOf<std::string> folder = ChannelFolder();
   if (folder) {
     pipePath_ = *folder + "/" + name_;
+    folderNote_ = folder.note();
   } else {
     problem_ = folder.reason();
   }
@@ -242,6 +271,7 @@ ResultOf<bool> CreateMarkerChannel(ChannelManager& manager, const std::string& n
     manager.log("Channel already exists: " + name);
     return true;
   }
+  if (!channel->folderNote_.empty()) manager.log(channel->folderNote_);
   // The socket lets others see the instance; the lock is what makes it exclusive.
   channel->listen(nullptr, manager, {});
   manager.log("Channel created OK: " + name);

@@ -47,7 +47,11 @@ using ChannelLog = std::function<void(const std::string&)>;
 // The folder that holds the channels: $XDG_RUNTIME_DIR/tarvo, else /tmp/tarvo-<uid>; created
 // with mode 0700. A failure says why it cannot be made safe (for example, owned by another
 // user).
+// When that folder is not safe (another user made it, or a link stands there), the channels
+// use the fallback folder set here instead (the program sets one inside its data folder), and
+// the result's note says so.
 ResultOf<std::string> ChannelFolder();
+void SetFallbackChannelFolder(std::string folder);
 
 // Who may talk to a server channel, how long a silent client is waited for, how long any one
 // connection may last and how many messages it may bring: no client can hold the channel or
@@ -87,6 +91,7 @@ class Channel {
   std::string name_;
   std::string pipePath_;
   std::string problem_;
+  std::string folderNote_;  // why the fallback folder is used, when it is
   int lockDescriptor_ = -1;  // the marker's lock
   std::unique_ptr<QLocalServer> server_;
 };

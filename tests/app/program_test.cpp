@@ -121,15 +121,24 @@ TEST_F(ProgramTest, SecondStartWakesTheFirstAndTouchesNothingAndCommandsReachIt)
   EXPECT_TRUE(fs::exists(folders_.data("Structure.tmp"))) << "closing saved the changed tree";
 }
 
-TEST_F(ProgramTest, AnUnusableRuntimeFolderStopsTheStartWithAReason) {
+// A runtime folder that is not ours is never used: the program falls back to a private folder
+// in its data folder and says so; only when that fails too does it stop, with the reason.
+TEST_F(ProgramTest, AnUnsafeRuntimeFolderIsReplacedByAPrivateOneOrStopsTheStart) {
   test::WriteBytes(folders_.runtimePath() + "/tarvo", "a file where the folder belongs");
-  auto process = start();
-  ASSERT_TRUE(process->waitForFinished(kGenerous));
-  EXPECT_EQ(process->exitCode(), 1) << "not mistaken for another instance";
-  const std::string said = process->readAllStandardError().toStdString();
-  EXPECT_NE(said.find("*** Tarvo cannot start: the instance marker cannot be made"), std::string::npos) << said;
-  EXPECT_NE(said.find(folders_.runtimePath() + "/tarvo"), std::string::npos) << said;
-  EXPECT_FALSE(fs::exists(folders_.data())) << "no data was touched";
+  auto started = start({"--report-startup", "--verbose"});
+  ASSERT_TRUE(finishes(*started)) << started->readAllStandardError().toStdString();
+  const std::string said = started->readAllStandardOutput().toStdString();
+  EXPECT_NE(said.find("the channels use " + folders_.data(".run") + " instead"), std::string::npos) << said;
+  EXPECT_TRUE(fs::is_directory(folders_.data(".run")));
+
+  fs::remove_all(folders_.data(".run"));
+  test::WriteBytes(folders_.data(".run"), "a file where the fallback belongs");
+  auto stopped = start();
+  ASSERT_TRUE(stopped->waitForFinished(kGenerous));
+  EXPECT_EQ(stopped->exitCode(), 1) << "not mistaken for another instance";
+  const std::string reason = stopped->readAllStandardError().toStdString();
+  EXPECT_NE(reason.find("*** Tarvo cannot start: the instance marker cannot be made"), std::string::npos) << reason;
+  EXPECT_NE(reason.find(folders_.runtimePath() + "/tarvo"), std::string::npos) << reason;
 }
 
 TEST_F(ProgramTest, WithoutAHomeItRefusesToStartAndWritesNothing) {
