@@ -23,6 +23,11 @@ class ViewerSort {
   void click(int column);
   // A load starts unsorted.
   void clear();
+  // A refresh keeps the sort that was in force.
+  void restore(int column, bool ascending) {
+    column_ = column;
+    ascending_ = ascending;
+  }
   // The sort a format stores for opening, when it asks for one on a column of the table;
   // false when it asks for none.
   bool restoreFrom(const DisplayFormat& format, int columnCount);

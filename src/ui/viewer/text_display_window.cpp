@@ -14,6 +14,7 @@
 #include <QPrinter>
 #include <QProgressDialog>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableView>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -310,8 +311,37 @@ void TformTextDisplay::Timer1Timer() {
   if (!NeedsReload(checkRefresh_->isChecked(), currentPath_ == ownPath_, loadedStamp_, currentPath_)) {
     return;
   }
+  // A refresh keeps what the user set up: the column widths, the sort in force, and the place
+  // in the file (the end stays the end, so a growing log can be followed).
+  storeColumnWidths();
+  const int sortColumn = sort_.column();
+  const bool ascending = sort_.ascending();
+  QAbstractItemView* view = shown_ == Layout::Text ? static_cast<QAbstractItemView*>(memo1_) : listView1_;
+  const bool atEnd = view->verticalScrollBar()->value() == view->verticalScrollBar()->maximum();
+  const int top = view->verticalScrollBar()->value();
   clearView();
   loadFile();
+  if (shown_ == Layout::Table && sortColumn >= 0 && sortColumn < tableModel_->columnCount({})) {
+    sort_.restore(sortColumn, ascending);
+    sortRows();
+  }
+  QAbstractItemView* shownView = shown_ == Layout::Text ? static_cast<QAbstractItemView*>(memo1_) : listView1_;
+  if (atEnd) {
+    shownView->scrollToBottom();
+  } else {
+    shownView->verticalScrollBar()->setValue(top);
+  }
+}
+
+void TformTextDisplay::storeColumnWidths() {
+  if (shown_ != Layout::Table && shown_ != Layout::Rotated) return;
+  const int columns = tableModel_->columnCount({});
+  for (int i = 0; i < columns; ++i) {
+    const auto index = static_cast<std::size_t>(i);
+    if (listView1_->isColumnHidden(i)) continue;  // a hidden column keeps its stored width
+    if (index >= format_.columnWidths.size()) format_.columnWidths.resize(index + 1, std::to_string(kDefaultColumnWidth));
+    format_.columnWidths[index] = std::to_string(listView1_->columnWidth(i));
+  }
 }
 
 void TformTextDisplay::clearView() {
@@ -434,20 +464,7 @@ void TformTextDisplay::showVersion(std::size_t index) {
 }
 
 void TformTextDisplay::saveViewState() {
-  if (format_.infoType.find("table") != std::string::npos || format_.columns) {
-    const int columns = tableModel_->columnCount({});
-    for (int i = 0; i < columns; ++i) {
-      const auto index = static_cast<std::size_t>(i);
-      if (listView1_->isColumnHidden(i)) continue;  // a hidden column keeps its stored width
-      const std::string width = std::to_string(listView1_->columnWidth(i));
-      if (index < format_.columnWidths.size()) {
-        format_.columnWidths[index] = width;
-      } else {
-        format_.columnWidths.resize(index + 1, std::to_string(kDefaultColumnWidth));
-        format_.columnWidths[index] = width;
-      }
-    }
-  }
+  storeColumnWidths();
   const QRect frame = geometry();
   format_.top = frame.top();
   format_.left = frame.left();

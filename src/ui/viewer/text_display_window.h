@@ -108,6 +108,8 @@ class TformTextDisplay : public QWidget {
   void finishTable();
   void sortRows();
   void saveViewState();
+  // The widths the user gave the columns, into the format (saved with it on close).
+  void storeColumnWidths();
   void clearView();
   void buttonPrintClick();
   void buttonSaveClick();

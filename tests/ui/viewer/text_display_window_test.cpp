@@ -1,6 +1,9 @@
 #include "ui/viewer/text_display_window.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
+#include <QListView>
+#include <QScrollBar>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPrinter>
@@ -107,6 +110,44 @@ TEST(TextDisplayWindow, TableLayoutHeadingsSortAndStoredState) {
   TformTextDisplay* again = viewer.open("t.csv", "text");
   EXPECT_EQ(Column(again->tableModel(), 1), (std::vector<std::string>{"1,000", "10", "9"}))
       << "opened sorted descending by the stored column";
+}
+
+// A refresh keeps the widths the user dragged, the sort in force and the place in the file;
+// a file that did not change (NUL bytes and all) is not loaded again.
+TEST(TextDisplayWindow, ARefreshKeepsWidthsSortAndPlace) {
+  Viewer viewer;
+  viewer.files.put("r.csv", "b,2\r\na,1\r\nc,3\r\n");
+  TformTextDisplay* table = viewer.open("r.csv", "table");
+  auto* list = table->findChild<QTableView*>("ListView1");
+  list->setColumnWidth(0, 210);
+  table->columnClick(1);
+  table->columnClick(1);  // descending
+  viewer.files.put("r.csv", "b,2\r\na,1\r\nc,3\r\nd,4\r\n");
+  viewer.touch("r.csv", 1000000200);
+  table->Timer1Timer();
+  EXPECT_EQ(Column(table->tableModel(), 0), (std::vector<std::string>{"d", "c", "b", "a"}));
+  EXPECT_EQ(list->columnWidth(0), 210);
+
+  std::string log("with\0nul\r\n", 10);
+  for (int i = 0; i < 500; ++i) log += "line " + std::to_string(i) + "\r\n";
+  viewer.files.put("n.log", log);
+  TformTextDisplay* text = viewer.open("n.log", "text");
+  auto* lines = text->findChild<QListView*>("Memo1");
+  lines->resize(300, 200);
+  QCoreApplication::processEvents();
+  lines->verticalScrollBar()->setValue(40);
+  text->Timer1Timer();
+  EXPECT_EQ(lines->verticalScrollBar()->value(), 40) << "unchanged: not reloaded, not moved";
+  viewer.files.put("n.log", log + "grown\r\n");
+  viewer.touch("n.log", 1000000300);
+  text->Timer1Timer();
+  EXPECT_EQ(text->textModel().rowCount({}), 502);
+  EXPECT_EQ(lines->verticalScrollBar()->value(), 40) << "the user's place";
+  lines->scrollToBottom();
+  viewer.files.put("n.log", log + "grown\r\nagain\r\n");
+  viewer.touch("n.log", 1000000400);
+  text->Timer1Timer();
+  EXPECT_EQ(lines->verticalScrollBar()->value(), lines->verticalScrollBar()->maximum()) << "the end followed";
 }
 
 // A log in the text layout: refreshed when it grows (only with Autorefresh), backed up and
