@@ -16,17 +16,6 @@ constexpr std::size_t kProgressStep = 1 << 16;  // lines between progress report
 
 char FoldUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
-// Text order ignoring ASCII case; negative, zero or positive.
-int CompareFolded(std::string_view a, std::string_view b) {
-  const std::size_t common = std::min(a.size(), b.size());
-  for (std::size_t i = 0; i < common; ++i) {
-    const auto x = static_cast<unsigned char>(FoldUpper(a[i]));
-    const auto y = static_cast<unsigned char>(FoldUpper(b[i]));
-    if (x != y) return x < y ? -1 : 1;
-  }
-  return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
-}
-
 // The first eight folded bytes as one number, so most comparisons are one integer compare.
 std::uint64_t FoldedPrefix(std::string_view text) {
   std::uint64_t prefix = 0;
@@ -171,29 +160,36 @@ void TableRows::sort(std::size_t column, const std::string& typeWord, bool ascen
     return;
   }
 
-  // Text order: dates are first rearranged so that their text sorts by year, month, day.
-  // The first eight folded bytes become one integer, which decides almost every comparison
-  // (every rearranged date); only longer equal heads compare the whole texts.
+  // Text order: every cell's sortable form (dates rearranged to year, month, day; letters in
+  // one case) is made once, into one buffer, before sorting; a comparison then looks at two
+  // integers of the first sixteen bytes and only on a tie at the rest of the bytes.
   const bool isDate = typeWord == "date1" || typeWord == "date2" || typeWord == "date3";
   struct Key {
-    std::uint64_t head;
-    std::uint32_t row;
+    std::uint64_t head;  // bytes 0..7
+    std::uint64_t next;  // bytes 8..15
+    std::uint64_t offset;
     std::uint32_t length;
+    std::uint32_t row;
   };
   std::vector<Key> keys(count);
+  std::string folded;
+  folded.reserve(count * 12);
   for (std::size_t row = 0; row < count; ++row) {
     const std::string_view raw = cell(row, column);
-    const std::string text = isDate ? DateSortText(raw, typeWord) : std::string();
-    const std::string_view sortable = isDate ? std::string_view(text) : raw;
-    keys[row] = {FoldedPrefix(sortable), static_cast<std::uint32_t>(row),
-                 static_cast<std::uint32_t>(sortable.size())};
+    const std::string date = isDate ? DateSortText(raw, typeWord) : std::string();
+    const std::string_view sortable = isDate ? std::string_view(date) : raw;
+    const std::uint64_t offset = folded.size();
+    for (const char c : sortable) folded.push_back(FoldUpper(c));
+    const std::string_view rest = sortable.size() > 8 ? sortable.substr(8) : std::string_view();
+    keys[row] = {FoldedPrefix(sortable), FoldedPrefix(rest), offset,
+                 static_cast<std::uint32_t>(sortable.size()), static_cast<std::uint32_t>(row)};
   }
-  const auto before = [&](const Key& a, const Key& b) {
+  const auto before = [&folded](const Key& a, const Key& b) {
     if (a.head != b.head) return a.head < b.head;
-    if (a.length <= 8 && b.length <= 8) return a.length < b.length;
-    if (!isDate) return CompareFolded(cell(a.row, column), cell(b.row, column)) < 0;
-    return CompareFolded(DateSortText(cell(a.row, column), typeWord),
-                         DateSortText(cell(b.row, column), typeWord)) < 0;
+    if (a.next != b.next) return a.next < b.next;
+    if (a.length <= 16 && b.length <= 16) return a.length < b.length;
+    return std::string_view(folded.data() + a.offset, a.length) <
+           std::string_view(folded.data() + b.offset, b.length);
   };
   if (ascending) {
     std::stable_sort(keys.begin(), keys.end(), before);

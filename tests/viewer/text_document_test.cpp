@@ -83,12 +83,41 @@ TEST(TextDocument, SortsByNumberDateAndText) {
   EXPECT_EQ(column(1).front(), "02/01/2009");
   rows.sort(2, "text", true);
   const Texts texts = column(2);
-  EXPECT_EQ((std::set<std::string>{texts[0], texts[1]}), (std::set<std::string>{"A", "a"}))
-      << "case is ignored: A and a are equal";
+  EXPECT_EQ((Texts{texts[0], texts[1]}), (Texts{"A", "a"})) << "A and a are equal: file order";
   EXPECT_EQ(texts[2], "b");
   EXPECT_EQ(texts[3], "_x") << "letters fold to upper case, so _ sorts after them";
   rows.sort(2, "unknown-word", false);
   EXPECT_EQ(column(2).front(), "_x") << "an unknown type sorts as text";
+}
+
+// Equal keys keep the file's order, in every type and both ways; keys longer than the parts a
+// comparison looks at first still order by their whole text.
+TEST(TextDocument, EqualKeysKeepTheFileOrder) {
+  TempFolder folder;
+  std::string bytes;
+  for (int i = 0; i < 40; ++i) {
+    bytes += std::to_string(i % 3) + ",0" + std::to_string(1 + i % 2) + "/01/2020,Same long heading " +
+             std::to_string(i % 2) + "," + std::to_string(i) + "\r\n";
+  }
+  folder.put("e.csv", bytes);
+  TextDocument document;
+  ASSERT_TRUE(document.load(folder.file("e.csv")));
+  TableRows rows;
+  rows.build(document, 0, TableRows::Shape::Table);
+  for (const auto& [column, type] : {std::pair{0, "number"}, {1, "date1"}, {2, "text"}}) {
+    for (const bool ascending : {true, false}) {
+      rows.sort(static_cast<std::size_t>(column), type, ascending);
+      for (std::size_t i = 1; i < rows.rowCount(); ++i) {
+        if (rows.field(i, static_cast<std::size_t>(column)) != rows.field(i - 1, static_cast<std::size_t>(column))) continue;
+        EXPECT_LT(std::stoi(std::string(rows.field(i - 1, 3))), std::stoi(std::string(rows.field(i, 3))))
+            << type << (ascending ? " up" : " down") << " at " << i;
+      }
+      if (column == 2) {
+        EXPECT_EQ(rows.field(0, 2), ascending ? "Same long heading 0" : "Same long heading 1")
+            << "texts equal in their first sixteen bytes order by the rest";
+      }
+    }
+  }
 }
 
 TEST(TextDocument, DateSortTexts) {
