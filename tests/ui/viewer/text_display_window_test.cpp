@@ -112,6 +112,25 @@ TEST(TextDisplayWindow, TableLayoutHeadingsSortAndStoredState) {
       << "opened sorted descending by the stored column";
 }
 
+// A copy keeps the file's bytes in every layout, whatever their encoding (here Latin-1).
+TEST(TextDisplayWindow, CopiesKeepTheBytes) {
+  Viewer viewer;
+  const std::string latin("M\xE4ki,1\r\nO\xFCz,2\r\n");
+  viewer.files.put("l.csv", latin);
+  TformTextDisplay* text = viewer.open("l.csv", "text");
+  ASSERT_TRUE(text->saveCopyTo(viewer.files.file("text.csv")));
+  EXPECT_EQ(viewer.files.read("text.csv"), latin);
+  viewer.files.put("t.csv", latin);
+  TformTextDisplay* table = viewer.open("t.csv", "table");
+  ASSERT_TRUE(table->saveCopyTo(viewer.files.file("table.csv")));
+  EXPECT_EQ(viewer.files.read("table.csv"), "\"Field1\",\"Field2\"\r\n\"M\xE4ki\",\"1\"\r\n\"O\xFCz\",\"2\"\r\n");
+  viewer.files.put("r.csv", latin);
+  TformTextDisplay* rotated = viewer.open("r.csv", "list");
+  ASSERT_TRUE(rotated->saveCopyTo(viewer.files.file("rotated.csv")));
+  EXPECT_NE(viewer.files.read("rotated.csv").find("\"Field1\",\"M\xE4ki\",\"O\xFCz\""), std::string::npos)
+      << viewer.files.read("rotated.csv");
+}
+
 // A refresh keeps the widths the user dragged, the sort in force and the place in the file;
 // a file that did not change (NUL bytes and all) is not loaded again.
 TEST(TextDisplayWindow, ARefreshKeepsWidthsSortAndPlace) {
