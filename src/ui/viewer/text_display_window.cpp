@@ -1,6 +1,7 @@
 #include "ui/viewer/text_display_window.h"
 
 #include <QCheckBox>
+#include <climits>
 #include <QCloseEvent>
 #include <QElapsedTimer>
 #include <QFileDialog>
@@ -274,14 +275,15 @@ void TformTextDisplay::layOutTable(bool rotated) {
 }
 
 void TformTextDisplay::applyColumnWidths(bool honourHidden) {
+  // Columns without a stored width take the header's default: a rotated table of a million
+  // records has a million columns, and setting each one's width would be quadratic.
+  QHeaderView* header = listView1_->horizontalHeader();
+  header->setDefaultSectionSize(kDefaultColumnWidth);
   const int columns = tableModel_->columnCount({});
-  for (int i = 0; i < columns; ++i) {
+  const int stored = std::min(columns, static_cast<int>(std::min<std::size_t>(format_.columnWidths.size(), INT_MAX)));
+  for (int i = 0; i < stored; ++i) {
     const auto index = static_cast<std::size_t>(i);
-    int width = kDefaultColumnWidth;
-    if (index < format_.columnWidths.size()) {
-      width = DecimalOr(format_.columnWidths[index], kFallbackColumnWidth);
-    }
-    listView1_->setColumnWidth(i, width);
+    header->resizeSection(i, DecimalOr(format_.columnWidths[index], kFallbackColumnWidth));
     const bool hidden = honourHidden && index < format_.columnDisplay.size() &&
                         format_.columnDisplay[index] == "hidden";
     listView1_->setColumnHidden(i, hidden);
