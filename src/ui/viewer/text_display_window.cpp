@@ -38,7 +38,8 @@ constexpr int kProgressAfterMilliseconds = 300;
 constexpr int kDefaultColumnWidth = 85;
 constexpr int kFallbackColumnWidth = 40;
 
-// Printed layout, in printer units.
+// Printed layout, in units of a 600 dpi printer.
+constexpr double kPrintUnitsPerInch = 600.0;
 constexpr int kPrintLeft = 350;
 constexpr int kPrintTop = 300;
 constexpr int kPrintBottomMargin = 300;
@@ -356,31 +357,41 @@ void TformTextDisplay::clearView() {
 void TformTextDisplay::printTo(QPrinter& printer) const {
   QPainter painter(&printer);
   if (!painter.isActive()) return;
+  // The layout's figures are units of a 600 dpi printer; this printer has its own.
+  const double unit = printer.resolution() / kPrintUnitsPerInch;
+  const int left = static_cast<int>(kPrintLeft * unit);
+  const int top = static_cast<int>(kPrintTop * unit);
+  const int bottom = static_cast<int>(kPrintBottomMargin * unit);
   QFont font("Courier", 11);
+  font.setStyleHint(QFont::TypeWriter);
   font.setBold(true);
   painter.setFont(font);
   const int h = painter.fontMetrics().height();
-  int y = kPrintTop + h;
-  painter.drawText(kPrintLeft, y, labelTitle_->text());
-  y += h;
-  painter.drawText(kPrintLeft, y, " ");
-  y += h;
+  int y = top + h;
+  painter.drawText(left, y, labelTitle_->text());
+  y += 2 * h;
   font.setBold(false);
   painter.setFont(font);
   const int pageHeight = painter.viewport().height();
+  // A line wider than the page goes on at the margin of the next printed line.
+  const int advance = std::max(1, painter.fontMetrics().horizontalAdvance(QLatin1Char('M')));
+  const int perLine = std::max(1, (painter.viewport().width() - 2 * left) / advance);
   for (std::size_t i = 0; i < document_.lineCount(); ++i) {
-    if (pageHeight <= y + kPrintBottomMargin) {
-      printer.newPage();
-      y = kPrintTop + h;
+    const std::string_view bytes = document_.line(i);
+    const QString line = QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    for (qsizetype from = 0; from == 0 || from < line.size(); from += perLine) {
+      if (pageHeight <= y + bottom) {
+        printer.newPage();
+        y = top + h;
+      }
+      painter.drawText(left, y, line.mid(from, perLine));
+      y += h;
     }
-    const std::string_view line = document_.line(i);
-    painter.drawText(kPrintLeft, y, QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size())));
-    y += h;
   }
 }
 
 void TformTextDisplay::buttonPrintClick() {
-  QPrinter printer;
+  QPrinter printer(QPrinter::HighResolution);
   QPrintDialog dialog(&printer, this);
   if (dialog.exec() != QDialog::Accepted) return;
   printTo(printer);

@@ -7,6 +7,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPrinter>
+#include <QRegularExpression>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTableView>
@@ -15,6 +17,7 @@
 #include <gtest/gtest.h>
 #include <utime.h>
 
+#include <algorithm>
 #include <filesystem>
 
 #include "store/file_system.h"
@@ -230,13 +233,70 @@ TEST(TextDisplayWindow, RotatedLayoutAndPrintToPdf) {
   EXPECT_EQ(model.index(1, 1).data().toString(), "2");
   EXPECT_EQ(model.index(1, 2).data().toString(), "") << "a short record leaves empty cells";
 
-  viewer.files.put("print.log", "line one\r\nline two\r\n");
+}
+
+struct PrintedWord {
+  int page;
+  double x;
+  double y;
+  std::string text;
+};
+
+// The words of a PDF with their positions in points, as pdftotext -bbox reports them.
+std::vector<PrintedWord> PrintedWords(const std::string& pdf) {
+  QProcess tool;
+  tool.start("pdftotext", {"-bbox", QString::fromStdString(pdf), "-"});
+  EXPECT_TRUE(tool.waitForFinished(60000)) << "pdftotext (poppler-utils) is needed";
+  const QString html = QString::fromUtf8(tool.readAllStandardOutput());
+  std::vector<PrintedWord> words;
+  int page = 0;
+  static const QRegularExpression pattern(R"re(<page |<word xMin="([0-9.]+)" yMin="([0-9.]+)"[^>]*>([^<]*)</word>)re");
+  for (auto match = pattern.globalMatch(html); match.hasNext();) {
+    const QRegularExpressionMatch found = match.next();
+    if (found.captured(0).startsWith("<page")) {
+      ++page;
+      continue;
+    }
+    words.push_back({page, found.captured(1).toDouble(), found.captured(2).toDouble(), found.captured(3).toStdString()});
+  }
+  return words;
+}
+
+// Printing puts the title at the top left margin and about sixty lines on a page; a line
+// wider than the page goes on, not lost.
+TEST(TextDisplayWindow, PrintingFillsThePageFromItsMargin) {
+  Viewer viewer;
+  std::string log;
+  for (int i = 1; i <= 130; ++i) log += "line" + std::to_string(i) + "\r\n";
+  const std::string longLine = std::string(150, 'a') + std::string(150, 'b');
+  log += longLine + "\r\nlast\r\n";
+  viewer.files.put("print.log", log);
   TformTextDisplay* text = viewer.open("print.log", "text");
-  QPrinter printer(QPrinter::HighResolution);
-  printer.setOutputFormat(QPrinter::PdfFormat);
-  printer.setOutputFileName(QString::fromStdString(viewer.files.file("print.pdf")));
-  text->printTo(printer);
-  EXPECT_EQ(viewer.files.read("print.pdf").substr(0, 5), "%PDF-");
+  text->setTitle("Printed log");
+  // Whatever resolution the printer works at.
+  for (const auto mode : {QPrinter::HighResolution, QPrinter::ScreenResolution}) {
+    QPrinter printer(mode);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(QString::fromStdString(viewer.files.file("print.pdf")));
+    text->printTo(printer);
+
+    const std::vector<PrintedWord> words = PrintedWords(viewer.files.file("print.pdf"));
+    ASSERT_FALSE(words.empty());
+    EXPECT_EQ(words.front().text, "Printed");
+    EXPECT_LT(words.front().x, 72) << "within an inch of the left edge";
+    EXPECT_LT(words.front().y, 72) << "within an inch of the top";
+    const auto onFirstPage = std::count_if(words.begin(), words.end(), [](const PrintedWord& word) {
+      return word.page == 1 && word.text.starts_with("line");
+    });
+    EXPECT_GE(onFirstPage, 50);
+    EXPECT_LE(onFirstPage, 70);
+    std::string long_;
+    for (const PrintedWord& word : words) {
+      if (word.text.find_first_not_of("ab") == std::string::npos) long_ += word.text;
+    }
+    EXPECT_EQ(long_, longLine) << "the long line is printed whole, continued on the next line";
+    EXPECT_EQ(words.back().text, "last");
+  }
 }
 
 TEST(DisplayDialogs, OptionsEnablingColumnDialogAndVersionChooser) {
