@@ -152,6 +152,35 @@ void OpenLogInText(benchmark::State& state) {
 }
 BENCHMARK(OpenLogInText)->Unit(benchmark::kMillisecond)->Iterations(3);
 
+// The 1,000,000-line log with one line of 50,000 characters in its middle.
+const std::string& LongLineLogPath() {
+  static const std::string path = [] {
+    const std::string file = Path("wide.log");
+    std::ifstream in(LogPath(), std::ios::binary);
+    std::ofstream out(file, std::ios::binary);
+    std::string line;
+    for (int i = 0; std::getline(in, line); ++i) {
+      out << line << '\n';
+      if (i == kLines / 2) out << std::string(50000, 'w') << '\n';
+    }
+    return file;
+  }();
+  return path;
+}
+
+void OpenLogWithALongLine(benchmark::State& state) {
+  LongLineLogPath();
+  for (auto _ : state) {
+    auto viewer = std::make_unique<OpenedViewer>(LongLineLogPath(), false);
+    benchmark::DoNotOptimize(viewer->window);
+    state.PauseTiming();
+    viewer.reset();
+    state.ResumeTiming();
+  }
+  ReportPeak(state, LongLineLogPath());
+}
+BENCHMARK(OpenLogWithALongLine)->Unit(benchmark::kMillisecond)->Iterations(3);
+
 void SortCsv(benchmark::State& state, int column) {
   OpenedViewer viewer(CsvPath(), true);
   for (auto _ : state) {

@@ -52,6 +52,7 @@ bool TextDocument::load(const std::string& path, const Progress& progress) {
     const auto length = static_cast<std::size_t>(stop - at);
     lines_.push_back({static_cast<std::uint64_t>(at - base),
                       static_cast<std::uint32_t>(std::min<std::size_t>(length, std::numeric_limits<std::uint32_t>::max()))});
+    if (lines_.back().length > lines_[longest_].length) longest_ = lines_.size() - 1;
     at = SkipLineEnd(stop, end);
     if (progress && lines_.size() % kProgressStep == 0) {
       progress(static_cast<int>(100 * (at - base) / (end - base)));
@@ -72,6 +73,7 @@ void TextDocument::dropLineIndex() {
 void TextDocument::clear() {
   bytes_.clear();
   lines_.clear();
+  longest_ = 0;
 }
 
 void TableRows::clear() {
@@ -124,6 +126,20 @@ std::string_view TableRows::cell(std::size_t row, std::size_t column) const {
 
 std::string_view TableRows::field(std::size_t position, std::size_t column) const {
   return cell(order_[position], column);
+}
+
+std::string LinesText(const TextDocument& document, std::vector<std::size_t> lines) {
+  std::sort(lines.begin(), lines.end());
+  lines.erase(std::unique(lines.begin(), lines.end()), lines.end());
+  std::string text;
+  bool first = true;
+  for (const std::size_t line : lines) {
+    if (line >= document.lineCount()) continue;
+    if (!first) text += '\n';
+    first = false;
+    text.append(document.line(line));
+  }
+  return text;
 }
 
 std::string DateSortText(std::string_view cell, const std::string& typeWord) {

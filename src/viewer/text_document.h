@@ -41,6 +41,9 @@ class TextDocument {
   // Frees the line index once a table holds what it needs (the bytes stay).
   void dropLineIndex();
   [[nodiscard]] std::uint64_t lineStart(std::size_t index) const { return lines_[index].start; }
+  // The index of the longest line (the first of equal ones); 0 for an empty document. A view
+  // makes every row as wide as this one, so no line is cut.
+  [[nodiscard]] std::size_t longestLine() const { return longest_; }
 
  private:
   // Packed: twelve bytes a line matter at millions of lines. A line longer than 4 GiB shows
@@ -52,6 +55,7 @@ class TextDocument {
 
   ByteBuffer bytes_;
   std::vector<LineSpan, BulkAllocator<LineSpan>> lines_;
+  std::size_t longest_ = 0;
 };
 
 // The rows of a table: each row a line of the document split at commas (quoted fields kept
@@ -102,6 +106,10 @@ class TableRows {
   std::vector<std::uint32_t, BulkAllocator<std::uint32_t>> order_;
   bool truncated_ = false;
 };
+
+// The given lines (any order, repeats allowed), in file order, each once, joined by line feeds:
+// what a copy of selected lines puts on the clipboard.
+std::string LinesText(const TextDocument& document, std::vector<std::size_t> lines);
 
 // The sortable form of a date cell: day/month/year ("date1") and month/day/year ("date2")
 // rearranged to year, month, day; "date3" gets "20" before a two-digit year. Other type words

@@ -1,6 +1,10 @@
 #include "ui/viewer/text_display_window.h"
 
+#include <QAction>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QFontDatabase>
+#include <QGuiApplication>
 #include <climits>
 #include <QCloseEvent>
 #include <QElapsedTimer>
@@ -124,6 +128,15 @@ TformTextDisplay::TformTextDisplay(const std::string& path, const std::string& l
   memo1_->setObjectName("Memo1");
   memo1_->setModel(textModel_.get());
   memo1_->setUniformItemSizes(true);
+  memo1_->setTextElideMode(Qt::ElideNone);
+  memo1_->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
+  memo1_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  auto* copy = new QAction("Copy", memo1_);
+  copy->setObjectName("actionCopyLines");
+  copy->setShortcut(QKeySequence::Copy);
+  copy->setShortcutContext(Qt::WidgetShortcut);
+  connect(copy, &QAction::triggered, this, &TformTextDisplay::copySelectedLines);
+  memo1_->addAction(copy);
   memo1_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   memo1_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   layout->addWidget(memo1_, 1);
@@ -243,14 +256,29 @@ void TformTextDisplay::layOutText() {
   listView1_->hide();
   rows_.clear();
   tableModel_->reset(false);
-  QFont font = memo1_->font();
+  // A fixed-width font, so every line's width follows from its length.
+  QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
   font.setPointSize(format_.fontSize);
   memo1_->setFont(font);
   buttonPrint_->setEnabled(true);
+  const QFontMetrics metrics(font);
+  const std::string_view longest =
+      document_.lineCount() == 0 ? std::string_view() : document_.line(document_.longestLine());
+  const int width = metrics.horizontalAdvance(QString::fromUtf8(longest.data(), static_cast<qsizetype>(longest.size())));
+  textModel_->setRowSize(QSize(width + 2 * metrics.averageCharWidth(), metrics.height()));
   textModel_->reset();
   memo1_->show();
   memo1_->setFocus();
   if (format_.openEnd) memo1_->scrollToBottom();
+}
+
+void TformTextDisplay::copySelectedLines() {
+  std::vector<std::size_t> rows;
+  for (const QModelIndex& index : memo1_->selectionModel()->selectedRows()) {
+    rows.push_back(static_cast<std::size_t>(index.row()));
+  }
+  const std::string text = LinesText(document_, std::move(rows));
+  QGuiApplication::clipboard()->setText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
 }
 
 void TformTextDisplay::layOutTable(bool rotated) {

@@ -81,6 +81,8 @@ class TformTextDisplay : public QWidget {
   // The refresh timer's work.
   void Timer1Timer();
   void columnClick(int column);
+  // Ctrl+C in the text layout: the selected lines, in file order, to the clipboard.
+  void copySelectedLines();
 
   // Commands; the parts after the dialogs, so they can be driven directly.
   void printTo(QPrinter& printer) const;

@@ -11,6 +11,7 @@ int TextLinesModel::rowCount(const QModelIndex& parent) const {
 }
 
 QVariant TextLinesModel::data(const QModelIndex& index, int role) const {
+  if (role == Qt::SizeHintRole && rowSize_.isValid()) return rowSize_;
   if (role != Qt::DisplayRole || !index.isValid()) return {};
   const std::string_view line = document_.line(static_cast<std::size_t>(index.row()));
   return QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size()));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractListModel>
+#include <QSize>
 
 namespace tarvo {
 
@@ -19,11 +20,15 @@ class TextLinesModel : public QAbstractListModel {
     beginResetModel();
     endResetModel();
   }
+  // The size of every row (the view measures one row only, for speed): as wide as the longest
+  // line, so a long line can be scrolled to, never cut.
+  void setRowSize(QSize size) { rowSize_ = size; }
   int rowCount(const QModelIndex& parent) const override;
   QVariant data(const QModelIndex& index, int role) const override;
 
  private:
   const TextDocument& document_;
+  QSize rowSize_;
 };
 
 }  // namespace tarvo

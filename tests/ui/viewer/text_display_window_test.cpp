@@ -1,6 +1,9 @@
 #include "ui/viewer/text_display_window.h"
 
 #include <QCheckBox>
+#include <QGuiApplication>
+#include <QClipboard>
+#include <QAction>
 #include <QCoreApplication>
 #include <QListView>
 #include <QScrollBar>
@@ -132,6 +135,32 @@ TEST(TextDisplayWindow, CopiesKeepTheBytes) {
   ASSERT_TRUE(rotated->saveCopyTo(viewer.files.file("rotated.csv")));
   EXPECT_NE(viewer.files.read("rotated.csv").find("\"Field1\",\"M\xE4ki\",\"O\xFCz\""), std::string::npos)
       << viewer.files.read("rotated.csv");
+}
+
+// Every line can be read whole: the rows are as wide as the longest line (50,000 characters
+// here) and the horizontal scroll bar reaches its end; lines can be selected and copied.
+TEST(TextDisplayWindow, LongLinesAreReadableAndLinesCanBeCopied) {
+  Viewer viewer;
+  const std::string longLine = "start" + std::string(50000, 'x') + "end";
+  viewer.files.put("wide.log", "short\r\n\r\n" + longLine + "\r\nafter\r\n");
+  TformTextDisplay* window = viewer.open("wide.log", "text");
+  auto* lines = window->findChild<QListView*>("Memo1");
+  lines->resize(400, 300);
+  QCoreApplication::processEvents();
+  const QFontMetrics metrics(lines->font());
+  EXPECT_GE(lines->horizontalScrollBar()->maximum() + lines->viewport()->width(),
+            metrics.horizontalAdvance(QString::fromStdString(longLine)))
+      << "the scroll bar reaches the end of the longest line";
+  EXPECT_EQ(lines->textElideMode(), Qt::ElideNone);
+
+  lines->selectionModel()->select(window->textModel().index(3), QItemSelectionModel::Select);
+  lines->selectionModel()->select(window->textModel().index(0), QItemSelectionModel::Select);
+  lines->selectionModel()->select(window->textModel().index(1), QItemSelectionModel::Select);
+  window->findChild<QAction*>("actionCopyLines")->trigger();
+  EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), "short\n\nafter") << "file order, empty lines kept";
+  lines->selectAll();
+  window->copySelectedLines();
+  EXPECT_EQ(QGuiApplication::clipboard()->text().size(), static_cast<qsizetype>(5 + 1 + longLine.size() + 1 + 5 + 1));
 }
 
 // A refresh keeps the widths the user dragged, the sort in force and the place in the file;
