@@ -61,10 +61,12 @@ inline std::string MakeStructureFile(const std::string& path, int topics) {
       }
     }
     const int wordCount = 2 + static_cast<int>(random() % 5);
+    std::string caption;
     for (int w = 0; w < wordCount; ++w) {
-      if (w > 0) record.text += ' ';
-      record.text += words[random() % 14];
+      if (w > 0) caption += ' ';
+      caption += words[random() % 14];
     }
+    record.text = caption;
     record.exp = random() % 4 == 0;
     AppendRecordPairs(record, pairs);
   }

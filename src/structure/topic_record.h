@@ -70,7 +70,7 @@ struct TopicRecord {
 
   // Stored texts.
   ShortText uni;
-  std::string text;
+  ShortText text;
   ShortText cre;     // created, stamp
   ShortText sta;     // first in progress, stamp
   ShortText dlDate;

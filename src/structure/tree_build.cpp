@@ -192,7 +192,7 @@ ResultOf<TopicNode*> NewTopicRecord(Structure& master, TopicTree& tree, TopicNod
   auto record = std::make_unique<TopicRecord>(std::to_string(*unique));
   record->lev = parent == nullptr ? 0 : parent->level() + 1;
   record->type = sectionType;
-  record->text = std::move(caption);
+  record->text = caption;
   TopicRecord* created = master.adopt(std::move(record));
   auto node = std::make_unique<TopicNode>(created);
   created->treeNode = node.get();

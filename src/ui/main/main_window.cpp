@@ -366,7 +366,7 @@ void TformMain::treeMainChange() {
   QWidget* panel = panelNone_;
   switch (DetailPanelFor(record)) {
     case DetailPanel::TopicPages:
-      labelTopicName_->setText(QString::fromStdString(record->text));
+      labelTopicName_->setText(QString::fromUtf8(record->text.data(), static_cast<qsizetype>(record->text.size())));
       panel = panelToDoNew_;
       break;
     case DetailPanel::Network:

@@ -157,7 +157,7 @@ QVariant TopicTreeModel::data(const QModelIndex& index, int role) const {
     case Qt::DisplayRole:
     case Qt::EditRole:
       if (record == nullptr) return {};
-      if (column == kTopicColumn) return QString::fromStdString(record->text);
+      if (column == kTopicColumn) return QString::fromUtf8(record->text.data(), static_cast<qsizetype>(record->text.size()));
       if (column == kDueColumn) return QString::fromUtf8(record->statusText.data(), static_cast<qsizetype>(record->statusText.size()));
       return StatusWords(*record);
     case Qt::DecorationRole: {
