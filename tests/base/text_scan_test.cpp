@@ -45,15 +45,13 @@ TEST(TextScan, ParseNumberReadsThousandsAndStopsAtDots) {
 }
 
 TEST(TextScan, ClassifyTextAndVersionValue) {
-  EXPECT_EQ(ClassifyText("", "", ""), kNoToken);
-  EXPECT_EQ(ClassifyText("  ", " ", ""), kNoToken);
-  EXPECT_EQ(ClassifyText("  42", " ", ""), kNumberToken);
-  EXPECT_EQ(ClassifyText("4.2", "", ""), kDecimalToken);
-  EXPECT_EQ(ClassifyText(".5", "", ""), kDecimalToken);
-  EXPECT_EQ(ClassifyText("abc.d", "", ""), kWordToken);
-  EXPECT_EQ(ClassifyText("#", "", "#$"), kExtraToken);
-  EXPECT_EQ(ClassifyText("#$", "", "#$"), kWordToken);
-  EXPECT_EQ(ClassifyText("-x", "", ""), kWordToken) << "other characters change nothing";
+  // Text, blanks, extra characters and the class; other characters change nothing ("-x").
+  for (const auto& [text, blanks, extra, token] :
+       {std::tuple{"", "", "", kNoToken}, {"  ", " ", "", kNoToken}, {"  42", " ", "", kNumberToken},
+        {"4.2", "", "", kDecimalToken}, {".5", "", "", kDecimalToken}, {"abc.d", "", "", kWordToken},
+        {"#", "", "#$", kExtraToken}, {"#$", "", "#$", kWordToken}, {"-x", "", "", kWordToken}}) {
+    EXPECT_EQ(ClassifyText(text, blanks, extra), token) << "\"" << text << "\"";
+  }
 
   EXPECT_EQ(VersionValue("2.1.3.45"), 200'130'045);
   EXPECT_EQ(VersionValue("2.1"), 200'100'000);

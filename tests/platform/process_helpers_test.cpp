@@ -7,6 +7,7 @@
 #include <QString>
 #include <QTest>
 #include <cstdlib>
+#include <tuple>
 
 #include "support/temp_folder.h"
 
@@ -15,22 +16,18 @@ namespace {
 
 using test::TempFolder;
 
-TEST(ProcessHelpers, RunRequestFromTheRunCommand) {
+// A "run" command read into its parts; programs run, waited for within a time and at a lower
+// priority; a "run" request started detached.
+TEST(ProcessHelpers, RunRequestsAreReadAndProgramsRunWaitedForAndLowered) {
   const RunRequest request = ParseRunRequest("c:\\tools\\a.exe,-x,minimized");
-  EXPECT_EQ(request.program, "c:\\tools\\a.exe");
-  EXPECT_EQ(request.parameters, "-x");
-  EXPECT_EQ(request.commandLine, "\"c:\\tools\\a.exe\" \"-x\"");
-  EXPECT_EQ(request.showMode, kShowMinimized);
+  EXPECT_EQ(std::tuple(request.program, request.parameters, request.commandLine, request.showMode),
+            std::tuple("c:\\tools\\a.exe", "-x", "\"c:\\tools\\a.exe\" \"-x\"", kShowMinimized));
   EXPECT_EQ(ParseRunRequest("a,b,hidden").showMode, kShowHidden);
   EXPECT_EQ(ParseRunRequest("a").showMode, kShowNormal);
   const RunRequest full = ParseRunRequest("p,q,,controlled,e1,e2,42");
-  EXPECT_EQ(full.control, "controlled");
-  EXPECT_EQ(full.extra2, "e2");
-  EXPECT_EQ(full.number, 42);
+  EXPECT_EQ(std::tuple(full.control, full.extra2, full.number), std::tuple("controlled", "e2", 42));
   EXPECT_EQ(ParseRunRequest("p,q,,,,,x").number, 0);
-}
 
-TEST(ProcessHelpers, RunStartsWaitsAndLowersPriority) {
   TempFolder folder;
   EXPECT_TRUE(RunProgram("/bin/sh -c \"exit 3\"", true, 20000, kNoProcessFlags, kShowNormal));
   const Result late = RunProgram("/bin/sh -c \"sleep 30\"", true, 200, kNoProcessFlags, kShowNormal);

@@ -36,9 +36,15 @@ TEST(Backups, RewriteWithFiveKeptPrunesOneToSevenToFourToEight) {
   EXPECT_EQ(folder.read("notes.txt"), "new\r\n");
 }
 
-// Copy numbers sort as numbers (big ones by their shape); a name taken after the listing is
-// skipped, never overwritten.
-TEST(Backups, NumbersSortNumericallyBigOnesByShapeAndTakenNamesAreSkipped) {
+// Which names are copies' names; copy numbers sort as numbers (big ones by their shape); a
+// name taken after the listing is skipped, never overwritten.
+TEST(Backups, CopyNamesAreKnownSortAsNumbersAndTakenNamesAreSkipped) {
+  for (const char* name : {"report(2009).txt", "a(1).txt", "a(260115-093000).txt", "a(20260115-093000).txt"}) {
+    EXPECT_TRUE(LooksLikeBackupName(name)) << name;
+  }
+  for (const char* name : {"a(0).txt", "a(draft).txt", "a().txt", "plain.txt", "a)1(.txt"}) {
+    EXPECT_FALSE(LooksLikeBackupName(name)) << name;
+  }
   TempFolder folder;
   folder.put("report.txt", "r");
   for (const char* name : {"report(9).txt", "report(10).txt", "report(2009).txt", "report(2).txt"}) {
@@ -134,10 +140,9 @@ TEST(Backups, SnapshotsOfReplacedFilesKeepTheOldBytes) {
     DataFilePtr rewritten = OrNull(OpenDataFile(folder.file("big.dat"), "W", 3));
     ASSERT_TRUE(rewritten && WriteLine(*rewritten, "third"));
     rewritten.reset();
-    EXPECT_EQ(folder.read("big(1).dat"), "first") << links;
-    EXPECT_EQ(folder.read("big(2).dat"), "") << links;
-    EXPECT_EQ(folder.read("big(3).dat"), "k=second\r\n") << links;
-    EXPECT_EQ(folder.read("big.dat"), "third\r\n") << links;
+    EXPECT_EQ((Names{folder.read("big(1).dat"), folder.read("big(2).dat"), folder.read("big(3).dat"),
+                     folder.read("big.dat")}),
+              (Names{"first", "", "k=second\r\n", "third\r\n"})) << "links: " << links;
   }
 }
 
@@ -178,15 +183,6 @@ TEST(Backups, PurgeDeletesOnlyCopiesStampedWithTheirOwnTime) {
   PurgeBackups(folder.file("list.txt"), 0, &deleted);
   EXPECT_FALSE(folder.has(newest));
   EXPECT_TRUE(folder.has("list.txt"));
-}
-
-TEST(Backups, BackupNameShapes) {
-  for (const char* name : {"report(2009).txt", "a(1).txt", "a(260115-093000).txt", "a(20260115-093000).txt"}) {
-    EXPECT_TRUE(LooksLikeBackupName(name)) << name;
-  }
-  for (const char* name : {"a(0).txt", "a(draft).txt", "a().txt", "plain.txt", "a)1(.txt"}) {
-    EXPECT_FALSE(LooksLikeBackupName(name)) << name;
-  }
 }
 
 }  // namespace

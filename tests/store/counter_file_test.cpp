@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "support/failing_file_system.h"
 #include "support/temp_folder.h"
 
@@ -16,21 +18,18 @@ int Next(const std::string& path) {
   return next ? *next : -1;
 }
 
-TEST(CounterFile, MissingValidAndInvalidFiles) {
+TEST(CounterFile, MissingValidInvalidAndUnwritableCounters) {
   TempFolder folder;
   const std::string path = folder.file("StructUnique.dat");
   EXPECT_EQ(Next(path), 1);
   EXPECT_EQ(folder.read("StructUnique.dat"), "00000001");
-  EXPECT_EQ(Next(path), 2);
-  EXPECT_EQ(folder.read("StructUnique.dat"), "00000002");
-
-  folder.put("StructUnique.dat", "41");
-  EXPECT_EQ(Next(path), 42);
-  EXPECT_EQ(folder.read("StructUnique.dat"), "00000042");
-
-  folder.put("StructUnique.dat", "00000099\r\nnotes after the digits stay");
-  EXPECT_EQ(Next(path), 100);
-  EXPECT_EQ(folder.read("StructUnique.dat"), "00000100\r\nnotes after the digits stay");
+  for (const auto& [before, id, after] :
+       {std::tuple{"00000001", 2, "00000002"}, {"41", 42, "00000042"},
+        {"00000099\r\nnotes after the digits stay", 100, "00000100\r\nnotes after the digits stay"}}) {
+    folder.put("StructUnique.dat", before);
+    EXPECT_EQ(Next(path), id) << before;
+    EXPECT_EQ(folder.read("StructUnique.dat"), after) << before;
+  }
 
   // A counter that holds no number never hands out an id again until someone repairs it.
   for (const char* damaged : {"12ab5678", "", "-0000001"}) {
@@ -40,10 +39,7 @@ TEST(CounterFile, MissingValidAndInvalidFiles) {
     EXPECT_NE(next.reason().find("holds no usable number"), std::string::npos) << next.reason();
     EXPECT_EQ(folder.read("StructUnique.dat"), "-0000001") << damaged;
   }
-}
 
-TEST(CounterFile, WriteCounterAndFailures) {
-  TempFolder folder;
   EXPECT_TRUE(WriteCounter(folder.file("c.dat"), 17));
   EXPECT_EQ(folder.read("c.dat"), "00000017");
   EXPECT_EQ(Next(folder.file("c.dat")), 18);

@@ -67,7 +67,9 @@ struct LineCase {
   std::vector<int> counts = {};  // the bytes each line took, where a case checks them
 };
 
-TEST(DataFileRead, EveryLineEndRuleGivesTheSameLinesAndNulBytesAreCountedButDropped) {
+// Every line end rule gives the same lines; NUL bytes are counted but dropped; a reader sees
+// the content as it was when opened; only files open, in a known mode.
+TEST(DataFileRead, EveryLineEndRuleGivesTheSameLinesFromTheContentAsItWasAtOpen) {
   const std::vector<LineCase> cases = {
       {"", {}}, {"only", {"only"}}, {"\r\n", {""}}, {"\n", {""}},
       {"a\r\nb", {"a", "b"}}, {"a\r\nb\r\n", {"a", "b"}}, {"a\n\rb", {"a", "b"}},
@@ -86,10 +88,7 @@ TEST(DataFileRead, EveryLineEndRuleGivesTheSameLinesAndNulBytesAreCountedButDrop
       EXPECT_EQ(counts, c.counts) << testing::PrintToString(c.bytes);
     }
   }
-}
 
-TEST(DataFileRead, ReaderSeesTheContentAsItWasAtOpenAndOnlyFilesOpen) {
-  TempFolder folder;
   folder.put("log.txt", "one\r\n");
   DataFilePtr file = OrNull(OpenDataFile(folder.file("log.txt"), "r", 0));  // modes in any case
   ASSERT_TRUE(file);
@@ -105,7 +104,9 @@ TEST(DataFileRead, ReaderSeesTheContentAsItWasAtOpenAndOnlyFilesOpen) {
   EXPECT_FALSE(folder.has("x.txt"));
 }
 
-TEST(DataFileWrite, WriteModeRecreatesAndWritesCrLfLinesOfAnyLength) {
+// Write mode recreates the file and writes CR LF lines of any length; append mode keeps the
+// content (taking a backup first) and writes at the end, creating a missing file.
+TEST(DataFileWrite, WriteModeRecreatesAndAppendModeKeepsTheContent) {
   TempFolder folder;
   folder.put("out.txt", "old content that must go\r\n");
   const std::string value(10000, 'v');
@@ -122,17 +123,14 @@ TEST(DataFileWrite, WriteModeRecreatesAndWritesCrLfLinesOfAnyLength) {
   EXPECT_EQ(folder.names(), std::vector<std::string>{"out.txt"}) << "no backup was asked for";
   EXPECT_EQ(Of(ReadAll(folder.file("out.txt"))),
             (Pairs{{"first", ""}, {"key", "a=b"}, {"k", value}, {"raw", ""}}));
-}
 
-TEST(DataFileWrite, AppendModeKeepsContentAndWritesAtTheEnd) {
-  TempFolder folder;
   folder.put("a.txt", "one\r\n");
-  DataFilePtr file = OrNull(OpenDataFile(folder.file("a.txt"), "A", 2));
-  ASSERT_TRUE(file);
-  EXPECT_TRUE(file->atEnd);
-  EXPECT_EQ(file->contentView(), "one\r\n");
-  EXPECT_TRUE(WriteLine(*file, "two"));
-  CloseDataFile(file);
+  DataFilePtr appended = OrNull(OpenDataFile(folder.file("a.txt"), "A", 2));
+  ASSERT_TRUE(appended);
+  EXPECT_TRUE(appended->atEnd);
+  EXPECT_EQ(appended->contentView(), "one\r\n");
+  EXPECT_TRUE(WriteLine(*appended, "two"));
+  CloseDataFile(appended);
   EXPECT_EQ(folder.read("a.txt"), "one\r\ntwo\r\n");
   EXPECT_EQ(folder.read("a(1).txt"), "one\r\n") << "append takes a backup first";
 
@@ -154,7 +152,10 @@ TEST(DataFilePairs, PlainFilesTrimAndSkipEmptyKeys) {
   EXPECT_EQ(pairs.valueOf("missing", "fallback"), "fallback");
 }
 
-TEST(DataFileSecure, RoundTripKeepsBlanksAndReadsOnlyUnderItsOwnName) {
+// A secure file is its header and then its lines scrambled with a key made from its own name,
+// counting on across lines; blanks come back as written, and under another name the body
+// reads back as garbage. Plain and short files are served as they are.
+TEST(DataFileSecure, ScrambledWithItsOwnNameAndReadBackWholeOnlyUnderIt) {
   TempFolder folder;
   const Pairs pairs = {{" spaced ", " both ends "}, {"empty", ""}, {"Päivä", "ünïcode=x"},
                        {"long", std::string(100, 'z')}};
@@ -162,6 +163,15 @@ TEST(DataFileSecure, RoundTripKeepsBlanksAndReadsOnlyUnderItsOwnName) {
   const std::string bytes = folder.read("Install.dat");
   EXPECT_EQ(bytes.substr(0, 8), "QZENCR01");
   EXPECT_EQ(bytes.find("both ends"), std::string::npos) << "the body is scrambled";
+  const std::string key = ScrambleKey(folder.file("Install.dat"));
+  ASSERT_EQ(key.size(), 33u);
+  EXPECT_EQ(key.substr(0, 11), "Install.dat");
+  std::string plain;
+  for (const auto& [name, value] : pairs) plain += name + "=" + value + "\r\n";
+  ASSERT_EQ(bytes.size(), 8 + plain.size());
+  for (std::size_t i = 0; i < plain.size(); ++i) {
+    EXPECT_EQ(static_cast<char>(bytes[8 + i] ^ key[i % 33]), plain[i]) << "byte " << i;
+  }
   EXPECT_EQ(Of(ReadAll(folder.file("Install.dat"), true)), pairs);
 
   folder.put("Copy.dat", bytes);
@@ -170,24 +180,7 @@ TEST(DataFileSecure, RoundTripKeepsBlanksAndReadsOnlyUnderItsOwnName) {
   EXPECT_EQ(copy->contentView().find("both ends"), std::string::npos)
       << "under another name the body reads back as garbage";
   EXPECT_EQ(copy->size, bytes.size() - 8);
-}
 
-TEST(DataFileSecure, ScrambleKeyCountsOnAcrossLines) {
-  TempFolder folder;
-  ASSERT_TRUE(WriteSecure(folder.file("k.dat"), {{"a", "1"}, {"b", "2"}}));
-  const std::string bytes = folder.read("k.dat");
-  const std::string key = ScrambleKey(folder.file("k.dat"));
-  ASSERT_EQ(key.size(), 33u);
-  EXPECT_EQ(key.substr(0, 5), "k.dat");
-  const std::string plain = "a=1\r\nb=2\r\n";
-  ASSERT_EQ(bytes.size(), 8 + plain.size());
-  for (std::size_t i = 0; i < plain.size(); ++i) {
-    EXPECT_EQ(static_cast<char>(bytes[8 + i] ^ key[i % 33]), plain[i]) << "byte " << i;
-  }
-}
-
-TEST(DataFileSecure, PlainAndShortFilesAreServedAsTheyAre) {
-  TempFolder folder;
   folder.put("plain.txt", " k = v \r\n");
   EXPECT_EQ(Of(ReadAll(folder.file("plain.txt"), true)), (Pairs{{" k ", " v "}}))
       << "secure files are never trimmed";

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "store/data_file.h"
 #include "store/line_split.h"
 #include "store/pair_file.h"
@@ -69,10 +71,8 @@ TEST(PairStream, ReadsAsTheWholeFileReaderAcrossBlockBoundaries) {
     ASSERT_EQ(streamed, Whole(folder.file("p.txt"), &expectedLines)) << "file " << i;
     EXPECT_EQ(lines, expectedLines) << "file " << i;
   }
-}
 
-TEST(PairStream, StopsWhenAskedAndReportsAMissingFile) {
-  test::TempFolder folder;
+  // It stops when asked, and reports a missing file.
   folder.put("p.txt", "a=1\r\nb=2\r\nc=3\r\n");
   std::vector<std::string> seen;
   ASSERT_TRUE(ForEachPair(folder.file("p.txt"), [&](std::string_view key, std::string_view, std::size_t) {
@@ -83,6 +83,32 @@ TEST(PairStream, StopsWhenAskedAndReportsAMissingFile) {
   const Result missing = ForEachPair(folder.file("none.txt"), [](auto, auto, auto) { return true; });
   ASSERT_FALSE(missing);
   EXPECT_NE(missing.reason().find("none.txt"), std::string::npos);
+}
+
+TEST(LineSplit, SplitPairAndSplitDelimitedRules) {
+  const std::vector<std::tuple<std::string, std::string, std::string>> cases = {
+      {"key=value", "key", "value"}, {"key=a=b", "key", "a=b"}, {"noequals", "noequals", ""}, {"=x", "", "x"},
+      {"", "", ""}, {"k\tv=w", "k", "\tv=w"}, {"\"a=b\"=c", "a=b", "c"}, {"\"a b\"c=d", "a bc", "d"},
+      {"\"unclosed=x", "unclosed=x", ""}, {" k = v ", " k ", " v "}, {"ключ=значение", "ключ", "значение"},
+  };
+  for (const auto& [text, key, value] : cases) {
+    std::string splitKey = "stale", splitValue = "stale";
+    SplitPair(text, '=', splitKey, splitValue);
+    EXPECT_EQ(std::pair(splitKey, splitValue), std::pair(key, value)) << text;
+  }
+
+  const std::vector<std::tuple<std::string, char, std::vector<std::string>>> delimited = {
+      {"a,,b,", ',', {"a", "", "b"}}, {"", ',', {""}}, {"   ", ',', {""}}, {"  a , b ,c", ',', {"a", "b", "c"}},
+      {"\"x, y\",z", ',', {"x, y", "z"}}, {"\" keep \"dropped,next", ',', {" keep ", "next"}},
+      {"\"no close, at all", ',', {"no close, at all"}}, {"\"\",\"\"", ',', {"", ""}},
+      {"1;2;;", ';', {"1", "2", ""}}, {",", ',', {""}}, {",a", ',', {"", "a"}}, {"a\tb", '\t', {"a", "b"}},
+      {"a, ", ',', {"a"}},
+  };
+  for (const auto& [text, separator, expected] : delimited) {
+    std::vector<std::string> fields = {"stale"};
+    SplitDelimited(text, fields, separator);
+    EXPECT_EQ(fields, expected) << text;
+  }
 }
 
 }  // namespace

@@ -17,19 +17,6 @@ namespace {
 
 using test::TempFolder;
 
-TEST(SafeReplace, CopyReplacesAndLeavesTheSourceAndNoSibling) {
-  TempFolder folder;
-  folder.put("Structure.tmp", "new tree");
-  folder.put("Structure.dat", "old tree");
-  EXPECT_TRUE(ReplaceWithCopy(folder.file("Structure.tmp"), folder.file("Structure.dat")));
-  EXPECT_EQ(folder.read("Structure.dat"), "new tree");
-  EXPECT_EQ(folder.read("Structure.tmp"), "new tree");
-  EXPECT_EQ(folder.names(), (std::vector<std::string>{"Structure.dat", "Structure.tmp"}));
-
-  EXPECT_TRUE(WriteFileSafely(folder.file("fresh.txt"), "created"));
-  EXPECT_EQ(folder.read("fresh.txt"), "created");
-}
-
 TEST(SafeReplace, AnyInjectedFailureLeavesTheOldFileAndReportsFalse) {
   using Flag = bool test::FailingFileSystem::*;
   const std::vector<std::pair<const char*, Flag>> failures = {
@@ -60,9 +47,12 @@ TEST(SafeReplace, AnyInjectedFailureLeavesTheOldFileAndReportsFalse) {
   }
 }
 
-TEST(SafeReplace, AReplacedFileKeepsItsPermissions) {
+// A file not there yet is created; both ways of replacing one keep its permissions, and a copy
+// leaves its source and no sibling behind.
+TEST(SafeReplace, ReplacingKeepsThePermissionsAndLeavesTheSourceAndNoSibling) {
   TempFolder folder;
-  folder.put("Structure.dat", "old");
+  ASSERT_TRUE(WriteFileSafely(folder.file("Structure.dat"), "created"));
+  EXPECT_EQ(folder.read("Structure.dat"), "created");
   folder.put("Structure.tmp", "by copy");
   for (const unsigned mode : {0444u, 0600u}) {
     ASSERT_EQ(chmod(folder.file("Structure.dat").c_str(), mode), 0);
@@ -70,8 +60,11 @@ TEST(SafeReplace, AReplacedFileKeepsItsPermissions) {
     EXPECT_EQ(folder.read("Structure.dat"), "new");
     EXPECT_EQ(fileSystem().permissions(folder.file("Structure.dat")).value(), mode);
     ASSERT_TRUE(ReplaceWithCopy(folder.file("Structure.tmp"), folder.file("Structure.dat")));
+    EXPECT_EQ(folder.read("Structure.dat"), "by copy");
     EXPECT_EQ(fileSystem().permissions(folder.file("Structure.dat")).value(), mode);
   }
+  EXPECT_EQ(folder.read("Structure.tmp"), "by copy");
+  EXPECT_EQ(folder.names(), (std::vector<std::string>{"Structure.dat", "Structure.tmp"}));
 }
 
 // Links planted in the data folder, where a temporary file, a counter or a log will be

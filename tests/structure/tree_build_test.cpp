@@ -6,8 +6,8 @@
 #include <optional>
 #include <random>
 #include <set>
-#include <tuple>
 #include <sstream>
+#include <tuple>
 
 #include "base/date_text.h"
 #include "support/failing_file_system.h"
@@ -55,31 +55,26 @@ struct Model {
   }
 };
 
-TEST(TreeBuild, LevelsMakeTheTree) {
+// Levels make the tree; a level jump is kept at the deepest open level, reported and saved.
+TEST(TreeBuild, LevelsMakeTheTreeAndJumpsAreKeptAtTheDeepestOpenLevel) {
   Model model("s1:0 a:1 a1:2 a2:2 b:1 s2:0");
   EXPECT_TRUE(model.build().problems.empty());
-  ASSERT_EQ(model.tree.roots().size(), 2u);
-  TopicNode* section = model.tree.roots()[0].get();
-  ASSERT_EQ(section->children().size(), 2u);
-  EXPECT_EQ(section->child(0)->record->uni, "a");
-  EXPECT_EQ(section->child(1)->record->uni, "b");
-  ASSERT_EQ(section->child(0)->children().size(), 2u);
-  EXPECT_EQ(section->child(0)->child(1)->record->text, "topic a2");
-  EXPECT_FALSE(model.tree.roots()[1]->hasChildren());
-  EXPECT_EQ(model.node("a2")->level(), 2);
+  // Each node's parent, and the display order: the whole shape of the tree.
+  for (const auto& [id, parent] : {std::pair{"s1", ""}, {"a", "s1"}, {"a1", "a"}, {"a2", "a"}, {"b", "s1"}, {"s2", ""}}) {
+    EXPECT_EQ(model.node(id)->parent(), *parent == '\0' ? nullptr : model.node(parent)) << id;
+  }
+  EXPECT_EQ(model.tree.roots().size(), 2u);
   EXPECT_EQ(model.outline(), "s1:0 a:1 a1:2 a2:2 b:1 s2:0");
-}
 
-TEST(TreeBuild, LevelJumpsAreKeptAtTheDeepestOpenLevelAndReported) {
-  Model model("orphan:2 s:0 a:1 jump:3 deeper:4 b:1");  // the orphan comes before any section
-  model.master.dirty = false;
-  const TreeBuildReport report = model.build();
+  Model jumps("orphan:2 s:0 a:1 jump:3 deeper:4 b:1");  // the orphan comes before any section
+  jumps.master.dirty = false;
+  const TreeBuildReport report = jumps.build();
   ASSERT_EQ(report.problems.size(), 3u);
   EXPECT_NE(report.problems[1].find("\"topic jump\" (jump) was at level 3"), std::string::npos)
       << report.problems[1];
-  EXPECT_TRUE(model.master.dirty) << "the repaired levels get saved";
-  EXPECT_EQ(model.outline(), "orphan:0 s:0 a:1 jump:2 deeper:3 b:1");
-  EXPECT_EQ(model.master.size(), 6u) << "nothing was lost";
+  EXPECT_TRUE(jumps.master.dirty) << "the repaired levels get saved";
+  EXPECT_EQ(jumps.outline(), "orphan:0 s:0 a:1 jump:2 deeper:3 b:1");
+  EXPECT_EQ(jumps.master.size(), 6u) << "nothing was lost";
 }
 
 TEST(TreeBuild, RepairsMarkTheListDirty) {
@@ -121,9 +116,8 @@ TEST(TreeBuild, ExpandedSelectedAndTopNodesComeBack) {
   model.add("a1", 2).sel = true;
   model.add("b", 1).topnode = true;
   model.build();
-  EXPECT_TRUE(model.node("s")->expanded());
-  EXPECT_TRUE(model.node("a")->expanded());
-  EXPECT_FALSE(model.node("b")->expanded());
+  EXPECT_EQ(std::tuple(model.node("s")->expanded(), model.node("a")->expanded(), model.node("b")->expanded()),
+            std::tuple(true, true, false));
   EXPECT_EQ(model.tree.selected, model.node("a1"));
   EXPECT_EQ(model.tree.topVisible, model.node("b"));
 
@@ -245,11 +239,8 @@ TEST(TreeBuild, NewTopicRecordsGetFreshIdsAboveEveryIdAndNeverNegative) {
   const ResultOf<TopicNode*> first = NewTopicRecord(model.master, model.tree, model.node("s"), 0, 4, "New topic");
   ASSERT_TRUE(first) << first.reason();
   const TopicRecord* record = (*first)->record;
-  EXPECT_EQ(record->uni, "1");
-  EXPECT_EQ(record->lev, 1);
-  EXPECT_EQ(record->type, 4);
+  EXPECT_EQ(std::tuple(record->uni.str(), record->lev, record->type, record->treeNode), std::tuple("1", 1, 4, *first));
   EXPECT_EQ(record->text, "New topic");
-  EXPECT_EQ(record->treeNode, *first);
   EXPECT_EQ(model.master.recordOf("1"), record);
   ASSERT_TRUE(NewTopicRecord(model.master, model.tree, *first, 0, 4, "x"));
   EXPECT_EQ(model.outline(), "s:0 1:1 2:2");
@@ -312,17 +303,14 @@ struct Family {
   }
 };
 
-TEST(RollUp, ParentTaskFollowsItsSubTasks) {
+TEST(RollUp, ParentTaskFollowsItsSubTasksAndUrgentMarksTravelUp) {
   Family allDone({{kFinished, 100}, {kFinished, 100}, {kFinished, 100}});
-  EXPECT_EQ(allDone.parent->status, kFinished);
-  EXPECT_EQ(allDone.parent->fdate, "20261205");
-  EXPECT_EQ(allDone.parent->fTime, "00:00:00");
-  EXPECT_EQ(allDone.parent->progress, 100);
-  EXPECT_EQ(allDone.parent->childTasks, 3);
+  const TopicRecord& done = *allDone.parent;
+  EXPECT_EQ(std::tuple(done.status, done.fdate.str(), done.fTime.str(), done.progress, done.childTasks),
+            std::tuple(kFinished, "20261205", "00:00:00", 100, 3));
 
   Family oneMoving({{kNotStarted, 0}, {kInProgress, 30}, {kFinished, 100}});
-  EXPECT_EQ(oneMoving.parent->status, kInProgress);
-  EXPECT_EQ(oneMoving.parent->sta, "20261205-120000");
+  EXPECT_EQ(std::tuple(oneMoving.parent->status, oneMoving.parent->sta.str()), std::tuple(kInProgress, "20261205-120000"));
 
   Family mixed({{kNotStarted, 0}, {kFinished, 100}});
   EXPECT_EQ(mixed.parent->status, kNotStarted);
@@ -336,9 +324,8 @@ TEST(RollUp, ParentTaskFollowsItsSubTasks) {
   manual.children[0]->progress = 60;
   RollUpChildren(manual.parent->treeNode, kNow);
   EXPECT_EQ(manual.parent->progress, 77) << "entered progress is not calculated";
-}
 
-TEST(RollUp, UrgentMarksAndSystemTasksAndChangesTravelUp) {
+  // Urgent marks and changes travel up; system tasks lose their status.
   Family family({{kNotStarted, 0}, {kNotStarted, 0}});
   family.children[1]->urgent = true;
   TopicRecord& grandchild = family.model.add("g", 3);
@@ -357,9 +344,8 @@ TEST(RollUp, UrgentMarksAndSystemTasksAndChangesTravelUp) {
   system.parent->calpr = false;
   system.parent->progress = 35;
   EXPECT_TRUE(RollUpChildren(system.parent->treeNode, kNow));
-  EXPECT_EQ(system.parent->status, kNoStatus);
-  EXPECT_TRUE(system.parent->calpr);
-  EXPECT_EQ(system.parent->progress, 0);
+  EXPECT_EQ(std::tuple(system.parent->status, bool{system.parent->calpr}, system.parent->progress),
+            std::tuple(kNoStatus, true, 0));
   EXPECT_FALSE(RollUpChildren(system.parent->treeNode, kNow)) << "nothing left to change";
 }
 

@@ -13,14 +13,6 @@ TempFolder::TempFolder() : path_(dir_.path().toStdString()) {
   EXPECT_TRUE(dir_.isValid()) << "no temporary folder";
 }
 
-std::string TempFolder::file(std::string_view name) const { return path_ + "/" + std::string(name); }
-
-void TempFolder::put(std::string_view name, std::string_view bytes) const {
-  WriteBytes(file(name), bytes);
-}
-
-std::string TempFolder::read(std::string_view name) const { return ReadBytes(file(name)); }
-
 bool TempFolder::has(std::string_view name) const {
   return std::filesystem::exists(std::filesystem::symlink_status(file(name)));
 }

@@ -9,6 +9,10 @@
 
 namespace tarvo::test {
 
+// Reads a whole file's bytes; empty when it cannot be read.
+std::string ReadBytes(const std::string& path);
+void WriteBytes(const std::string& path, std::string_view bytes);
+
 class TempFolder {
  public:
   TempFolder();
@@ -16,10 +20,10 @@ class TempFolder {
   // The folder's path, without a trailing delimiter.
   [[nodiscard]] const std::string& path() const { return path_; }
   // The path of `name` inside the folder.
-  [[nodiscard]] std::string file(std::string_view name) const;
+  [[nodiscard]] std::string file(std::string_view name) const { return path_ + "/" + std::string(name); }
 
-  void put(std::string_view name, std::string_view bytes) const;
-  [[nodiscard]] std::string read(std::string_view name) const;
+  void put(std::string_view name, std::string_view bytes) const { WriteBytes(file(name), bytes); }
+  [[nodiscard]] std::string read(std::string_view name) const { return ReadBytes(file(name)); }
   [[nodiscard]] bool has(std::string_view name) const;
   // The names in the folder, sorted.
   [[nodiscard]] std::vector<std::string> names() const;
@@ -28,9 +32,5 @@ class TempFolder {
   QTemporaryDir dir_;
   std::string path_;
 };
-
-// Reads a whole file's bytes; empty when it cannot be read.
-std::string ReadBytes(const std::string& path);
-void WriteBytes(const std::string& path, std::string_view bytes);
 
 }  // namespace tarvo::test

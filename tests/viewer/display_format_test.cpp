@@ -61,25 +61,20 @@ TEST(DisplayFormat, SaveThenLoadGivesTheSameRecord) {
   EXPECT_EQ(Columns(loaded), Columns(format));
 }
 
-TEST(DisplayFormat, ReadingRules) {
+// A format file is outside input: unreadable values keep their defaults, enormous ones are cut
+// to usable sizes and the cut is said, so the viewer stays usable; sensible values pass unchanged.
+TEST(DisplayFormat, ReadingRulesAndHostileFormatFilesCutToSensibleSizes) {
   TempFolder data;
   data.put("log.~txt",
            "OpenEnd=y\r\nFontSize=big\r\nTop=x\r\nCH5=Date\r\nCH2=Amount\r\nCHx=1\r\nCH-1=1\r\n"
            "XY3=other\r\nCW0=50\r\nInfoType=text\r\n");
-  DisplayFormat format = NewDisplayFormat("/anywhere/log.txt", "table");
-  ASSERT_TRUE(LoadDisplayFormat(format, data.path()));
-  EXPECT_FALSE(format.openEnd) << "only \"Y\" is yes";
-  EXPECT_EQ(format.fontSize, 8);
-  EXPECT_EQ(format.top, -1);
-  EXPECT_EQ(format.columnHeadings, (Texts{"Date", "Amount"})) << "in line order";
-  EXPECT_EQ(format.columnWidths, Texts{"50"});
-  EXPECT_EQ(format.infoType, "text");
-}
+  DisplayFormat rules = NewDisplayFormat("/anywhere/log.txt", "table");
+  ASSERT_TRUE(LoadDisplayFormat(rules, data.path()));
+  EXPECT_EQ(std::tuple(rules.openEnd, rules.fontSize, rules.top), std::tuple(false, 8, -1))
+      << "only \"Y\" is yes; unreadable numbers keep their defaults";
+  EXPECT_EQ(rules.columnHeadings, (Texts{"Date", "Amount"})) << "in line order";
+  EXPECT_EQ(std::tuple(rules.columnWidths, rules.infoType), std::tuple(Texts{"50"}, "text"));
 
-// A format file is outside input: enormous values are cut to usable sizes and the cut is said,
-// so the viewer stays usable; sensible values pass unchanged.
-TEST(DisplayFormat, HostileFormatFilesAreCutToSensibleSizes) {
-  TempFolder data;
   std::string bytes = "FontSize=5000\r\nWidth=-7\r\nSortColumn=99999\r\nCH0=" + std::string(1 << 20, 'h') + "\r\n";
   for (int i = 1; i < 5000; ++i) bytes += "CH" + std::to_string(i) + "=c\r\nCW" + std::to_string(i) + "=99999999\r\n";
   data.put("huge.~csv", bytes);
@@ -87,12 +82,9 @@ TEST(DisplayFormat, HostileFormatFilesAreCutToSensibleSizes) {
   const Result loaded = LoadDisplayFormat(format, data.path());
   ASSERT_TRUE(loaded) << loaded.reason();
   EXPECT_NE(loaded.note().find("held values too large to use"), std::string::npos) << loaded.note();
-  EXPECT_EQ(format.fontSize, 10);
-  EXPECT_EQ(format.width, -1);
-  EXPECT_EQ(format.sortColumn, -1);
-  EXPECT_EQ(format.columnHeadings.size(), 1000u);
-  EXPECT_EQ(format.columnHeadings[0].size(), 256u);
-  EXPECT_EQ(format.columnWidths[1], "85");
+  EXPECT_EQ(std::tuple(format.fontSize, format.width, format.sortColumn), std::tuple(10, -1, -1));
+  ASSERT_EQ(format.columnHeadings.size(), 1000u);
+  EXPECT_EQ(std::tuple(format.columnHeadings[0].size(), format.columnWidths[1]), std::tuple(256u, "85"));
 
   data.put("fine.~csv", "FontSize=12\r\nCH0=Name\r\nCW0=120\r\n");
   DisplayFormat fine = NewDisplayFormat("/x/fine.csv", "table");
@@ -121,8 +113,8 @@ TEST(DisplayFormat, ColumnsDerivedFromTheFirstLine) {
   stored.columnDisplay = {"visible", "hidden", "visible"};
   DeriveColumnDefinitions(stored);
   EXPECT_EQ(stored.columnHeadings, (Texts{"Id", "Name", "Sum", "Field4", "Field5"}));
-  EXPECT_EQ(stored.columnTypes[0], "number") << "stored columns win";
-  EXPECT_EQ(stored.columnDisplay[1], "hidden");
+  EXPECT_EQ(std::tuple(stored.columnTypes[0], stored.columnDisplay[1]), std::tuple("number", "hidden"))
+      << "stored columns win";
   EXPECT_EQ(stored.fieldNames, (Texts{"Field1", "Field2", "Field3", "Field4", "Field5"}));
 
   const auto headingsFrom = [&](const std::string& name, const std::string& line) {
@@ -152,22 +144,20 @@ std::string Enabled(const DisplayEnabling& on) {
   return names;
 }
 
-TEST(DisplayOptions, EnablingRules) {
-  DisplayChoices choices;
-  EXPECT_EQ(Enabled(ApplyDisplayRules(choices, true)), "") << "nothing about columns without columns";
-  choices.columns = true;
-  EXPECT_EQ(Enabled(ApplyDisplayRules(choices, false)), "headings from-file columns")
+TEST(DisplayOptions, EnablingRulesConfirmResetAndCancel) {
+  DisplayChoices rules;
+  EXPECT_EQ(Enabled(ApplyDisplayRules(rules, true)), "") << "nothing about columns without columns";
+  rules.columns = true;
+  EXPECT_EQ(Enabled(ApplyDisplayRules(rules, false)), "headings from-file columns")
       << "sorting is offered only while a sort is in force";
-  choices.headings = true;
-  choices.headingsFromFile = true;
-  EXPECT_EQ(Enabled(ApplyDisplayRules(choices, true)), "headings sorted columns");
-  EXPECT_FALSE(choices.headingsFromFile) << "first-line headings untick the heading file";
-  choices.headings = false;
-  choices.headingsFromFile = true;
-  EXPECT_EQ(Enabled(ApplyDisplayRules(choices, true)), "from-file file-box sorted columns");
-}
+  rules.headings = true;
+  rules.headingsFromFile = true;
+  EXPECT_EQ(Enabled(ApplyDisplayRules(rules, true)), "headings sorted columns");
+  EXPECT_FALSE(rules.headingsFromFile) << "first-line headings untick the heading file";
+  rules.headings = false;
+  rules.headingsFromFile = true;
+  EXPECT_EQ(Enabled(ApplyDisplayRules(rules, true)), "from-file file-box sorted columns");
 
-TEST(DisplayOptions, ConfirmResetAndCancel) {
   TempFolder data;
   data.put("t.csv", "x,y,z\r\n");
   DisplayFormat format = NewDisplayFormat(data.file("t.csv"), "text");
@@ -180,8 +170,8 @@ TEST(DisplayOptions, ConfirmResetAndCancel) {
   DeriveColumnDefinitions(format);
   ResetColumnHeadings(format);
   EXPECT_EQ(format.columnHeadings, (Texts{"x", "y", "z"})) << "the file's names replace stored headings";
-  EXPECT_EQ(format.columnTypes[0], "number") << "types, widths and display stay";
-  EXPECT_EQ(format.columnWidths[0], "33");
+  EXPECT_EQ(std::tuple(format.columnTypes[0], format.columnWidths[0], format.columnDisplay[0]),
+            std::tuple("number", "33", "hidden")) << "types, widths and display stay";
   EXPECT_TRUE(format.columnsChanged);
 
   std::vector<ColumnRow> rows = ColumnRowsOf(format);
@@ -190,11 +180,8 @@ TEST(DisplayOptions, ConfirmResetAndCancel) {
   choices.columns = true;
   choices.sorted = true;
   ConfirmDisplayChoices(format, choices, rows);
-  EXPECT_TRUE(format.reloadNeeded);
-  EXPECT_TRUE(format.sortOptionChanged);
-  EXPECT_EQ(format.infoType, "table");
-  EXPECT_EQ(format.columnHeadings[1], "Renamed");
-  EXPECT_EQ(format.columnTypes[1], "date1");
+  EXPECT_EQ(std::tuple(format.reloadNeeded, format.sortOptionChanged, format.infoType), std::tuple(true, true, "table"));
+  EXPECT_EQ(std::tuple(format.columnHeadings[1], format.columnTypes[1]), std::tuple("Renamed", "date1"));
 
   format.reloadNeeded = false;
   format.columnsChanged = false;
@@ -204,8 +191,7 @@ TEST(DisplayOptions, ConfirmResetAndCancel) {
   format.columnsChanged = true;
   format.reloadNeeded = true;
   CancelDisplayChoices(format);
-  EXPECT_FALSE(format.reloadNeeded);
-  EXPECT_FALSE(format.columnsChanged);
+  EXPECT_EQ(std::tuple(format.reloadNeeded, format.columnsChanged), std::tuple(false, false));
 }
 
 }  // namespace

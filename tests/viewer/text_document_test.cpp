@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <set>
+#include <tuple>
 
 #include "support/temp_folder.h"
 #include "viewer/delimited_writer.h"
@@ -27,7 +27,8 @@ Texts Shown(const TableRows& rows, std::size_t columns) {
   return shown;
 }
 
-TEST(TextDocument, LinesFollowTheDataFileRules) {
+// Lines follow the data file's rules; table rows take headings, Ctrl-Z lines and quoted fields.
+TEST(TextDocument, LinesFollowTheDataFileRulesAndTableRowsTheirOwn) {
   TempFolder folder;
   folder.put("log.txt", std::string("one\r\ntwo\n\rthree\r\rfo\0ur\nlast", 27));
   TextDocument document;
@@ -37,12 +38,8 @@ TEST(TextDocument, LinesFollowTheDataFileRules) {
   EXPECT_EQ(lines, (Texts{"one", "two", "three", "", "four", "last"})) << "NUL bytes are dropped";
   EXPECT_FALSE(document.load(folder.file("missing.txt")));
   EXPECT_EQ(document.lineCount(), 0u);
-}
 
-TEST(TextDocument, TableRowsHeadingsCtrlZLinesAndQuotedFields) {
-  TempFolder folder;
   folder.put("t.csv", "a,b,c\r\n1,2\r\nx,y,z,w\r\n");
-  TextDocument document;
   ASSERT_TRUE(document.load(folder.file("t.csv")));
   TableRows rows;
   rows.build(document, 0, TableRows::Shape::Table);
@@ -82,12 +79,18 @@ TEST(TextDocument, SortsByNumberDateAndText) {
   rows.sort(1, "date1", false);
   EXPECT_EQ(column(1).front(), "02/01/2009");
   rows.sort(2, "text", true);
-  const Texts texts = column(2);
-  EXPECT_EQ((Texts{texts[0], texts[1]}), (Texts{"A", "a"})) << "A and a are equal: file order";
-  EXPECT_EQ(texts[2], "b");
-  EXPECT_EQ(texts[3], "_x") << "letters fold to upper case, so _ sorts after them";
+  EXPECT_EQ(column(2), (Texts{"A", "a", "b", "_x"}))
+      << "A and a are equal: file order; letters fold to upper case, so _ sorts after them";
   rows.sort(2, "unknown-word", false);
   EXPECT_EQ(column(2).front(), "_x") << "an unknown type sorts as text";
+
+  // The keys dates sort by; other lengths stay as they are.
+  for (const auto& [text, type, key] :
+       {std::tuple{"15/06/2008", "date1", "20080615"}, {"31/12/08", "date1", "20081231"},
+        {"06/15/2008", "date2", "20080615"}, {"12/31/08", "date2", "20081231"}, {"08/12/31", "date3", "2008/12/31"},
+        {"1/1/08", "date1", "1/1/08"}, {"20080615", "date4", "20080615"}}) {
+    EXPECT_EQ(DateSortText(text, type), key) << text << " " << type;
+  }
 }
 
 // Equal keys keep the file's order, in every type and both ways; keys longer than the parts a
@@ -117,15 +120,6 @@ TEST(TextDocument, EqualKeysKeepTheFileOrder) {
             << "texts equal in their first sixteen bytes order by the rest";
       }
     }
-  }
-}
-
-TEST(TextDocument, DateSortTexts) {
-  for (const auto& [text, type, key] :  // other lengths stay as they are
-       {std::tuple{"15/06/2008", "date1", "20080615"}, {"31/12/08", "date1", "20081231"},
-        {"06/15/2008", "date2", "20080615"}, {"12/31/08", "date2", "20081231"}, {"08/12/31", "date3", "2008/12/31"},
-        {"1/1/08", "date1", "1/1/08"}, {"20080615", "date4", "20080615"}}) {
-    EXPECT_EQ(DateSortText(text, type), key) << text << " " << type;
   }
 }
 

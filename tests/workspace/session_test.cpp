@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <tuple>
 
 #include "support/failing_file_system.h"
 #include "store/data_file.h"
@@ -41,9 +42,12 @@ struct Installation {
   std::string read(const std::string& name) const { return test::ReadBytes(data(name)); }
 };
 
-TEST(Session, FirstStartCreatesTheDataFolder) {
+// A first start makes the data folder with what ships beside the program. Later, shipped
+// files are copied only where the user has none, and the shipped installation file leaves the
+// program folder only once it is safely copied into the data folder.
+TEST(Session, FirstStartMakesTheDataFolderAndShippedFilesNeverOverwriteTheUsers) {
   Installation installation;
-  const auto session = installation.start();
+  auto session = installation.start();
   for (const char* folder : {"", "Text", "CheckList", "Packs", "Outbox", "Formats", "$Control"}) {
     EXPECT_TRUE(fs::is_directory(installation.data(folder))) << folder;
   }
@@ -54,6 +58,7 @@ TEST(Session, FirstStartCreatesTheDataFolder) {
   PairList install;
   ASSERT_TRUE(LoadPairFile(installation.data("Install.dat"), install, true));
   EXPECT_EQ(install.valueOf("product"), "Tarvo-1");
+  EXPECT_EQ(install.valueOf("type"), "A");
   EXPECT_EQ(install.valueOf("ftpaccount"), "Tarvo Account 1");
   EXPECT_EQ(installation.read("csv.~txt"), "shipped format");
   EXPECT_EQ(installation.read("Tarvo.vsn"), "version notes");
@@ -62,13 +67,8 @@ TEST(Session, FirstStartCreatesTheDataFolder) {
   EXPECT_EQ(session->workspace.master().recordOf("5")->text, "First task");
   EXPECT_EQ(installation.read("StructUnique.dat"), "00000008");
   EXPECT_FALSE(session->system.version.empty());
-}
+  session.reset();
 
-// Shipped files are copied only where the user has none, and the shipped installation file
-// leaves the program folder only once it is safely copied into the data folder.
-TEST(Session, ShippedFilesNeverOverwriteTheUsersCopiesAndMoveOnlyOnceCopied) {
-  Installation installation;
-  installation.start();
   test::WriteBytes(installation.data("csv.~txt"), "changed by the user");
   PairList shipped;
   shipped.add("product", "Tarvo-1 Pro");
@@ -85,7 +85,7 @@ TEST(Session, ShippedFilesNeverOverwriteTheUsersCopiesAndMoveOnlyOnceCopied) {
   const std::string log = installation.read("MainLog.txt");
   EXPECT_NE(log.find("*** The shipped installation file cannot be copied"), std::string::npos) << log;
 
-  const auto session = installation.start();
+  session = installation.start();
   EXPECT_EQ(installation.read("csv.~txt"), "changed by the user");
   EXPECT_TRUE(session->install.freshInstallation);
   EXPECT_EQ(session->install.product, "Tarvo-1 Pro");
@@ -177,9 +177,7 @@ TEST(Session, PreferencesAndLogFollowTheDateFormat) {
   Preferences reread;
   reread.path = installation.data("pref.txt");
   ASSERT_TRUE(reread.load());
-  EXPECT_EQ(reread.dateFormat, 2);
-  EXPECT_TRUE(reread.soundEffects);
-  EXPECT_FALSE(reread.showSummary);
+  EXPECT_EQ(std::tuple(reread.dateFormat, reread.soundEffects, reread.showSummary), std::tuple(2, true, false));
 }
 
 TEST(Session, ScreenLayoutRoundTrip) {
@@ -201,10 +199,8 @@ TEST(Session, ScreenLayoutRoundTrip) {
   ScreenLayout reread;
   reread.path = layout.path;
   ASSERT_TRUE(reread.load());
-  EXPECT_TRUE(reread.loaded);
-  EXPECT_EQ(reread.width, 800);
-  EXPECT_EQ(reread.highlightBack, -1);
-  EXPECT_EQ(reread.highlightText, 255);
+  EXPECT_EQ(std::tuple(reread.loaded, reread.width, reread.highlightBack, reread.highlightText),
+            std::tuple(true, 800, -1, 255));
 }
 
 }  // namespace

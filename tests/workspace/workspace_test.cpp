@@ -50,11 +50,20 @@ struct Loaded {
   }
 };
 
-TEST(Workspace, ARemovedSubtreeUndoneGivesTheSameFileByteForByte) {
+// Opening a node or selecting one is a change to save but no step to undo; a removed subtree,
+// undone, gives the same file byte for byte.
+TEST(Workspace, ViewStateIsNoUndoStepAndARemovedSubtreeUndoneGivesTheSameFile) {
   Loaded loaded;
   Workspace& workspace = loaded.workspace;
+  EXPECT_EQ(loaded.saved(), kStructure) << "a consistent file saves as it was read";
+  EXPECT_FALSE(workspace.isChanged());
+  workspace.setExpanded(loaded.node("14"), true);
+  EXPECT_TRUE(workspace.isChanged());
+  EXPECT_EQ(workspace.undoStack().count(), 0);
+  EXPECT_NE(loaded.saved().find("uni=14\r\ntext=Ideen\r\nlev=1\r\ntype=1\r\nexp=Y"), std::string::npos);
+  workspace.select(loaded.node("15"));
   const std::string original = loaded.saved();
-  EXPECT_EQ(original, kStructure) << "a consistent file saves as it was read";
+  EXPECT_NE(original.find("uni=15\r\ntext=Ölwechsel\r\nlev=2\r\ntype=1\r\nsel=Y"), std::string::npos);
   TopicNode* a = loaded.node("10");
   const std::size_t records = workspace.master().size();
 
@@ -131,20 +140,7 @@ TEST(Workspace, SortingOrdersOneLevelAndUndoes) {
   EXPECT_FALSE(ComesBefore(ChildOrder::Caption, x, x)) << "equal keys compare equal";
 }
 
-TEST(Workspace, ViewStateIsAChangeButNoUndoStep) {
-  Loaded loaded;
-  Workspace& workspace = loaded.workspace;
-  (void)loaded.saved();
-  EXPECT_FALSE(workspace.isChanged());
-  workspace.setExpanded(loaded.node("14"), true);
-  EXPECT_TRUE(workspace.isChanged());
-  EXPECT_EQ(workspace.undoStack().count(), 0);
-  EXPECT_NE(loaded.saved().find("uni=14\r\ntext=Ideen\r\nlev=1\r\ntype=1\r\nexp=Y"), std::string::npos);
-  workspace.select(loaded.node("15"));
-  EXPECT_NE(loaded.saved().find("uni=15\r\ntext=Ölwechsel\r\nlev=2\r\ntype=1\r\nsel=Y"), std::string::npos);
-}
-
-TEST(WorkspaceRules, DetailPanelFollowsTheSectionType) {
+TEST(WorkspaceRules, DetailPanelFollowsTheSectionTypeAndCommandsStopAtClose) {
   TopicRecord section("s");
   section.type = kMainSection;
   EXPECT_EQ(DetailPanelFor(&section), DetailPanel::None);
@@ -159,9 +155,8 @@ TEST(WorkspaceRules, DetailPanelFollowsTheSectionType) {
     topic.type = type;
     EXPECT_EQ(DetailPanelFor(&topic), panel) << type;
   }
-}
 
-TEST(WorkspaceRules, InstanceCommandsStopAtClose) {
+  // Instance commands are carried out in order up to a "close"; unknown ones are passed over.
   std::vector<std::string> done;
   const InstanceCommandHandlers handlers{
       .wake = [&] { done.push_back("wake"); },

@@ -60,7 +60,11 @@ struct StartedWindow {
   TformMain window;
 };
 
-TEST(MainWindow, ShowsTheDefaultStructureWithItsIcons) {
+// The default structure with its icons and the stored selection, whose caption keeps its navy
+// colour (selecting changes the background only); each section's detail panel, the
+// information panel telling the program's version from the system's; the help button (and F1)
+// hands the shipped help page to the desktop's opener.
+TEST(MainWindow, ShowsTheDefaultStructureItsColoursPanelsAndHelp) {
   AppFolders folders;
   StartedWindow started(folders);
   EXPECT_EQ(started.window.windowTitle(), "Tarvo-1");
@@ -84,13 +88,42 @@ TEST(MainWindow, ShowsTheDefaultStructureWithItsIcons) {
   EXPECT_TRUE(tree->isExpanded(started.find("My topics")));
   EXPECT_FALSE(tree->isExpanded(started.find("Settings")));
 
-  EXPECT_EQ(tree->currentIndex(), started.find("Getting started")) << "the stored selection";
+  const QModelIndex selected = started.find("Getting started");
+  EXPECT_EQ(tree->currentIndex(), selected) << "the stored selection";
+  ASSERT_TRUE(tree->selectionModel()->isSelected(selected));
   EXPECT_EQ(started.detailPanel()->objectName(), "panelToDoNew");
-  for (const auto& [caption, panel] : {std::pair{"About this program", "panelAbout"}, {"Colleagues", "panelContacts"},
-                                       {"Shared folder settings", "panelNetwork"}, {"Settings", "panelNone"}}) {
+  const QRect row = tree->visualRect(selected);
+  const QImage shown = tree->viewport()->grab().toImage();
+  int bluish = 0;
+  // The caption's part of the row, right of the icon.
+  for (int x = row.left() + row.width() / 3; x <= row.right(); ++x) {
+    for (int y = row.top(); y <= row.bottom(); ++y) {
+      const QColor pixel = shown.pixelColor(x, y);
+      if (pixel.blue() > pixel.red() + 60) ++bluish;
+    }
+  }
+  EXPECT_GT(bluish, 10) << "the selected caption is drawn in its own colour";
+
+  for (const auto& [caption, panel] : {std::pair{"Colleagues", "panelContacts"}, {"Shared folder settings", "panelNetwork"},
+                                       {"Settings", "panelNone"}, {"About this program", "panelAbout"}}) {
     tree->setCurrentIndex(started.find(caption));
     EXPECT_EQ(started.detailPanel()->objectName(), panel) << caption << " (sections show no panel)";
   }
+  const QString about = started.window.findChild<QLabel*>("labelAbout")->text();
+  EXPECT_TRUE(about.contains(QString("Program version: ") + TARVO_EXPECTED_VERSION)) << about.toStdString();
+  EXPECT_TRUE(about.contains("System version: ")) << about.toStdString();
+
+  test::TempFolder bin;
+  test::WriteBytes(bin.file("xdg-open"), "#!/bin/sh\nprintf '%s\\n' \"$1\" >> \"${0%/*}/asked.txt\"\n");
+  std::filesystem::permissions(bin.file("xdg-open"), std::filesystem::perms::owner_all);
+  const QByteArray path = qgetenv("PATH");
+  qputenv("PATH", QByteArray::fromStdString(bin.path()) + ":" + path);
+  started.window.findChild<QToolButton*>("buttonHelp")->click();
+  started.window.findChild<QAction*>("MVHelp")->trigger();
+  qputenv("PATH", path);
+  const std::string page = folders.program.file("Tarvo-1.html");
+  EXPECT_EQ(bin.read("asked.txt"), page + "\n" + page + "\n");
+  EXPECT_NE(test::ReadBytes(page).find("<title>Tarvo-1 help</title>"), std::string::npos);
 }
 
 // Edits reach the view as inserted, removed and moved rows, never as a reset, so the view
@@ -138,53 +171,113 @@ TEST(MainWindow, EditsReachTheViewAsRowChangesAndUndoRestoresThem) {
   EXPECT_EQ(resets.count(), 0) << "no edit resets the model";
 }
 
-// A selected topic's caption keeps its navy colour; selecting changes the background only.
-TEST(MainWindow, ASelectedCaptionKeepsItsColour) {
+// A first start opens at a readable size in the middle of the screen, and its saves write only
+// what changed (the autosave timer driven instead of waited for a minute); the tree's open nodes
+// come back; starting and closing again and again leaves every stored size as it was; a size
+// the user set comes back; a layout larger than the screen, or off it, comes back onto it.
+TEST(MainWindow, SavesWriteChangesOnlyAndTheLayoutSurvivesRestartsOnTheScreen) {
   AppFolders folders;
-  StartedWindow started(folders);
-  QTreeView* tree = started.tree();
-  const QModelIndex topic = started.find("Getting started");
-  tree->setCurrentIndex(topic);
-  ASSERT_TRUE(tree->selectionModel()->isSelected(topic));
-  const QRect row = tree->visualRect(topic);
-  const QImage shown = tree->viewport()->grab().toImage();
-  int bluish = 0;
-  // The caption's part of the row, right of the icon.
-  for (int x = row.left() + row.width() / 3; x <= row.right(); ++x) {
-    for (int y = row.top(); y <= row.bottom(); ++y) {
-      const QColor pixel = shown.pixelColor(x, y);
-      if (pixel.blue() > pixel.red() + 60) ++bluish;
+  const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+  const auto startAndClose = [&](const std::function<void(StartedWindow&)>& during = {}) {
+    StartedWindow started(folders);
+    QCoreApplication::processEvents();
+    if (during) during(started);
+    started.window.close();
+    return test::ReadBytes(folders.data("screen.dat"));
+  };
+  const std::string first = startAndClose([&](StartedWindow& started) {
+    const QRect frame = started.window.frameGeometry();
+    EXPECT_GE(frame.width(), std::min(available.width(), 960));
+    EXPECT_GE(frame.height(), std::min(available.height(), 640));
+    EXPECT_TRUE(available.contains(frame));
+    EXPECT_LE((frame.center() - available.center()).manhattanLength(), 4) << "centred";
+
+    started.window.findChild<QAction*>("MVSave")->trigger();  // the first save after start
+    ASSERT_TRUE(std::filesystem::exists(folders.data("Structure.tmp")));
+    std::filesystem::remove(folders.data("Structure.tmp"));
+    started.window.findChild<QAction*>("MVSave")->trigger();
+    EXPECT_FALSE(std::filesystem::exists(folders.data("Structure.tmp"))) << "nothing changed";
+    started.tree()->expand(started.find("Settings"));
+    auto* timerSave = started.window.findChild<QTimer*>("timerSave");
+    ASSERT_NE(timerSave, nullptr);
+    ASSERT_TRUE(QMetaObject::invokeMethod(timerSave, "timeout", Qt::DirectConnection));
+    EXPECT_NE(test::ReadBytes(folders.data("Structure.dat")).find("text=Settings\r\nlev=0\r\ntype=3\r\nexp=Y"),
+              std::string::npos);
+  });
+  const std::string second = startAndClose([](StartedWindow& started) {
+    EXPECT_TRUE(started.tree()->isExpanded(started.find("Settings"))) << "the expanded state came back";
+  });
+  EXPECT_EQ(startAndClose(), second) << "a start and a close change no size";
+  EXPECT_EQ(second, first);
+
+  startAndClose([](StartedWindow& started) { started.window.setGeometry(10, 30, 770, 500); });
+  PairList screen;
+  ASSERT_TRUE(LoadPairFile(folders.data("screen.dat"), screen));
+  EXPECT_EQ(screen.valueOf("width"), "770");
+  EXPECT_EQ(screen.valueOf("height"), "500");
+  startAndClose([](StartedWindow& started) { EXPECT_EQ(started.window.geometry(), QRect(10, 30, 770, 500)); });
+
+  test::WriteBytes(folders.data("screen.dat"),
+                   "top=-2000\r\nleft=-3000\r\nwidth=5000\r\nheight=4000\r\ntree=300\r\ntpanel=300\r\n");
+  startAndClose([&](StartedWindow& started) {
+    const QRect placed = started.window.frameGeometry();
+    EXPECT_TRUE(available.contains(placed)) << "back on the screen: " << placed.x() << "," << placed.y() << " "
+                                            << placed.width() << "x" << placed.height() << " in "
+                                            << available.width() << "x" << available.height();
+  });
+}
+
+// A damaged structure is said in a box, naming the line, and never saved over; one brought back
+// from a backup, and an empty one without a backup, are said in a box too (not only in the
+// log), naming the files; each with one "*** " only.
+TEST(MainWindow, AnUnreadableRestoredOrEmptyStructureIsSaidInABoxAndNeverSavedOver) {
+  const std::string damaged = "uni=1\r\ntext=mine\r\nlev=first\r\n";
+  struct Case {
+    std::string file;
+    std::string backup;
+    std::vector<std::string> said;
+    bool keptAsItWas;  // no backup to restore, so nothing may write over it
+  };
+  const std::vector<Case> cases = {
+      {damaged, "", {"line 3"}, true},
+      {damaged, "uni=1\r\ntext=Saved topic\r\nlev=0\r\n",
+       {"Structure.dat could not be used", "restored from Structure(2).dat", "kept as Structure-unreadable-"}, false},
+      {"", "", {"Structure.dat holds no topics"}, false}};
+  for (const Case& c : cases) {
+    AppFolders folders;
+    std::filesystem::create_directories(folders.data());
+    test::WriteBytes(folders.data("Structure.dat"), c.file);
+    if (!c.backup.empty()) test::WriteBytes(folders.data("Structure(2).dat"), c.backup);
+    {
+      StartedWindow started(folders);
+      auto* box = started.window.findChild<QMessageBox*>("messageStructureUnreadable");
+      ASSERT_NE(box, nullptr) << c.said.front();
+      const std::string said = box->text().toStdString();
+      for (const std::string& part : c.said) EXPECT_NE(said.find(part), std::string::npos) << said;
+      EXPECT_EQ(said.find("***", 1), std::string::npos) << "one \"***\" only: " << said;
+      started.window.findChild<QAction*>("MVSave")->trigger();
+    }
+    if (c.keptAsItWas) {
+      EXPECT_EQ(test::ReadBytes(folders.data("Structure.dat")), damaged) << "never saved over";
     }
   }
-  EXPECT_GT(bluish, 10) << "the selected caption is drawn in its own colour";
 }
 
-// The information panel tells the program's version apart from the system's, and the help
-// button (and F1) hands the shipped help page to the desktop's opener.
-TEST(MainWindow, InformationShowsBothVersionsAndHelpOpensThePage) {
+// The date format chosen in the preferences rewrites them and is logged in its new form; the
+// log button opens the main log in the viewer (a fresh folder's too), where it may be cleared;
+// a wake command brings a minimised window back (the "run" command is checked through the
+// running program's channel).
+TEST(MainWindow, TheDateFormatRewritesPreferencesAndLogTheLogOpensAndWakeRestores) {
   AppFolders folders;
   StartedWindow started(folders);
-  started.tree()->setCurrentIndex(started.find("About this program"));
-  const QString about = started.window.findChild<QLabel*>("labelAbout")->text();
-  EXPECT_TRUE(about.contains(QString("Program version: ") + TARVO_EXPECTED_VERSION)) << about.toStdString();
-  EXPECT_TRUE(about.contains("System version: ")) << about.toStdString();
+  std::filesystem::remove(folders.data("MainLog.txt"));
+  auto* logButton = started.window.findChild<QPushButton*>("buttonMainLog");
+  logButton->click();
+  ASSERT_EQ(started.window.viewers().size(), 1u) << "a fresh folder's log opens too";
+  auto* viewer = started.window.viewers().OpenTextDisplay(folders.data("MainLog.txt"), "text");
+  EXPECT_TRUE(viewer->isVisible());
+  EXPECT_EQ(viewer->textModel().rowCount({}), 0);
 
-  test::TempFolder bin;
-  test::WriteBytes(bin.file("xdg-open"), "#!/bin/sh\nprintf '%s\\n' \"$1\" >> \"${0%/*}/asked.txt\"\n");
-  std::filesystem::permissions(bin.file("xdg-open"), std::filesystem::perms::owner_all);
-  const QByteArray path = qgetenv("PATH");
-  qputenv("PATH", QByteArray::fromStdString(bin.path()) + ":" + path);
-  started.window.findChild<QToolButton*>("buttonHelp")->click();
-  started.window.findChild<QAction*>("MVHelp")->trigger();
-  qputenv("PATH", path);
-  const std::string page = folders.program.file("Tarvo-1.html");
-  EXPECT_EQ(bin.read("asked.txt"), page + "\n" + page + "\n");
-  EXPECT_NE(test::ReadBytes(page).find("<title>Tarvo-1 help</title>"), std::string::npos);
-}
-
-TEST(MainWindow, DateFormatPreferenceRewritesThePreferencesAndTheLog) {
-  AppFolders folders;
-  StartedWindow started(folders);
   started.tree()->setCurrentIndex(started.find("Preferences"));
   ASSERT_EQ(started.detailPanel()->objectName(), "panelPreferences");
   auto* yearFirst = started.window.findChild<QRadioButton*>("radioYYMMDD");
@@ -192,131 +285,14 @@ TEST(MainWindow, DateFormatPreferenceRewritesThePreferencesAndTheLog) {
   EXPECT_TRUE(started.window.findChild<QRadioButton*>("radioDDMMYY")->isChecked());
   yearFirst->click();
   ASSERT_TRUE(yearFirst->isChecked());
-
   PairList preferences;
   ASSERT_TRUE(LoadPairFile(folders.data("pref.txt"), preferences));
   EXPECT_EQ(preferences.valueOf("date"), "2");
   const std::string log = test::ReadBytes(folders.data("MainLog.txt"));
-  const std::string year = std::to_string(QDate::currentDate().year()) + "/";
-  EXPECT_NE(log.find(year), std::string::npos) << log;
+  EXPECT_NE(log.find(std::to_string(QDate::currentDate().year()) + "/"), std::string::npos) << log;
   EXPECT_NE(log.find("  Date format changed"), std::string::npos) << log;
-}
 
-TEST(MainWindow, AutosaveWritesChangesOnlyAndClosingRestoresGeometry) {
-  AppFolders folders;
-  {
-    StartedWindow started(folders);
-    started.window.findChild<QAction*>("MVSave")->trigger();  // the first save after start
-    ASSERT_TRUE(std::filesystem::exists(folders.data("Structure.tmp")));
-    std::filesystem::remove(folders.data("Structure.tmp"));
-    started.window.findChild<QAction*>("MVSave")->trigger();
-    EXPECT_FALSE(std::filesystem::exists(folders.data("Structure.tmp"))) << "nothing changed";
-
-    started.tree()->expand(started.find("Settings"));
-    // Drive the autosave timer instead of waiting a minute for it.
-    auto* timerSave = started.window.findChild<QTimer*>("timerSave");
-    ASSERT_NE(timerSave, nullptr);
-    ASSERT_TRUE(QMetaObject::invokeMethod(timerSave, "timeout", Qt::DirectConnection));
-    EXPECT_NE(test::ReadBytes(folders.data("Structure.dat")).find("text=Settings\r\nlev=0\r\ntype=3\r\nexp=Y"),
-              std::string::npos);
-    started.window.setGeometry(10, 30, 770, 500);
-  }
-  PairList screen;
-  ASSERT_TRUE(LoadPairFile(folders.data("screen.dat"), screen));
-  EXPECT_EQ(screen.valueOf("width"), "770");
-  EXPECT_EQ(screen.valueOf("height"), "500");
-
-  StartedWindow again(folders);
-  EXPECT_EQ(again.window.geometry(), QRect(10, 30, 770, 500));
-  EXPECT_TRUE(again.tree()->isExpanded(again.find("Settings"))) << "the expanded state came back";
-}
-
-// A first start opens at a readable size in the middle of the screen; starting and closing
-// again and again leaves every stored size as it was; a layout larger than the screen, or off
-// it, comes back onto it.
-TEST(MainWindow, TheLayoutSurvivesRestartsAndStaysOnTheScreen) {
-  AppFolders folders;
-  const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
-  const auto startAndClose = [&](const std::function<void(TformMain&)>& check = {}) {
-    StartedWindow started(folders);
-    QCoreApplication::processEvents();
-    if (check) check(started.window);
-    started.window.close();
-    return test::ReadBytes(folders.data("screen.dat"));
-  };
-  const std::string first = startAndClose([&](TformMain& window) {
-    const QRect frame = window.frameGeometry();
-    EXPECT_GE(frame.width(), std::min(available.width(), 960));
-    EXPECT_GE(frame.height(), std::min(available.height(), 640));
-    EXPECT_TRUE(available.contains(frame));
-    EXPECT_LE((frame.center() - available.center()).manhattanLength(), 4) << "centred";
-  });
-  const std::string second = startAndClose();
-  EXPECT_EQ(startAndClose(), second) << "a start and a close change no size";
-  EXPECT_EQ(second, first);
-
-  test::WriteBytes(folders.data("screen.dat"),
-                   "top=-2000\r\nleft=-3000\r\nwidth=5000\r\nheight=4000\r\ntree=300\r\ntpanel=300\r\n");
-  startAndClose([&](TformMain& window) {
-    const QRect placed = window.frameGeometry();
-    EXPECT_TRUE(available.contains(placed)) << "back on the screen: " << placed.x() << "," << placed.y() << " "
-                                            << placed.width() << "x" << placed.height() << " in "
-                                            << available.width() << "x" << available.height();
-  });
-}
-
-TEST(MainWindow, UnreadableStructureIsReportedAndNeverSavedOver) {
-  AppFolders folders;
-  std::filesystem::create_directories(folders.data());
-  const std::string damaged = "uni=1\r\ntext=mine\r\nlev=first\r\n";
-  test::WriteBytes(folders.data("Structure.dat"), damaged);
-  {
-    StartedWindow started(folders);
-    auto* box = started.window.findChild<QMessageBox*>("messageStructureUnreadable");
-    ASSERT_NE(box, nullptr);
-    EXPECT_TRUE(box->text().contains("line 3"));
-    started.window.findChild<QAction*>("MVSave")->trigger();
-  }
-  EXPECT_EQ(test::ReadBytes(folders.data("Structure.dat")), damaged);
-}
-
-// A damaged file brought back from a backup, and an empty one without a backup, are said in a
-// box too (not only in the log), naming the files, with one "*** " only.
-TEST(MainWindow, ARestoredOrEmptyStructureIsSaidInABox) {
-  const auto boxText = [](AppFolders& folders) {
-    StartedWindow started(folders);
-    auto* box = started.window.findChild<QMessageBox*>("messageStructureUnreadable");
-    return box == nullptr ? std::string() : box->text().toStdString();
-  };
-  AppFolders restored;
-  std::filesystem::create_directories(restored.data());
-  test::WriteBytes(restored.data("Structure.dat"), "uni=1\r\ntext=mine\r\nlev=first\r\n");
-  test::WriteBytes(restored.data("Structure(2).dat"), "uni=1\r\ntext=Saved topic\r\nlev=0\r\n");
-  const std::string said = boxText(restored);
-  EXPECT_NE(said.find("Structure.dat could not be used"), std::string::npos) << said;
-  EXPECT_NE(said.find("restored from Structure(2).dat"), std::string::npos) << said;
-  EXPECT_NE(said.find("kept as Structure-unreadable-"), std::string::npos) << said;
-  EXPECT_EQ(said.find("***", 1), std::string::npos) << "one \"***\" only: " << said;
-
-  AppFolders empty;
-  std::filesystem::create_directories(empty.data());
-  test::WriteBytes(empty.data("Structure.dat"), "");
-  EXPECT_NE(boxText(empty).find("Structure.dat holds no topics"), std::string::npos);
-}
-
-// The log button opens the main log in the viewer; a wake command brings a minimised window
-// back (the "run" command is checked through the running program's channel).
-TEST(MainWindow, DisplayLogOpensTheMainLogAndWakeRestoresTheWindow) {
-  AppFolders folders;
-  StartedWindow started(folders);
-  std::filesystem::remove(folders.data("MainLog.txt"));
-  started.window.findChild<QPushButton*>("buttonMainLog")->click();
-  ASSERT_EQ(started.window.viewers().size(), 1u) << "a fresh folder's log opens too";
-  auto* viewer = started.window.viewers().OpenTextDisplay(folders.data("MainLog.txt"), "text");
-  EXPECT_TRUE(viewer->isVisible());
-  EXPECT_EQ(viewer->textModel().rowCount({}), 0);
-  started.window.session().log.LogMessage("something happened");
-  started.window.findChild<QPushButton*>("buttonMainLog")->click();
+  logButton->click();
   EXPECT_TRUE(viewer->findChild<QLabel*>("labelTitle")->text().startsWith("Log file - "));
   EXPECT_FALSE(viewer->findChild<QPushButton*>("buttonClear")->isHidden()) << "the log may be cleared";
   EXPECT_GE(viewer->textModel().rowCount({}), 1);

@@ -21,12 +21,10 @@
 #include <utime.h>
 
 #include <algorithm>
-#include <filesystem>
+#include <tuple>
 
-#include "store/file_system.h"
 #include "support/temp_folder.h"
 #include "ui/viewer/column_details_dialog.h"
-#include "viewer/delimited_writer.h"
 #include "ui/viewer/display_options_dialog.h"
 #include "ui/viewer/select_version_dialog.h"
 #include "ui/viewer/table_rows_model.h"
@@ -36,7 +34,6 @@ namespace tarvo {
 namespace {
 
 using test::TempFolder;
-namespace fs = std::filesystem;
 
 struct Viewer {
   TempFolder data;
@@ -48,8 +45,9 @@ struct Viewer {
     window->showViewer();
     return window;
   }
-  // Sets a file's time far from the last load, so a refresh sees a change.
-  void touch(const std::string& name, std::time_t when) {
+  // Writes a file and sets its time far from the last load, so a refresh sees a change.
+  void rewrite(const std::string& name, const std::string& bytes, std::time_t when) {
+    files.put(name, bytes);
     const utimbuf times{when, when};
     utime(files.file(name).c_str(), &times);
   }
@@ -98,8 +96,7 @@ TEST(TextDisplayWindow, TableLayoutHeadingsSortAndStoredState) {
   window->format().sortOptionChanged = true;
   window->format().sorted = true;
   window->applyOptions();
-  EXPECT_EQ(window->format().sortColumn, 1);
-  EXPECT_FALSE(window->format().ascending);
+  EXPECT_EQ(std::tuple(window->format().sortColumn, window->format().ascending), std::tuple(1, false));
 
   ASSERT_TRUE(window->saveCopyTo(viewer.files.file("copy.csv")));
   EXPECT_EQ(viewer.files.read("copy.csv"),
@@ -108,8 +105,7 @@ TEST(TextDisplayWindow, TableLayoutHeadingsSortAndStoredState) {
   window->close();
   DisplayFormat reread = NewDisplayFormat(viewer.files.file("t.csv"), "text");
   ASSERT_TRUE(LoadDisplayFormat(reread, viewer.data.path()));
-  EXPECT_EQ(reread.sortColumn, 1);
-  EXPECT_EQ(reread.columnWidths.size(), 2u);
+  EXPECT_EQ(std::tuple(reread.sortColumn, reread.columnWidths.size()), std::tuple(1, std::size_t{2}));
   EXPECT_EQ(viewer.registry.OpenTextDisplay(viewer.files.file("T.CSV"), "text"), window)
       << "paths are registered without regard to case";
 
@@ -122,19 +118,15 @@ TEST(TextDisplayWindow, TableLayoutHeadingsSortAndStoredState) {
 TEST(TextDisplayWindow, CopiesKeepTheBytes) {
   Viewer viewer;
   const std::string latin("M\xE4ki,1\r\nO\xFCz,2\r\n");
-  viewer.files.put("l.csv", latin);
-  TformTextDisplay* text = viewer.open("l.csv", "text");
-  ASSERT_TRUE(text->saveCopyTo(viewer.files.file("text.csv")));
-  EXPECT_EQ(viewer.files.read("text.csv"), latin);
-  viewer.files.put("t.csv", latin);
-  TformTextDisplay* table = viewer.open("t.csv", "table");
-  ASSERT_TRUE(table->saveCopyTo(viewer.files.file("table.csv")));
-  EXPECT_EQ(viewer.files.read("table.csv"), "\"Field1\",\"Field2\"\r\n\"M\xE4ki\",\"1\"\r\n\"O\xFCz\",\"2\"\r\n");
-  viewer.files.put("r.csv", latin);
-  TformTextDisplay* rotated = viewer.open("r.csv", "list");
-  ASSERT_TRUE(rotated->saveCopyTo(viewer.files.file("rotated.csv")));
-  EXPECT_NE(viewer.files.read("rotated.csv").find("\"Field1\",\"M\xE4ki\",\"O\xFCz\""), std::string::npos)
-      << viewer.files.read("rotated.csv");
+  const auto copied = [&](const std::string& layout) {
+    viewer.files.put(layout + ".csv", latin);
+    EXPECT_TRUE(viewer.open(layout + ".csv", layout)->saveCopyTo(viewer.files.file(layout + ".copy"))) << layout;
+    return viewer.files.read(layout + ".copy");
+  };
+  EXPECT_EQ(copied("text"), latin);
+  EXPECT_EQ(copied("table"), "\"Field1\",\"Field2\"\r\n\"M\xE4ki\",\"1\"\r\n\"O\xFCz\",\"2\"\r\n");
+  const std::string rotated = copied("list");
+  EXPECT_NE(rotated.find("\"Field1\",\"M\xE4ki\",\"O\xFCz\""), std::string::npos) << rotated;
 }
 
 // Every line can be read whole: the rows are as wide as the longest line (50,000 characters
@@ -153,9 +145,9 @@ TEST(TextDisplayWindow, LongLinesAreReadableAndLinesCanBeCopied) {
       << "the scroll bar reaches the end of the longest line";
   EXPECT_EQ(lines->textElideMode(), Qt::ElideNone);
 
-  lines->selectionModel()->select(window->textModel().index(3), QItemSelectionModel::Select);
-  lines->selectionModel()->select(window->textModel().index(0), QItemSelectionModel::Select);
-  lines->selectionModel()->select(window->textModel().index(1), QItemSelectionModel::Select);
+  for (const int row : {3, 0, 1}) {
+    lines->selectionModel()->select(window->textModel().index(row), QItemSelectionModel::Select);
+  }
   window->findChild<QAction*>("actionCopyLines")->trigger();
   EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), "short\n\nafter") << "file order, empty lines kept";
   lines->selectAll();
@@ -164,8 +156,9 @@ TEST(TextDisplayWindow, LongLinesAreReadableAndLinesCanBeCopied) {
 }
 
 // A refresh keeps the widths the user dragged, the sort in force and the place in the file;
-// a file that did not change (NUL bytes and all) is not loaded again.
-TEST(TextDisplayWindow, ARefreshKeepsWidthsSortAndPlace) {
+// a file that did not change (NUL bytes and all) is not loaded again; a log's older copies
+// are shown but never cleared nor refreshed.
+TEST(TextDisplayWindow, ARefreshKeepsWidthsSortAndPlaceAndALogIsClearedAndShownInOlderCopies) {
   Viewer viewer;
   viewer.files.put("r.csv", "b,2\r\na,1\r\nc,3\r\n");
   TformTextDisplay* table = viewer.open("r.csv", "table");
@@ -173,8 +166,7 @@ TEST(TextDisplayWindow, ARefreshKeepsWidthsSortAndPlace) {
   list->setColumnWidth(0, 210);
   table->columnClick(1);
   table->columnClick(1);  // descending
-  viewer.files.put("r.csv", "b,2\r\na,1\r\nc,3\r\nd,4\r\n");
-  viewer.touch("r.csv", 1000000200);
+  viewer.rewrite("r.csv", "b,2\r\na,1\r\nc,3\r\nd,4\r\n", 1000000200);
   table->Timer1Timer();
   EXPECT_EQ(Column(table->tableModel(), 0), (std::vector<std::string>{"d", "c", "b", "a"}));
   EXPECT_EQ(list->columnWidth(0), 210);
@@ -189,25 +181,19 @@ TEST(TextDisplayWindow, ARefreshKeepsWidthsSortAndPlace) {
   lines->verticalScrollBar()->setValue(40);
   text->Timer1Timer();
   EXPECT_EQ(lines->verticalScrollBar()->value(), 40) << "unchanged: not reloaded, not moved";
-  viewer.files.put("n.log", log + "grown\r\n");
-  viewer.touch("n.log", 1000000300);
+  viewer.rewrite("n.log", log + "grown\r\n", 1000000300);
   text->Timer1Timer();
   EXPECT_EQ(text->textModel().rowCount({}), 502);
   EXPECT_EQ(lines->verticalScrollBar()->value(), 40) << "the user's place";
   lines->scrollToBottom();
-  viewer.files.put("n.log", log + "grown\r\nagain\r\n");
-  viewer.touch("n.log", 1000000400);
+  viewer.rewrite("n.log", log + "grown\r\nagain\r\n", 1000000400);
   text->Timer1Timer();
   EXPECT_EQ(lines->verticalScrollBar()->value(), lines->verticalScrollBar()->maximum()) << "the end followed";
-}
 
-// A log in the text layout: refreshed when it grows (only with Autorefresh), backed up and
-// cleared, and its older copies shown, never cleared nor refreshed.
-TEST(TextDisplayWindow, TextLayoutRefreshesAGrowingLogClearsItAndShowsOlderCopies) {
-  Viewer viewer;
-  viewer.files.put("main.log", "first\r\n");
+  // A log refreshed when it grows (only with Autorefresh), backed up and cleared, and its
+  // older copies shown, never cleared nor refreshed.
+  viewer.rewrite("main.log", "first\r\n", 1000000000);
   for (int n = 1; n <= 3; ++n) viewer.files.put("main(" + std::to_string(n) + ").log", "older\r\n");
-  viewer.touch("main.log", 1000000000);
   TformTextDisplay* window = viewer.registry.OpenTextDisplay(viewer.files.file("main.log"), "text");
   window->setTitle("Log file - <file> today");
   window->setClearAllowed(true);
@@ -215,29 +201,28 @@ TEST(TextDisplayWindow, TextLayoutRefreshesAGrowingLogClearsItAndShowsOlderCopie
   ASSERT_EQ(window->shownLayout(), Layout::Text);
   EXPECT_EQ(window->findChild<QLabel*>("labelTitle")->text(), "Log file - main.log today");
   EXPECT_FALSE(window->findChild<QPushButton*>("buttonClear")->isHidden());
-  TextLinesModel& lines = window->textModel();
-  EXPECT_EQ(lines.rowCount({}), 1);
+  TextLinesModel& logLines = window->textModel();
+  EXPECT_EQ(logLines.rowCount({}), 1);
 
-  viewer.files.put("main.log", "first\r\nsecond\r\n");
-  viewer.touch("main.log", 1000000100);
+  viewer.rewrite("main.log", "first\r\nsecond\r\n", 1000000100);
   auto* autorefresh = window->findChild<QCheckBox*>("CheckRefresh");
   autorefresh->setChecked(false);
   window->Timer1Timer();
-  EXPECT_EQ(lines.rowCount({}), 1) << "Autorefresh off: not reloaded";
+  EXPECT_EQ(logLines.rowCount({}), 1) << "Autorefresh off: not reloaded";
   autorefresh->setChecked(true);
   ASSERT_TRUE(QMetaObject::invokeMethod(window->findChild<QTimer*>("Timer1"), "timeout",
                                         Qt::DirectConnection));
-  ASSERT_EQ(lines.rowCount({}), 2);
-  EXPECT_EQ(lines.index(1).data().toString(), "second");
+  ASSERT_EQ(logLines.rowCount({}), 2);
+  EXPECT_EQ(logLines.index(1).data().toString(), "second");
 
   window->backupAndClear();
   EXPECT_EQ(viewer.files.read("main.log"), "");
   EXPECT_EQ(viewer.files.read("main(4).log"), "first\r\nsecond\r\n");
   ASSERT_EQ(window->versions().size(), 5u) << "the log and its four copies";
-  EXPECT_EQ(lines.rowCount({}), 0);
+  EXPECT_EQ(logLines.rowCount({}), 0);
   window->showVersion(4);
   EXPECT_EQ(window->currentPath(), viewer.files.file("main(4).log"));
-  EXPECT_EQ(lines.rowCount({}), 2);
+  EXPECT_EQ(logLines.rowCount({}), 2);
   EXPECT_TRUE(window->findChild<QPushButton*>("buttonClear")->isHidden())
       << "an older copy is never cleared";
   EXPECT_EQ(window->findChild<QPushButton*>("buttonVersions")->text(), "Versions");
@@ -246,7 +231,7 @@ TEST(TextDisplayWindow, TextLayoutRefreshesAGrowingLogClearsItAndShowsOlderCopie
   EXPECT_EQ(window->currentPath(), viewer.files.file("main(4).log")) << "older copies never refresh";
 }
 
-TEST(TextDisplayWindow, RotatedLayoutAndPrintToPdf) {
+TEST(TextDisplayWindow, RotatedLayoutShowsEachRecordAsAColumn) {
   Viewer viewer;
   viewer.files.put("r.csv", "h1,h2\r\n1,2\r\n3\r\n\x1Astop\r\n9,9\r\n");
   DisplayFormat stored = NewDisplayFormat(viewer.files.file("r.csv"), "list");
@@ -261,7 +246,6 @@ TEST(TextDisplayWindow, RotatedLayoutAndPrintToPdf) {
   EXPECT_EQ(model.index(0, 0).data().toString(), "h1");
   EXPECT_EQ(model.index(1, 1).data().toString(), "2");
   EXPECT_EQ(model.index(1, 2).data().toString(), "") << "a short record leaves empty cells";
-
 }
 
 struct PrintedWord {
@@ -340,42 +324,35 @@ TEST(DisplayDialogs, OptionsEnablingColumnDialogAndVersionChooser) {
   auto* box = dialog.findChild<QLineEdit*>("editHeadingsFile");
   auto* columns = dialog.findChild<QCheckBox*>("checkOptionColumns");
   auto* sorted = dialog.findChild<QCheckBox*>("checkOptionsSort");
-  EXPECT_TRUE(headings->isEnabled());
-  EXPECT_TRUE(fromFile->isEnabled());
-  EXPECT_FALSE(box->isEnabled());
-  EXPECT_FALSE(sorted->isEnabled()) << "no sort in force";
-  EXPECT_FALSE(dialog.findChild<QCheckBox*>("checkRotated")->isEnabled());
+  auto* rotated = dialog.findChild<QCheckBox*>("checkRotated");
+  EXPECT_EQ(std::tuple(headings->isEnabled(), fromFile->isEnabled(), box->isEnabled(), sorted->isEnabled(),
+                       rotated->isEnabled()),
+            std::tuple(true, true, false, false, false)) << "no sort in force: no sorting";
 
   headings->click();
-  EXPECT_FALSE(fromFile->isChecked());
-  EXPECT_FALSE(fromFile->isEnabled());
+  EXPECT_EQ(std::tuple(fromFile->isChecked(), fromFile->isEnabled()), std::tuple(false, false));
   headings->click();
   fromFile->click();
-  EXPECT_FALSE(headings->isEnabled());
-  EXPECT_TRUE(box->isEnabled());
+  EXPECT_EQ(std::tuple(headings->isEnabled(), box->isEnabled()), std::tuple(false, true));
   columns->click();
   EXPECT_FALSE(headings->isEnabled());
   EXPECT_FALSE(dialog.findChild<QTreeWidget*>("ListView1")->isEnabled());
   columns->click();
 
   dialog.findChild<QPushButton*>("buttonClose")->click();
-  EXPECT_TRUE(format.headingsFromFile);
-  EXPECT_TRUE(format.reloadNeeded);
+  EXPECT_EQ(std::tuple(format.headingsFromFile, format.reloadNeeded), std::tuple(true, true));
 
   TFileDisplayColumnForm changed("Amount", "text", "visible");
   changed.findChild<QLineEdit*>("editHeadingText")->setText("Total");
   changed.findChild<QRadioButton*>("radioType_number")->setChecked(true);
   changed.findChild<QRadioButton*>("radioHidden")->setChecked(true);
   changed.findChild<QPushButton*>("buttonOk")->click();
-  EXPECT_EQ(changed.heading(), "Total");
-  EXPECT_EQ(changed.type(), "number");
-  EXPECT_EQ(changed.display(), "hidden");
+  EXPECT_EQ(std::tuple(changed.heading(), changed.type(), changed.display()), std::tuple("Total", "number", "hidden"));
 
   TFileDisplayColumnForm cancelled("Amount", "odd-word", "visible");
   cancelled.findChild<QLineEdit*>("editHeadingText")->setText("Lost");
   cancelled.findChild<QPushButton*>("buttonCancel")->click();
-  EXPECT_EQ(cancelled.heading(), "Amount");
-  EXPECT_EQ(cancelled.type(), "odd-word");
+  EXPECT_EQ(std::tuple(cancelled.heading(), cancelled.type()), std::tuple("Amount", "odd-word"));
 
   TFileDisplayColumnForm unchecked("H", "odd-word", "visible");
   unchecked.findChild<QPushButton*>("buttonOk")->click();
@@ -395,8 +372,7 @@ TEST(DisplayDialogs, OptionsEnablingColumnDialogAndVersionChooser) {
   emit list->itemClicked(list->topLevelItem(1), 0);
   EXPECT_FALSE(display->isHidden());
   display->click();
-  EXPECT_FALSE(chooser.cancelled());
-  EXPECT_EQ(chooser.selectedIndex(), 1);
+  EXPECT_EQ(std::tuple(chooser.cancelled(), chooser.selectedIndex()), std::tuple(false, 1));
 
   TFormSelectVersion escaped(paths);
   escaped.reject();  // the Escape key
