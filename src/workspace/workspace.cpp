@@ -1,8 +1,12 @@
 #include "workspace/workspace.h"
 
+#include "workspace/add_topic_command.h"
+#include "workspace/attribute_command.h"
 #include "workspace/move_subtree_command.h"
+#include "workspace/rename_topic_command.h"
 #include "workspace/remove_subtree_command.h"
 #include "workspace/sort_children_command.h"
+#include "workspace/topic_attributes.h"
 
 namespace tarvo {
 
@@ -83,19 +87,221 @@ void Workspace::setTopVisible(TopicNode* node) {
   viewChanged_ = true;
 }
 
-void Workspace::moveSubtree(int from, int to, int levelChange) {
+namespace {
+
+bool IsTopic(const TopicNode* node) {
+  return node != nullptr && node->record != nullptr && !node->record->isSection();
+}
+
+// Only topics of the main section take the attribute tool bars' commands, and not the topics
+// the program keeps there for itself.
+bool TakesAttributes(const TopicNode* node) {
+  return IsTopic(node) && node->record->type == kMainSection && !node->record->sys;
+}
+
+bool MatchesFilter(const TopicRecord& record, ExpandFilter filter) {
+  const bool dated = (record.isTask() || record.ttype == kEvent) && record.status != kFinished;
+  switch (filter) {
+    case ExpandFilter::Urgent:
+      return record.urgent || record.urgentCount >= 1;
+    case ExpandFilter::InProgress:
+      return record.isTask() && record.status == kInProgress;
+    case ExpandFilter::DueSoon:
+      return dated && record.daysDue < 15;
+    case ExpandFilter::DueSixWeeks:
+      return dated && record.daysDue < 43;
+  }
+  return false;
+}
+
+// The ttype a new topic starts with: that of the topic it is added beside, or under; a new
+// topic directly in the main section starts as a general topic group.
+int NewTopicType(const TopicNode& node, bool asSubTopic) {
+  const TopicRecord& record = *node.record;
+  if (!asSubTopic || !record.isSection()) return record.ttype;
+  return record.type == kMainSection ? kGeneralTopic : TopicRecord("").ttype;
+}
+
+}  // namespace
+
+void Workspace::expandAll() {
+  tree_.forEachInDisplayOrder([&](TopicNode& node, int) {
+    if (node.hasChildren()) tree_.setExpanded(&node, true);
+  });
+  tree_.selected = tree_.empty() ? nullptr : tree_.roots().front().get();
+  viewChanged_ = true;
+}
+
+void Workspace::contractAll() {
+  tree_.selected = tree_.empty() ? nullptr : tree_.roots().front().get();
+  tree_.collapseAll();
+  viewChanged_ = true;
+}
+
+TopicNode* Workspace::expandMatching(ExpandFilter filter) {
+  tree_.collapseAll();
+  TopicNode* first = nullptr;
+  tree_.forEachInDisplayOrder([&](TopicNode& node, int) {
+    if (node.record == nullptr || node.record->isSection() || !MatchesFilter(*node.record, filter)) return;
+    tree_.makeVisible(&node);
+    if (first == nullptr) first = &node;
+  });
+  if (first != nullptr) tree_.selected = first;
+  viewChanged_ = true;
+  return first;
+}
+
+int Workspace::displayIndexOf(const TopicNode* node) const {
+  if (node == nullptr) return -1;
+  // Up the ancestors, counting what comes before each in display order: the previous
+  // siblings' whole subtrees and the parent itself.
+  int index = 0;
+  for (const TopicNode* at = node; at != nullptr; at = at->parent()) {
+    const NodeList& siblings = at->parent() == nullptr ? tree_.roots() : at->parent()->children();
+    for (std::size_t row = 0; row < at->row(); ++row) {
+      TopicTree::VisitSubtree(*siblings[row], 0, [&](TopicNode&, int) { ++index; });
+    }
+    if (at->parent() != nullptr) ++index;
+  }
+  return index;
+}
+
+bool Workspace::moveSubtree(int from, int to, int levelChange) {
   auto command = std::make_unique<MoveSubtreeCommand>(*this, from, to, levelChange);
-  if (command->moves()) undoStack_.push(command.release());
+  if (!command->moves()) return false;
+  undoStack_.push(command.release());
+  return true;
 }
 
-void Workspace::removeSubtree(TopicNode* node) {
-  if (node == nullptr) return;
+ResultOf<TopicNode*> Workspace::addTopic(TopicNode* node, bool asSubTopic, const QDateTime& now) {
+  if (node == nullptr || node->record == nullptr) return static_cast<TopicNode*>(nullptr);
+  if (asSubTopic && node->record->isSection() && node->record->top) return static_cast<TopicNode*>(nullptr);
+  if (!asSubTopic && node->record->isSection()) return static_cast<TopicNode*>(nullptr);
+  TopicNode* parent = asSubTopic ? node : node->parent();
+  const std::size_t row = asSubTopic ? 0 : node->row();
+  const int sectionType = asSubTopic ? node->record->type : (parent != nullptr ? parent->record->type : kMainSection);
+  if (asSubTopic) setExpanded(node, true);
+  auto command = std::make_unique<AddTopicCommand>(*this, parent, row, sectionType, NewTopicType(*node, asSubTopic), now);
+  ResultOf<TopicNode*> created = command->created();
+  if (created) undoStack_.push(command.release());
+  return created;
+}
+
+bool Workspace::renameTopic(TopicNode* node, const std::string& typed) {
+  if (node == nullptr || node->record == nullptr) return false;
+  std::string caption = RenamedCaption(typed);
+  if (caption.empty() || caption == node->record->text) return false;
+  undoStack_.push(new RenameTopicCommand(*this, node, std::move(caption)));
+  return true;
+}
+
+bool Workspace::indent(TopicNode* node) {
+  if (!IsTopic(node) || node->previousSibling() == nullptr) return false;
+  TopicNode* newParent = node->previousSibling();
+  const int at = displayIndexOf(node);
+  if (!moveSubtree(at, at, +1)) return false;
+  setExpanded(newParent, true);
+  return true;
+}
+
+bool Workspace::outdent(TopicNode* node) {
+  if (!IsTopic(node) || node->level() < 2) return false;
+  const TopicNode* after = TopicTree::nextAfterSubtree(node->parent());
+  return moveSubtree(displayIndexOf(node), after == nullptr ? -1 : displayIndexOf(after), -1);
+}
+
+bool Workspace::moveAmongSiblings(TopicNode* node, int step) {
+  if (!IsTopic(node)) return false;
+  if (step < 0) {
+    const TopicNode* previous = node->previousSibling();
+    return previous != nullptr && moveSubtree(displayIndexOf(node), displayIndexOf(previous), 0);
+  }
+  const TopicNode* next = node->nextSibling();
+  if (next == nullptr) return false;
+  const TopicNode* after = TopicTree::nextAfterSubtree(next);
+  return moveSubtree(displayIndexOf(node), after == nullptr ? -1 : displayIndexOf(after), 0);
+}
+
+bool Workspace::canDrop(const TopicNode* dragged, const TopicNode* target) {
+  if (!IsTopic(dragged) || target == nullptr || target->record == nullptr || dragged == target) return false;
+  return target->level() == dragged->level() && target->record->type == dragged->record->type;
+}
+
+bool Workspace::dropOnto(TopicNode* dragged, TopicNode* target) {
+  if (!canDrop(dragged, target)) return false;
+  return moveSubtree(displayIndexOf(dragged), displayIndexOf(target), 0);
+}
+
+bool Workspace::removeSubtree(TopicNode* node) {
+  if (node == nullptr || node->record == nullptr) return false;
+  if (node->record->sys && node->level() <= 1) return false;
   undoStack_.push(new RemoveSubtreeCommand(*this, node));
+  return true;
 }
 
-void Workspace::sortChildren(TopicNode* node, ChildOrder order) {
-  if (node == nullptr || !node->hasChildren()) return;
+bool Workspace::sortChildren(TopicNode* node, ChildOrder order) {
+  if (node == nullptr || !node->hasChildren()) return false;
   undoStack_.push(new SortChildrenCommand(*this, node, order));
+  return true;
+}
+
+bool Workspace::changeAttributes(TopicNode* node, const QString& text, const AttributeChange& change, bool rollsUp,
+                                 const QDateTime& now) {
+  if (!IsTopic(node)) return false;
+  auto command = std::make_unique<AttributeCommand>(*this, node, text, change, rollsUp, now);
+  if (!command->changed()) return false;
+  undoStack_.push(command.release());
+  return true;
+}
+
+bool Workspace::setTopicType(TopicNode* node, int ttype, const QDateTime& now) {
+  if (!TakesAttributes(node)) return false;
+  if (IsTopic(node) && node->record->isTask() && node->record->status != kNotStarted) return false;
+  return changeAttributes(
+      node, "Change topic type",
+      [ttype](TopicRecord& record, const QDateTime& at) { return ApplyTopicType(record, ttype, at); },
+      ttype == kTask, now);
+}
+
+bool Workspace::setChosenType(TopicNode* node, int ttype) {
+  return changeAttributes(
+      node, "Change topic type", [ttype](TopicRecord& record, const QDateTime&) { return ApplyChosenType(record, ttype); },
+      true);
+}
+
+bool Workspace::setTaskStatus(TopicNode* node, int status, const QDateTime& now) {
+  if (!TakesAttributes(node)) return false;
+  return changeAttributes(
+      node, "Change task status",
+      [status](TopicRecord& record, const QDateTime& at) { return ApplyTaskStatus(record, status, at); }, true, now);
+}
+
+bool Workspace::setUrgent(TopicNode* node, bool urgent) {
+  if (!TakesAttributes(node)) return false;
+  return changeAttributes(
+      node, urgent ? "Mark as urgent" : "Mark as not urgent",
+      [urgent](TopicRecord& record, const QDateTime&) { return ApplyUrgency(record, urgent); }, true);
+}
+
+bool Workspace::stepPriority(TopicNode* node, bool up) {
+  if (!TakesAttributes(node)) return false;
+  return changeAttributes(
+      node, up ? "Increase task priority" : "Decrease task priority",
+      [up](TopicRecord& record, const QDateTime&) { return ApplyPriorityStep(record, up); }, false);
+}
+
+bool Workspace::setPriority(TopicNode* node, int priority) {
+  if (!TakesAttributes(node)) return false;
+  return changeAttributes(
+      node, "Set task priority",
+      [priority](TopicRecord& record, const QDateTime&) { return ApplyPriority(record, priority); }, false);
+}
+
+bool Workspace::toggleFavourite(TopicNode* node) {
+  const bool adding = IsTopic(node) && !node->record->fav;
+  return changeAttributes(
+      node, adding ? "Add to favourites" : "Remove from favourites",
+      [](TopicRecord& record, const QDateTime&) { return ToggleFavourite(record); }, false);
 }
 
 TakenSubtree Workspace::takeSubtree(TopicNode* node) {

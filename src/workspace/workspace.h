@@ -13,7 +13,9 @@
 // owns its nodes and records while it is done, and hands them back when undone.
 // Threading: user-interface thread only.
 
+#include <QDateTime>
 #include <QUndoStack>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -38,6 +40,14 @@ enum class ChildOrder {
   Caption,         // by caption, ordinal
   PriorityKey,     // by sort key, then caption
   DaysDue,         // by days due, then sort key and caption
+};
+
+// What the expand commands open.
+enum class ExpandFilter {
+  Urgent,        // urgent topics and those holding urgent ones
+  InProgress,    // tasks in progress
+  DueSoon,       // unfinished tasks and events due within two weeks
+  DueSixWeeks,   // the same within six weeks
 };
 
 class Workspace {
@@ -81,16 +91,53 @@ class Workspace {
   void select(TopicNode* node);
   void setTopVisible(TopicNode* node);
 
-  // ---- Edits, each one step on the undo stack
+  // Opens every node (the view follows) and selects the first node of the tree.
+  void expandAll();
+  // Selects the first node of the tree and closes every node.
+  void contractAll();
+  // Closes every node, then opens the way to each matching node and selects the first match
+  // (returned; null when none matches).
+  TopicNode* expandMatching(ExpandFilter filter);
+
+  // ---- Edits, each one step on the undo stack. Each does nothing, and returns false or
+  // null, without a node or where the command does not apply.
   // Moves the subtree at display index `from` in front of the node at `to` (see MoveSubtree).
-  void moveSubtree(int from, int to, int levelChange);
+  bool moveSubtree(int from, int to, int levelChange);
+  // A new topic in front of `node` at its level, or as its first child; selects it. Fails,
+  // changing nothing, when no fresh id can be drawn.
+  ResultOf<TopicNode*> addTopic(TopicNode* node, bool asSubTopic, const QDateTime& now = QDateTime::currentDateTime());
+  // Renames to the typed caption trimmed on the right; a blank caption is refused.
+  bool renameTopic(TopicNode* node, const std::string& typed);
+  // The subtree becomes the last child of its previous sibling.
+  bool indent(TopicNode* node);
+  // The subtree moves one level up, after its parent's subtree.
+  bool outdent(TopicNode* node);
+  // One place up (-1) or down (+1) among its siblings, with its subtree.
+  bool moveAmongSiblings(TopicNode* node, int step);
+  // A dragged subtree may land in front of a node of its own level and section type.
+  [[nodiscard]] static bool canDrop(const TopicNode* dragged, const TopicNode* target);
+  bool dropOnto(TopicNode* dragged, TopicNode* target);
   // Removes the node with its subtree and their records.
-  void removeSubtree(TopicNode* node);
-  void sortChildren(TopicNode* node, ChildOrder order);
+  bool removeSubtree(TopicNode* node);
+  bool sortChildren(TopicNode* node, ChildOrder order);
+
+  // Attribute commands on a topic of the main section (see topic_attributes.h for the rules).
+  bool setTopicType(TopicNode* node, int ttype, const QDateTime& now = QDateTime::currentDateTime());
+  bool setChosenType(TopicNode* node, int ttype);
+  bool setTaskStatus(TopicNode* node, int status, const QDateTime& now = QDateTime::currentDateTime());
+  bool setUrgent(TopicNode* node, bool urgent);
+  bool stepPriority(TopicNode* node, bool up);
+  bool setPriority(TopicNode* node, int priority);
+  bool toggleFavourite(TopicNode* node);
 
  private:
   friend class WorkspaceCommand;
 
+  using AttributeChange = std::function<bool(TopicRecord&, const QDateTime&)>;
+  bool changeAttributes(TopicNode* node, const QString& text, const AttributeChange& change, bool rollsUp,
+                        const QDateTime& now = QDateTime::currentDateTime());
+  // The node's position in the display order (-1 for none).
+  [[nodiscard]] int displayIndexOf(const TopicNode* node) const;
   TakenSubtree takeSubtree(TopicNode* node);
   TopicNode* insertSubtree(TopicNode* parent, std::size_t row, TakenSubtree subtree);
 

@@ -1,0 +1,41 @@
+#include "workspace/attribute_command.h"
+
+namespace tarvo {
+
+AttributeCommand::AttributeCommand(Workspace& workspace, TopicNode* node, const QString& text,
+                                   const Change& change, bool rollsUp, const QDateTime& now)
+    : WorkspaceCommand(workspace, text), node_(node), before_(*node->record), after_(*node->record) {
+  TopicNode* parent = node->parent();
+  rollBefore_.capture({parent});
+  changed_ = change(*node->record, now);
+  if (!changed_) return;
+  after_ = *node->record;
+  tree().nodeChanged(node);
+  if (rollsUp) rollUp({parent});
+  rollAfter_.capture({parent});
+}
+
+void AttributeCommand::restore(const TopicRecord& state) {
+  TopicRecord& record = *node_->record;
+  TopicNode* const treeNode = record.treeNode;
+  const std::uint32_t masterIndex = record.masterIndex;
+  record = state;
+  record.treeNode = treeNode;
+  record.masterIndex = masterIndex;
+  tree().nodeChanged(node_);
+}
+
+void AttributeCommand::undo() {
+  rollBefore_.restore(tree());
+  restore(before_);
+  done_ = false;
+}
+
+void AttributeCommand::redo() {
+  if (done_) return;
+  restore(after_);
+  rollAfter_.restore(tree());
+  done_ = true;
+}
+
+}  // namespace tarvo

@@ -1,0 +1,40 @@
+#pragma once
+
+// A change of one topic's attributes (type, status, urgency, priority, favourite): the record
+// as it was and as the change left it, and the roll-up of its ancestors before and after, so
+// undo and redo give back exactly both states whatever the rules did in between.
+
+#include <QDateTime>
+#include <functional>
+
+#include "workspace/workspace_command.h"
+
+namespace tarvo {
+
+class AttributeCommand : public WorkspaceCommand {
+ public:
+  // Changes the record at once through `change`, which returns false when its precondition
+  // failed; changed() then says whether the command is worth pushing. With `rollsUp` the
+  // parent rolls up afterwards.
+  using Change = std::function<bool(TopicRecord&, const QDateTime&)>;
+  AttributeCommand(Workspace& workspace, TopicNode* node, const QString& text, const Change& change,
+                   bool rollsUp, const QDateTime& now);
+
+  [[nodiscard]] bool changed() const { return changed_; }
+  void undo() override;
+  void redo() override;
+
+ private:
+  // Every field of the record, the tree links kept.
+  void restore(const TopicRecord& state);
+
+  TopicNode* node_;
+  TopicRecord before_;
+  TopicRecord after_;
+  RollUpSnapshot rollBefore_;
+  RollUpSnapshot rollAfter_;
+  bool changed_ = false;
+  bool done_ = true;
+};
+
+}  // namespace tarvo
