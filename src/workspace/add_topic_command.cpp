@@ -35,7 +35,7 @@ AddTopicCommand::AddTopicCommand(Workspace& workspace, TopicNode* parent, std::s
   TopicNode* node = *created_;
   SetUpNewTopic(*node->record, ttype, now);
   tree().nodeChanged(node);
-  rollUp({parent});
+  rollUp({parent}, Moment::At(now));
   rollAfter_.capture({parent});
   addToNewList();
   tree().selected = node;

@@ -11,7 +11,7 @@ AttributeCommand::AttributeCommand(Workspace& workspace, TopicNode* node, const 
   if (!changed_) return;
   after_ = *node->record;
   tree().nodeChanged(node);
-  if (rollsUp) rollUp({parent});
+  if (rollsUp) rollUp({parent}, Moment::At(now));
   rollAfter_.capture({parent});
 }
 

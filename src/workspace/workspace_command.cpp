@@ -22,8 +22,7 @@ void WorkspaceCommand::RollUpSnapshot::restore(TopicTree& tree) const {
   }
 }
 
-void WorkspaceCommand::rollUp(const std::vector<TopicNode*>& nodes) {
-  const Moment now = Moment::Now();
+void WorkspaceCommand::rollUp(const std::vector<TopicNode*>& nodes, const Moment& now) {
   for (TopicNode* node : nodes) {
     if (node == nullptr) continue;
     RollUpChildren(node, now);

@@ -33,7 +33,7 @@ class WorkspaceCommand : public QUndoCommand {
     std::vector<std::pair<TopicNode*, RolledUpFields>> saved_;
   };
   // Rolls each node up (and its ancestors as far as anything changes); tells the view.
-  void rollUp(const std::vector<TopicNode*>& nodes);
+  void rollUp(const std::vector<TopicNode*>& nodes, const Moment& now = Moment::Now());
 
  private:
   Workspace& workspace_;
