@@ -4,12 +4,17 @@ namespace tarvo {
 
 AttributeCommand::AttributeCommand(Workspace& workspace, TopicNode* node, const QString& text,
                                    const Change& change, bool rollsUp, const QDateTime& now)
-    : WorkspaceCommand(workspace, text), node_(node), before_(*node->record), after_(*node->record) {
+    : WorkspaceCommand(workspace, text),
+      node_(node),
+      selectedBefore_(workspace.tree().selected),
+      before_(*node->record),
+      after_(*node->record) {
   TopicNode* parent = node->parent();
   rollBefore_.capture({parent});
   changed_ = change(*node->record, now);
   if (!changed_) return;
   after_ = *node->record;
+  tree().selected = node;
   tree().nodeChanged(node);
   if (rollsUp) rollUp({parent}, Moment::At(now));
   rollAfter_.capture({parent});
@@ -28,6 +33,7 @@ void AttributeCommand::restore(const TopicRecord& state) {
 void AttributeCommand::undo() {
   rollBefore_.restore(tree());
   restore(before_);
+  tree().selected = selectedBefore_;
   done_ = false;
 }
 
@@ -35,6 +41,7 @@ void AttributeCommand::redo() {
   if (done_) return;
   restore(after_);
   rollAfter_.restore(tree());
+  tree().selected = node_;
   done_ = true;
 }
 

@@ -29,6 +29,7 @@ class AttributeCommand : public WorkspaceCommand {
   void restore(const TopicRecord& state);
 
   TopicNode* node_;
+  TopicNode* selectedBefore_;  // undo selects this, redo the changed topic, so the change shows
   TopicRecord before_;
   TopicRecord after_;
   RollUpSnapshot rollBefore_;

@@ -11,6 +11,7 @@ std::string RenamedCaption(const std::string& typed) {
 RenameTopicCommand::RenameTopicCommand(Workspace& workspace, TopicNode* node, std::string caption)
     : WorkspaceCommand(workspace, "Rename topic"),
       node_(node),
+      selectedBefore_(workspace.tree().selected),
       before_(node->record->text.str()),
       after_(std::move(caption)) {}
 
@@ -19,8 +20,14 @@ void RenameTopicCommand::show(const std::string& caption) {
   tree().nodeChanged(node_);
 }
 
-void RenameTopicCommand::undo() { show(before_); }
+void RenameTopicCommand::undo() {
+  show(before_);
+  tree().selected = selectedBefore_;
+}
 
-void RenameTopicCommand::redo() { show(after_); }
+void RenameTopicCommand::redo() {
+  show(after_);
+  tree().selected = node_;
+}
 
 }  // namespace tarvo

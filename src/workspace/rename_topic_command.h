@@ -19,6 +19,7 @@ class RenameTopicCommand : public WorkspaceCommand {
   void show(const std::string& caption);
 
   TopicNode* node_;
+  TopicNode* selectedBefore_;
   std::string before_;
   std::string after_;
 };

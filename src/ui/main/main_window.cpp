@@ -8,6 +8,8 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -27,6 +29,7 @@
 #include "store/file_system.h"
 #include "structure/topic_record.h"
 #include "ui/main/preferences_panel.h"
+#include "ui/main/topic_actions.h"
 #include "ui/main/topic_item_delegate.h"
 #include "ui/main/topic_tree_model.h"
 #include "ui/viewer/text_display_window.h"
@@ -40,18 +43,12 @@ namespace {
 constexpr int kStartMilliseconds = 1000;
 constexpr int kSaveMilliseconds = 60000;
 
-// A tool button showing an image of the tree's list, or a short text when `image` is -1.
-QToolButton* ToolButton(QWidget* parent, const char* name, const QString& hint, int image,
-                        const QString& text = {}) {
+// A tool button carrying one of the topic actions: its hint, image and enabled state.
+QToolButton* ToolButton(QWidget* parent, const char* name, QAction* action) {
   auto* button = new QToolButton(parent);
   button->setObjectName(name);
-  button->setToolTip(hint);
-  if (image >= 0) {
-    button->setIcon(TopicTreeModel::Images()[static_cast<std::size_t>(image)]);
-  } else {
-    button->setText(text);
-  }
-  button->setEnabled(false);  // the attribute commands arrive with their own feature
+  button->setDefaultAction(action);
+  button->setAutoRaise(true);
   return button;
 }
 
@@ -103,17 +100,24 @@ TformMain::TformMain(ChannelManager& channels, const std::string& homeDrive,
   timerSave_->setInterval(kSaveMilliseconds);
   connect(timerSave_, &QTimer::timeout, this, &TformMain::timerSaveTimer);
 
+  buildActions();
+}
+
+void TformMain::buildActions() {
   auto* help = new QAction("Help", this);
   help->setObjectName("MVHelp");
   help->setShortcut(QKeySequence::HelpContents);
   connect(help, &QAction::triggered, this, &TformMain::buttonHelpClick);
   addAction(help);
 
-  auto* save = new QAction("Save", this);
+  auto* save = new QAction("&Save", this);
   save->setObjectName("MVSave");
   save->setShortcut(QKeySequence::Save);
   connect(save, &QAction::triggered, this, &TformMain::MVSave);
-  addAction(save);
+  auto* exit = new QAction("E&xit", this);
+  exit->setObjectName("MVExit");
+  exit->setShortcut(QKeySequence::Quit);
+  connect(exit, &QAction::triggered, this, &QWidget::close);
 
   QUndoStack& undo = session_->workspace.undoStack();
   QAction* undoAction = undo.createUndoAction(this, "Undo");
@@ -121,9 +125,11 @@ TformMain::TformMain(ChannelManager& channels, const std::string& homeDrive,
   undoAction->setShortcut(QKeySequence::Undo);
   QAction* redoAction = undo.createRedoAction(this, "Redo");
   redoAction->setObjectName("MVRedo");
-  redoAction->setShortcut(QKeySequence::Redo);
-  addActions({undoAction, redoAction});
-  connect(&undo, &QUndoStack::indexChanged, this, &TformMain::showSelection);
+  redoAction->setShortcuts({QKeySequence::Redo, QKeySequence(Qt::CTRL | Qt::Key_Y)});
+  addActions({save, exit, undoAction, redoAction});
+  actions_->fillMenuBar(*menuBar(), save, exit, undoAction, redoAction);
+  // A rename or an undo may change what the detail area shows of the selected topic.
+  connect(&undo, &QUndoStack::indexChanged, this, &TformMain::treeMainChange);
 }
 
 TformMain::~TformMain() {
@@ -132,6 +138,7 @@ TformMain::~TformMain() {
   channels_.dispose(kCommandChannel);
   channels_.setLog(nullptr);
   disconnect(&session_->workspace.undoStack(), nullptr, this, nullptr);
+  disconnect(&session_->workspace.undoStack(), nullptr, actions_, nullptr);
 }
 
 bool TformMain::listenForCommands() {
@@ -146,8 +153,6 @@ void TformMain::buildLayout() {
   auto* central = new QWidget(this);
   auto* layout = new QVBoxLayout(central);
   layout->setContentsMargins(2, 2, 2, 2);
-  panelTop_ = buildTopPanel();
-  layout->addWidget(panelTop_);
 
   splitterFoot_ = new QSplitter(Qt::Vertical, central);
   splitterFoot_->setObjectName("splitterFoot");
@@ -167,6 +172,15 @@ void TformMain::buildLayout() {
   treeMain_->setAlternatingRowColors(true);
   treeMain_->setSelectionBehavior(QAbstractItemView::SelectRows);
   treeMain_->setDragEnabled(true);
+  treeMain_->setAcceptDrops(true);
+  treeMain_->setDropIndicatorShown(true);
+  treeMain_->setDragDropMode(QAbstractItemView::DragDrop);
+  treeMain_->setDefaultDropAction(Qt::MoveAction);
+  // A double click is for the topic's details, not for opening the node; captions are
+  // renamed with F2 or right after a topic is added.
+  treeMain_->setExpandsOnDoubleClick(false);
+  treeMain_->setEditTriggers(QAbstractItemView::EditKeyPressed);
+  treeMain_->setContextMenuPolicy(Qt::CustomContextMenu);
   QPalette palette = treeMain_->palette();
   palette.setColor(QPalette::AlternateBase, QColor(232, 244, 244));
   palette.setColor(QPalette::Base, Qt::white);
@@ -180,6 +194,10 @@ void TformMain::buildLayout() {
   treeLayout->addWidget(treeMain_);
   connect(treeMain_->selectionModel(), &QItemSelectionModel::currentChanged, this,
           [this] { treeMainChange(); });
+  connect(treeMain_, &QWidget::customContextMenuRequested, this, &TformMain::showContextMenu);
+  actions_ = new TopicActions(session_->workspace, *model_, *treeMain_, *this);
+  connect(actions_, &TopicActions::failed, this,
+          [this](const std::string& reason) { session_->log.Report(Result::Failure(reason), "*** The topic cannot be added"); });
   connect(treeMain_, &QTreeView::expanded, this, [this](const QModelIndex& index) {
     treeMainExpandedChange(index, true);
     if (!followingTree_) showExpandedBelow(model_->nodeAt(index));
@@ -188,6 +206,9 @@ void TformMain::buildLayout() {
           [this](const QModelIndex& index) { treeMainExpandedChange(index, false); });
   connect(model_.get(), &TopicTreeModel::expandedChanged, this, &TformMain::showExpanded);
 
+  // The tool bars carry the topic actions, made with the tree above.
+  panelTop_ = buildTopPanel();
+  layout->addWidget(panelTop_);
   splitterTree_->addWidget(panelTree);
   splitterTree_->addWidget(buildDetailArea());
   splitterTree_->setStretchFactor(1, 1);
@@ -205,25 +226,23 @@ QWidget* TformMain::buildTopPanel() {
   panel->setObjectName("panelTop");
   auto* layout = new QHBoxLayout(panel);
   layout->setContentsMargins(0, 0, 0, 0);
+  const auto button = [&](const char* name) { return ToolButton(panel, name, actions_->action(name)); };
   layout->addWidget(Labelled(panel, "Topic type:",
-                             {ToolButton(panel, "buttonGeneral", "General topic group", kGeneralTopic),
-                              ToolButton(panel, "buttonInfo", "Notes and information", kNotesTopic),
-                              ToolButton(panel, "buttonIdea", "Ideas and suggestions", kIdeaTopic),
-                              ToolButton(panel, "buttonFinance", "Finance", kFinanceTopic),
-                              ToolButton(panel, "buttonEvent", "Event", kEvent),
-                              ToolButton(panel, "buttonTask", "Task", kTask)}));
+                             {button("buttonGeneral"), button("buttonInfo"), button("buttonIdea"),
+                              button("buttonFinance"), button("buttonEvent"), button("buttonTask")}));
   layout->addWidget(Labelled(panel, "Status:",
-                             {ToolButton(panel, "buttonStatusNotStarted", "Task not started", kNotStarted + 7),
-                              ToolButton(panel, "buttonStatusInProgress", "Task in progress", kInProgress + 7),
-                              ToolButton(panel, "buttonStatusWaiting", "Task waiting", kWaiting + 7),
-                              ToolButton(panel, "buttonStatusFinished", "Task finished", kFinished + 7),
-                              ToolButton(panel, "buttonStatusOnHold", "Task on hold", kOnHold + 7)}));
-  layout->addWidget(Labelled(panel, "Urgency:",
-                             {ToolButton(panel, "buttonUrgent", "Urgent", -1, "!"),
-                              ToolButton(panel, "buttonNotUrgent", "Not urgent", -1, "-")}));
-  layout->addWidget(Labelled(panel, "Priority:",
-                             {ToolButton(panel, "buttonPriorityUp", "Priority up", -1, "\u25B2"),
-                              ToolButton(panel, "buttonPriorityDown", "Priority down", -1, "\u25BC")}));
+                             {button("buttonStatusNotStarted"), button("buttonStatusInProgress"),
+                              button("buttonStatusWaiting"), button("buttonStatusFinished"),
+                              button("buttonStatusOnHold")}));
+  layout->addWidget(Labelled(panel, "Urgency:", {button("buttonUrgent"), button("buttonNotUrgent")}));
+  std::vector<QToolButton*> priority = {button("buttonPriorityUp"), button("buttonPriorityDown")};
+  for (QToolButton* each : priority) {
+    each->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(each, &QWidget::customContextMenuRequested, this, [this, each](const QPoint& at) {
+      if (actions_->popPriority()->isEnabled()) actions_->popPriority()->popup(each->mapToGlobal(at));
+    });
+  }
+  layout->addWidget(Labelled(panel, "Priority:", priority));
   layout->addStretch();
   auto* help = new QToolButton(panel);
   help->setObjectName("buttonHelp");
@@ -387,11 +406,11 @@ void TformMain::treeMainChange() {
   panelDetail_->setCurrentWidget(panel);
 }
 
-void TformMain::showSelection() {
-  TopicNode* selected = session_->workspace.tree().selected;
-  if (selected != nullptr && model_->nodeAt(treeMain_->currentIndex()) != selected) {
-    treeMain_->setCurrentIndex(model_->indexOf(selected));
-  }
+// A right click selects the row under the pointer first: the menu is about that topic.
+void TformMain::showContextMenu(const QPoint& at) {
+  const QModelIndex index = treeMain_->indexAt(at);
+  if (index.isValid()) treeMain_->setCurrentIndex(index.siblingAtColumn(TopicTreeModel::kTopicColumn));
+  actions_->popMainView()->popup(treeMain_->viewport()->mapToGlobal(at));
 }
 
 void TformMain::showExpanded(const QModelIndex& index, bool expanded) {

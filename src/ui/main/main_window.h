@@ -23,6 +23,7 @@ class QTreeView;
 
 namespace tarvo {
 
+class TopicActions;
 class TopicNode;
 class TopicTreeModel;
 class TPreferencesPanel;
@@ -59,6 +60,7 @@ class TformMain : public QMainWindow {
   // The help page, opened by the desktop (also F1).
   void buttonHelpClick();
   ViewerRegistry& viewers() { return *viewers_; }
+  TopicActions& topicActions() { return *actions_; }
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -76,8 +78,8 @@ class TformMain : public QMainWindow {
   void storeGeometry();
   void treeMainChange();
   void showExpandedBelow(const TopicNode* top);
-  // An edit or its undo selected a node: the view follows.
-  void showSelection();
+  void buildActions();
+  void showContextMenu(const QPoint& at);
   // A command expanded or collapsed a node: the view follows.
   void showExpanded(const QModelIndex& index, bool expanded);
   // The view expanded or collapsed a node: the tree keeps it, and it is saved.
@@ -92,6 +94,7 @@ class TformMain : public QMainWindow {
   std::unique_ptr<Session> session_;
   std::unique_ptr<TopicTreeModel> model_;
   std::unique_ptr<ViewerRegistry> viewers_;
+  TopicActions* actions_ = nullptr;
   std::FILE* echo_ = nullptr;
   bool closing_ = false;
   bool followingTree_ = false;  // the view is being opened to match the tree

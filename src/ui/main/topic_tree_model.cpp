@@ -2,6 +2,7 @@
 
 #include <QColor>
 #include <QFont>
+#include <QMimeData>
 
 #include "structure/topic_record.h"
 #include "structure/topic_tree.h"
@@ -14,6 +15,8 @@ namespace tarvo {
 namespace {
 
 constexpr int kImageCount = 17;
+// A drag carries the dragged topic's id; only this program's tree understands it.
+constexpr const char* kTopicMimeType = "application/x-tarvo-topic";
 
 const QColor kSectionText(16, 16, 16);
 const QColor kUrgentText(255, 0, 0);
@@ -182,6 +185,57 @@ QVariant TopicTreeModel::data(const QModelIndex& index, int role) const {
     default:
       return {};
   }
+}
+
+Qt::ItemFlags TopicTreeModel::flags(const QModelIndex& index) const {
+  const TopicNode* node = nodeAt(index);
+  if (node == nullptr) return Qt::NoItemFlags;
+  Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDropEnabled;
+  if (index.column() == kTopicColumn && node->record != nullptr) flags |= Qt::ItemIsEditable;
+  if (node->record != nullptr && !node->record->isSection()) flags |= Qt::ItemIsDragEnabled;
+  return flags;
+}
+
+bool TopicTreeModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+  if (role != Qt::EditRole || index.column() != kTopicColumn) return false;
+  // A refused caption changes nothing; the view shows the record's text again.
+  return workspace_.renameTopic(nodeAt(index), value.toString().toStdString());
+}
+
+QStringList TopicTreeModel::mimeTypes() const { return {kTopicMimeType}; }
+
+QMimeData* TopicTreeModel::mimeData(const QModelIndexList& indexes) const {
+  const TopicNode* node = indexes.isEmpty() ? nullptr : nodeAt(indexes.front());
+  if (node == nullptr || node->record == nullptr) return nullptr;
+  auto* data = new QMimeData;
+  data->setData(kTopicMimeType, QByteArray::fromStdString(node->record->uni.str()));
+  return data;
+}
+
+TopicNode* TopicTreeModel::draggedNode(const QMimeData* data) const {
+  if (data == nullptr || !data->hasFormat(kTopicMimeType)) return nullptr;
+  const TopicRecord* record = workspace_.master().recordOf(data->data(kTopicMimeType).toStdString());
+  return record == nullptr ? nullptr : record->treeNode;
+}
+
+TopicNode* TopicTreeModel::dropTarget(int row, const QModelIndex& parent) const {
+  TopicNode* onto = nodeAt(parent);
+  if (row < 0) return onto;  // dropped on the node itself
+  const NodeList& children = onto == nullptr ? tree_.roots() : onto->children();
+  return static_cast<std::size_t>(row) < children.size() ? children[static_cast<std::size_t>(row)].get() : nullptr;
+}
+
+bool TopicTreeModel::canDropMimeData(const QMimeData* data, Qt::DropAction action, int row, int /*column*/,
+                                     const QModelIndex& parent) const {
+  return action == Qt::MoveAction && Workspace::canDrop(draggedNode(data), dropTarget(row, parent));
+}
+
+bool TopicTreeModel::dropMimeData(const QMimeData* data, Qt::DropAction action, int row, int column,
+                                  const QModelIndex& parent) {
+  if (!canDropMimeData(data, action, row, column, parent)) return false;
+  workspace_.dropOnto(draggedNode(data), dropTarget(row, parent));
+  // The move is done here; the view must not remove the dragged rows as well.
+  return false;
 }
 
 QVariant TopicTreeModel::headerData(int section, Qt::Orientation orientation, int role) const {

@@ -36,6 +36,19 @@ class TopicTreeModel : public QAbstractItemModel, private TreeObserver {
   QVariant data(const QModelIndex& index, int role) const override;
   QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
+  // Captions are edited in place (a blank one is refused); topics are dragged onto a node of
+  // their own level and section type, and land in front of it.
+  Qt::ItemFlags flags(const QModelIndex& index) const override;
+  bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+  QStringList mimeTypes() const override;
+  QMimeData* mimeData(const QModelIndexList& indexes) const override;
+  bool canDropMimeData(const QMimeData* data, Qt::DropAction action, int row, int column,
+                       const QModelIndex& parent) const override;
+  bool dropMimeData(const QMimeData* data, Qt::DropAction action, int row, int column,
+                    const QModelIndex& parent) override;
+  Qt::DropActions supportedDropActions() const override { return Qt::MoveAction; }
+  Qt::DropActions supportedDragActions() const override { return Qt::MoveAction; }
+
   // The tree's image list, by image index.
   static const std::vector<QIcon>& Images();
 
@@ -56,6 +69,10 @@ class TopicTreeModel : public QAbstractItemModel, private TreeObserver {
   void childrenReordered(TopicNode* parent) override;
   void nodeChanged(TopicNode* node) override;
   void nodeExpandedChanged(TopicNode* node) override;
+
+  // The dragged node of a drag from this model, and the node a drop would land in front of.
+  [[nodiscard]] TopicNode* draggedNode(const QMimeData* data) const;
+  [[nodiscard]] TopicNode* dropTarget(int row, const QModelIndex& parent) const;
 
   Workspace& workspace_;
   const TopicTree& tree_;

@@ -14,6 +14,10 @@
 #include <QRadioButton>
 #include <QStackedWidget>
 #include <QTimer>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QTest>
 #include <QTreeView>
 #include <gtest/gtest.h>
 
@@ -23,7 +27,9 @@
 #include "support/app_fixture.h"
 #include "store/pair_file.h"
 #include "structure/topic_tree.h"
+#include "ui/main/topic_actions.h"
 #include "ui/main/topic_tree_model.h"
+#include "ui/main/topic_type_dialog.h"
 
 namespace tarvo {
 namespace {
@@ -170,6 +176,119 @@ TEST(MainWindow, EditsReachTheViewAsRowChangesAndUndoRestoresThem) {
   EXPECT_EQ(tree->currentIndex(), QModelIndex(ideas));
   workspace.sortChildren(model.nodeAt(ideas.parent()), ChildOrder::Caption);
   EXPECT_EQ(resets.count(), 0) << "no edit resets the model";
+}
+
+
+// The item of a menu with this caption, or null.
+QAction* MenuItem(const QMenu* menu, const QString& caption) {
+  for (QAction* item : menu->actions()) {
+    if (item->text() == caption) return item;
+  }
+  return nullptr;
+}
+
+// A user's session with the tree through its real controls: keys add, rename, indent and
+// finish; the context menu offers what the node allows; the tool buttons, the priority menu
+// and the type chooser change the record; a drag moves a topic; each step is saved to the file
+// and Ctrl+Z takes them back one by one.
+TEST(MainWindow, KeysMenusButtonsAndADragEditTheTreeAndUndoTakesThemBack) {
+  AppFolders folders;
+  StartedWindow started(folders);
+  QTreeView* tree = started.tree();
+  TopicTreeModel& model = started.window.treeModel();
+  TopicActions& actions = started.window.topicActions();
+  const auto record = [&](const char* caption) { return model.nodeAt(started.find(caption))->record; };
+  const auto savedFile = [&] {
+    started.window.findChild<QAction*>("MVSave")->trigger();
+    return test::ReadBytes(folders.data("Structure.dat"));
+  };
+  const std::string original = savedFile();
+  started.window.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&started.window)) << "keys reach only an active window";
+  tree->setFocus();
+
+  // Insert adds a task beside "Plan the week" and opens its caption for typing.
+  tree->setCurrentIndex(started.find("Plan the week"));
+  QTest::keyClick(tree, Qt::Key_Insert);
+  auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+  ASSERT_NE(editor, nullptr) << "the new caption is open for typing";
+  editor->setText("Buy milk");
+  QTest::keyClick(editor, Qt::Key_Return);
+  QCoreApplication::processEvents();  // the view commits the typed caption once back in its loop
+  const QModelIndex milk = started.find("Buy milk");
+  ASSERT_TRUE(milk.isValid());
+  EXPECT_EQ(milk.row(), 1);
+  EXPECT_EQ(tree->currentIndex(), milk);
+  EXPECT_EQ(milk.siblingAtColumn(TopicTreeModel::kStatusColumn).data().toString(), "Not started");
+
+  // The menu on the first topic of a section: no indent; on a section: its own caption.
+  tree->setCurrentIndex(started.find("Getting started"));
+  actions.update();
+  EXPECT_FALSE(MenuItem(actions.popMainView(), "Convert topic to a sub-topic")->isEnabled());
+  tree->setCurrentIndex(started.find("My topics"));
+  actions.update();
+  EXPECT_TRUE(MenuItem(actions.popMainView(), "Insert new topic in this section")->isEnabled());
+  EXPECT_FALSE(MenuItem(actions.popMainView(), "Insert new topic")->isVisible());
+
+  // Alt+Right puts "Buy milk" under "Getting started"; Space finishes it and the parent follows.
+  tree->setCurrentIndex(started.find("Buy milk"));
+  QTest::keyClick(tree, Qt::Key_Right, Qt::AltModifier);
+  EXPECT_EQ(started.find("Buy milk").parent(), started.find("Getting started"));
+  QTest::keyClick(tree, Qt::Key_Space);
+  EXPECT_EQ(record("Buy milk")->status, kFinished);
+  EXPECT_EQ(record("Getting started")->status, kFinished) << "its only sub-task is finished";
+  auto* finished = started.window.findChild<QToolButton*>("buttonStatusFinished");
+  EXPECT_FALSE(finished->isEnabled());
+  EXPECT_NE(savedFile().find("text=Buy milk\r\nlev=2\r\ntype=1\r\nsel=Y\r\nttype=4\r\nstatus=3"), std::string::npos);
+
+  // Buttons and the priority menu on "Plan the week"; the type chooser makes "Ideas" a task.
+  tree->setCurrentIndex(started.find("Plan the week"));
+  started.window.findChild<QToolButton*>("buttonUrgent")->click();
+  EXPECT_TRUE(record("Plan the week")->urgent);
+  actions.popPriority()->findChild<QAction*>("Priority3");
+  for (QAction* item : actions.popPriority()->actions()) {
+    if (item->objectName() == "Priority3") item->trigger();
+  }
+  EXPECT_EQ(record("Plan the week")->pri, 3);
+  tree->setCurrentIndex(started.find("Ideas"));
+  QTimer::singleShot(0, [] {
+    auto* chooser = qobject_cast<TformTopicSelect*>(QApplication::activeModalWidget());
+    ASSERT_NE(chooser, nullptr);
+    chooser->findChild<QToolButton*>("buttonThings")->click();
+    chooser->findChild<QPushButton*>("buttonOK")->click();
+  });
+  MenuItem(actions.popMainView(), "Change topic type ...")->trigger();
+  EXPECT_EQ(record("Ideas")->ttype, kTask);
+
+  // A drag of "Ideas" onto "Getting started" puts it in front; onto a section it is refused.
+  QMimeData* dragged = model.mimeData({started.find("Ideas")});
+  EXPECT_FALSE(model.canDropMimeData(dragged, Qt::MoveAction, -1, 0, started.find("Settings")));
+  EXPECT_FALSE(model.dropMimeData(dragged, Qt::MoveAction, -1, 0, started.find("Getting started")));
+  delete dragged;
+  EXPECT_EQ(started.find("Ideas").row(), 0);
+
+  // F2 with a blank caption changes nothing.
+  started.window.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&started.window));
+  tree->setFocus();
+  QTest::keyClick(tree, Qt::Key_F2);
+  editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+  ASSERT_NE(editor, nullptr);
+  editor->setText("   ");
+  QTest::keyClick(editor, Qt::Key_Return);
+  QCoreApplication::processEvents();  // the view commits the typed caption once back in its loop
+  EXPECT_TRUE(started.find("Ideas").isValid());
+
+  // Every step back with Ctrl+Z: the file is the one of the start.
+  QUndoStack& undo = started.window.session().workspace.undoStack();
+  EXPECT_EQ(undo.count(), 8);
+  EXPECT_EQ(started.window.findChild<QAction*>("MVUndo")->text(), "Undo Move topic");
+  while (undo.canUndo()) QTest::keyClick(tree, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_FALSE(started.find("Buy milk").isValid());
+  EXPECT_EQ(record("Ideas")->ttype, kIdeaTopic);
+  tree->setCurrentIndex(started.find("Getting started"));
+  tree->collapse(started.find("Getting started"));  // opened by the indent: view state, not undone
+  EXPECT_EQ(savedFile(), original);
 }
 
 // A first start opens at a readable size in the middle of the screen, and its saves write only

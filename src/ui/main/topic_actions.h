@@ -1,0 +1,73 @@
+#pragma once
+
+// Every command of the topic tree as one QAction: the context menu of the tree, the menu bar,
+// the attribute tool bars and the keys all use these, so their captions and enabled states
+// always agree. The rules live in the workspace (tree_menu.h, topic_attributes.h); this class
+// maps them onto the actions after every selection change and every step of the undo stack,
+// and maps the actions onto the workspace's commands.
+
+#include <QObject>
+#include <functional>
+#include <map>
+#include <string>
+
+class QAction;
+class QMenu;
+class QMenuBar;
+class QTreeView;
+class QWidget;
+
+namespace tarvo {
+
+class TopicNode;
+class TopicTreeModel;
+class Workspace;
+
+class TopicActions : public QObject {
+  Q_OBJECT
+
+ public:
+  TopicActions(Workspace& workspace, TopicTreeModel& model, QTreeView& tree, QWidget& window);
+
+  // The action of this object name ("MVAddItem", "buttonTask", …); null for none.
+  [[nodiscard]] QAction* action(const std::string& name) const;
+  // The tree's context menu, in its fixed order.
+  [[nodiscard]] QMenu* popMainView() const { return popMainView_; }
+  [[nodiscard]] QMenu* popPriority() const { return popPriority_; }
+  // Fills the window's menu bar: File, Edit and View.
+  void fillMenuBar(QMenuBar& bar, QAction* save, QAction* exit, QAction* undo, QAction* redo);
+  // Brings every caption and enabled state in line with the selected node.
+  void update();
+
+ signals:
+  // A command could not be carried out; the reason, for the log.
+  void failed(const std::string& reason);
+
+ private:
+  QAction* make(const char* name, const QString& caption, const std::function<void()>& run);
+  void makeAttributeActions();
+  void buildPopMainView();
+  void buildPopPriority();
+  [[nodiscard]] TopicNode* selected() const;
+  // Shows the selected node after a command that may have moved or added it.
+  void followSelection();
+
+  void addTopic(bool asSubTopic);
+  void changeTopicType();
+  void toggleFinished();
+  // Runs a change of the tree's expanded nodes without following it node by node, then shows
+  // the outcome in the view at once.
+  void expandCommand(const std::function<void()>& change, bool all = false);
+
+  Workspace& workspace_;
+  TopicTreeModel& model_;
+  QTreeView& tree_;
+  QWidget& window_;
+  std::map<std::string, QAction*> actions_;
+  QMenu* popMainView_ = nullptr;
+  QMenu* popPriority_ = nullptr;
+  QMenu* menuSendto_ = nullptr;
+  QAction* secondDivider_ = nullptr;
+};
+
+}  // namespace tarvo
