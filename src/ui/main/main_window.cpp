@@ -168,6 +168,7 @@ void TformMain::buildLayout() {
   treeMain_->setModel(model_.get());
   treeMain_->setItemDelegate(new TopicItemDelegate(treeMain_));
   treeMain_->setIndentation(24);
+  treeMain_->setIconSize(TopicTreeModel::DecorationSize());
   treeMain_->setUniformRowHeights(true);
   treeMain_->setAlternatingRowColors(true);
   treeMain_->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -495,8 +496,13 @@ void TformMain::restoreSplitters() {
 
 void TformMain::timerStartTimer() { timerSave_->start(); }
 
+// A node the user opened or closed with the mouse becomes the selected one, so the keys act
+// where the user just looked; nodes opened by a command, by the keys or to show a selected
+// node leave the selection alone.
 void TformMain::treeMainExpandedChange(const QModelIndex& index, bool expanded) {
   session_->workspace.setExpanded(model_->nodeAt(index), expanded);
+  const bool byMouse = (QGuiApplication::mouseButtons() & Qt::LeftButton) != 0;
+  if (byMouse && !followingTree_ && index.isValid()) treeMain_->setCurrentIndex(index.siblingAtColumn(TopicTreeModel::kTopicColumn));
 }
 
 void TformMain::rememberTopNode() {

@@ -283,10 +283,11 @@ void TopicActions::toggleFinished() {
 }
 
 void TopicActions::expandCommand(const std::function<void()>& change, bool all) {
-  {
-    const QSignalBlocker quiet(&model_);
-    change();
-  }
+  // Neither the tree's change nor the view's following it is told node by node: the view
+  // would select every node it opens.
+  const QSignalBlocker quietModel(&model_);
+  const QSignalBlocker quietView(&tree_);
+  change();
   // The view takes the outcome in one pass, opening only what can be seen: node by node it
   // would lay itself out again for every node.
   if (all) {

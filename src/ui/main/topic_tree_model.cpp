@@ -3,6 +3,9 @@
 #include <QColor>
 #include <QFont>
 #include <QMimeData>
+#include <QPainter>
+#include <QPixmap>
+#include <map>
 
 #include "structure/topic_record.h"
 #include "structure/topic_tree.h"
@@ -70,6 +73,41 @@ const std::vector<QIcon>& TopicTreeModel::Images() {
     return loaded;
   }();
   return images;
+}
+
+namespace {
+
+constexpr int kImageSide = 16;
+constexpr int kImageGap = 2;
+
+// The type image of a row: a topic's type, a section's type − 1.
+int TypeImageIndex(const TopicRecord& record) { return record.isSection() ? record.type - 1 : record.ttype; }
+
+bool HasImage(int index) { return index >= 0 && index < kImageCount; }
+
+}  // namespace
+
+QSize TopicTreeModel::DecorationSize() { return {2 * kImageSide + kImageGap, kImageSide}; }
+
+QIcon TopicTreeModel::RowDecoration(int typeImage, int nodeImage) {
+  // A tree shows few pairs; each is drawn once.
+  static std::map<std::pair<int, int>, QIcon> drawn;
+  const auto key = std::pair(typeImage, nodeImage);
+  if (const auto found = drawn.find(key); found != drawn.end()) return found->second;
+  QIcon icon;
+  for (const qreal scale : {1.0, 2.0}) {
+    QPixmap pixmap(DecorationSize() * scale);
+    pixmap.setDevicePixelRatio(scale);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    if (HasImage(typeImage)) Images()[static_cast<std::size_t>(typeImage)].paint(&painter, 0, 0, kImageSide, kImageSide);
+    if (HasImage(nodeImage) && nodeImage != typeImage) {
+      Images()[static_cast<std::size_t>(nodeImage)].paint(&painter, kImageSide + kImageGap, 0, kImageSide, kImageSide);
+    }
+    painter.end();
+    icon.addPixmap(pixmap);
+  }
+  return drawn.emplace(key, icon).first->second;
 }
 
 void TopicTreeModel::treeAboutToBeReset() { beginResetModel(); }
@@ -165,11 +203,12 @@ QVariant TopicTreeModel::data(const QModelIndex& index, int role) const {
       return StatusWords(*record);
     case Qt::DecorationRole: {
       if (column != kTopicColumn || record == nullptr) return {};
-      const int image = NodeImageIndex(*record);
-      return image >= 0 && image < kImageCount ? Images()[static_cast<std::size_t>(image)] : QIcon();
+      return RowDecoration(TypeImageIndex(*record), NodeImageIndex(*record));
     }
     case ImageIndexRole:
       return record == nullptr ? QVariant() : QVariant(NodeImageIndex(*record));
+    case TypeImageIndexRole:
+      return record == nullptr ? QVariant() : QVariant(TypeImageIndex(*record));
     case Qt::ForegroundRole:
       return record == nullptr ? QVariant() : QVariant(TextColour(*record));
     case Qt::FontRole: {

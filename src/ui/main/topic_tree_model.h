@@ -21,7 +21,11 @@ class TopicTreeModel : public QAbstractItemModel, private TreeObserver {
 
  public:
   enum Column { kTopicColumn = 0, kDueColumn = 1, kStatusColumn = 2, kColumnCount = 3 };
-  enum Role { ImageIndexRole = Qt::UserRole + 1 };
+  // The node image (a task's status, any other topic's type, a section's type) and the type
+  // image shown before it (a topic's type, a section's type).
+  enum Role { ImageIndexRole = Qt::UserRole + 1, TypeImageIndexRole };
+  // Room for both images side by side.
+  static QSize DecorationSize();
 
   explicit TopicTreeModel(Workspace& workspace, QObject* parent = nullptr);
   ~TopicTreeModel() override;
@@ -51,6 +55,9 @@ class TopicTreeModel : public QAbstractItemModel, private TreeObserver {
 
   // The tree's image list, by image index.
   static const std::vector<QIcon>& Images();
+  // The type image and the node image side by side; the second is left out when it would
+  // only repeat the first.
+  static QIcon RowDecoration(int typeImage, int nodeImage);
 
  signals:
   // The tree expanded or collapsed a node (a command did, not the view).

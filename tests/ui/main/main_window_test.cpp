@@ -90,7 +90,22 @@ TEST(MainWindow, ShowsTheDefaultStructureItsColoursPanelsAndHelp) {
   EXPECT_EQ(image("Settings"), 2) << "preferences section: type 3 - 1";
   EXPECT_EQ(image("Getting started"), 8) << "task not started: status 1 + 7";
   EXPECT_EQ(image("Ideas"), 6) << "an idea shows its type";
-  EXPECT_FALSE(started.find("Ideas").data(Qt::DecorationRole).value<QIcon>().isNull());
+  EXPECT_EQ(started.find("Getting started").data(TopicTreeModel::TypeImageIndexRole).toInt(), int{kTask})
+      << "a task shows its type before its status";
+  // The row's picture: the type image, then the node image when it differs.
+  const auto drawn = [&](const std::string& caption) {
+    return started.find(caption).data(Qt::DecorationRole).value<QIcon>().pixmap(TopicTreeModel::DecorationSize()).toImage();
+  };
+  const auto rightHalfEmpty = [](const QImage& picture) {
+    for (int x = picture.width() / 2 + 1; x < picture.width(); ++x) {
+      for (int y = 0; y < picture.height(); ++y) {
+        if (qAlpha(picture.pixel(x, y)) != 0) return false;
+      }
+    }
+    return true;
+  };
+  EXPECT_FALSE(rightHalfEmpty(drawn("Getting started"))) << "task and status";
+  EXPECT_TRUE(rightHalfEmpty(drawn("Ideas"))) << "an idea's two images are one";
   EXPECT_TRUE(tree->isExpanded(started.find("My topics")));
   EXPECT_FALSE(tree->isExpanded(started.find("Settings")));
 
@@ -289,6 +304,14 @@ TEST(MainWindow, KeysMenusButtonsAndADragEditTheTreeAndUndoTakesThemBack) {
   tree->setCurrentIndex(started.find("Getting started"));
   tree->collapse(started.find("Getting started"));  // opened by the indent: view state, not undone
   EXPECT_EQ(savedFile(), original);
+
+  // A click on a node's expander opens it and selects it; opening by a command does not.
+  const QRect settings = tree->visualRect(started.find("Settings"));
+  QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, QPoint(settings.left() - tree->indentation() / 2, settings.center().y()));
+  EXPECT_TRUE(tree->isExpanded(started.find("Settings")));
+  EXPECT_EQ(tree->currentIndex(), started.find("Settings"));
+  tree->setCurrentIndex(started.find("Colleagues"));
+  EXPECT_EQ(tree->currentIndex(), started.find("Colleagues")) << "showing a hidden node keeps it selected";
 }
 
 // A first start opens at a readable size in the middle of the screen, and its saves write only
