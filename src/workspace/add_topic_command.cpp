@@ -22,9 +22,9 @@ void SetUpNewTopic(TopicRecord& record, int ttype, const QDateTime& now) {
   MakeSortKey(record);
 }
 
-AddTopicCommand::AddTopicCommand(Workspace& workspace, TopicNode* parent, std::size_t row, int sectionType,
-                                 int ttype, const QDateTime& now)
-    : WorkspaceCommand(workspace, "Add topic"),
+AddTopicCommand::AddTopicCommand(Workspace& workspace, const QString& text, TopicNode* parent, std::size_t row,
+                                 int sectionType, int ttype, const QDateTime& now)
+    : WorkspaceCommand(workspace, text),
       created_(Result::Failure("not added")),
       parent_(parent),
       row_(row),

@@ -14,8 +14,8 @@ class AddTopicCommand : public WorkspaceCommand {
  public:
   // Adds at once as child `row` of `parent` (null: a section); created() tells whether a fresh
   // id could be drawn, and why not.
-  AddTopicCommand(Workspace& workspace, TopicNode* parent, std::size_t row, int sectionType, int ttype,
-                  const QDateTime& now);
+  AddTopicCommand(Workspace& workspace, const QString& text, TopicNode* parent, std::size_t row, int sectionType,
+                  int ttype, const QDateTime& now);
 
   [[nodiscard]] const ResultOf<TopicNode*>& created() const { return created_; }
   void undo() override;

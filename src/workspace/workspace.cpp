@@ -181,7 +181,8 @@ ResultOf<TopicNode*> Workspace::addTopic(TopicNode* node, bool asSubTopic, const
   const std::size_t row = asSubTopic ? 0 : node->row();
   const int sectionType = asSubTopic ? node->record->type : (parent != nullptr ? parent->record->type : kMainSection);
   if (asSubTopic) setExpanded(node, true);
-  auto command = std::make_unique<AddTopicCommand>(*this, parent, row, sectionType, NewTopicType(*node, asSubTopic), now);
+  auto command = std::make_unique<AddTopicCommand>(*this, asSubTopic ? "Add new sub-topic" : "Insert new topic", parent,
+                                                   row, sectionType, NewTopicType(*node, asSubTopic), now);
   ResultOf<TopicNode*> created = command->created();
   if (created) undoStack_.push(command.release());
   return created;

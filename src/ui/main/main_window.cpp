@@ -206,6 +206,15 @@ void TformMain::buildLayout() {
   connect(treeMain_, &QTreeView::collapsed, this,
           [this](const QModelIndex& index) { treeMainExpandedChange(index, false); });
   connect(model_.get(), &TopicTreeModel::expandedChanged, this, &TformMain::showExpanded);
+  // A subtree put back (an undone removal) opens as it was.
+  connect(model_.get(), &QAbstractItemModel::rowsInserted, this, [this](const QModelIndex& parent, int first, int last) {
+    for (int row = first; row <= last; ++row) {
+      const TopicNode* node = model_->nodeAt(model_->index(row, 0, parent));
+      if (node == nullptr || !node->expanded()) continue;
+      treeMain_->setExpanded(model_->indexOf(node), true);
+      showExpandedBelow(node);
+    }
+  });
 
   // The tool bars carry the topic actions, made with the tree above.
   panelTop_ = buildTopPanel();
@@ -263,6 +272,9 @@ QWidget* TformMain::buildDetailArea() {
   panelToDoNew_ = Panel(panelDetail_, "panelToDoNew", "Topic");
   labelTopicName_ = new QLabel(panelToDoNew_);
   labelTopicName_->setObjectName("labelTopicName");
+  // A name of any length must not widen the window: the label takes the room it is given and
+  // the whole name is in its tip.
+  labelTopicName_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
   panelToDoNew_->layout()->addWidget(labelTopicName_);
   auto* tabsData = new QTabWidget(panelToDoNew_);
   tabsData->setObjectName("tabsData");
@@ -387,6 +399,7 @@ void TformMain::treeMainChange() {
   switch (DetailPanelFor(record)) {
     case DetailPanel::TopicPages:
       labelTopicName_->setText(QString::fromUtf8(record->text.data(), static_cast<qsizetype>(record->text.size())));
+      labelTopicName_->setToolTip(labelTopicName_->text());
       panel = panelToDoNew_;
       break;
     case DetailPanel::Network:

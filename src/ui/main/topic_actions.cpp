@@ -1,6 +1,7 @@
 #include "ui/main/topic_actions.h"
 
 #include <QAction>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSignalBlocker>
@@ -75,12 +76,23 @@ TopicActions::TopicActions(Workspace& workspace, TopicTreeModel& model, QTreeVie
       tree_.addAction(action);
     }
   }
+  tree_.installEventFilter(this);
   connect(&workspace_.undoStack(), &QUndoStack::indexChanged, this, [this] {
     followSelection();
     update();
   });
   connect(tree_.selectionModel(), &QItemSelectionModel::currentChanged, this, [this] { update(); });
   update();
+}
+
+bool TopicActions::eventFilter(QObject* watched, QEvent* event) {
+  if (watched != &tree_ || event->type() != QEvent::KeyPress) return false;
+  const auto* key = static_cast<QKeyEvent*>(event);
+  const QKeySequence pressed(key->keyCombination());
+  for (const auto& [name, action] : actions_) {
+    if (!action->isEnabled() && action->shortcut() == pressed) return true;
+  }
+  return false;
 }
 
 QAction* TopicActions::make(const char* name, const QString& caption, const std::function<void()>& run) {
@@ -173,6 +185,7 @@ void TopicActions::buildPopPriority() {
     const QString caption = priority == 1 ? QString("Priority 1 - top") : QString("Priority %1").arg(priority);
     QAction* item = popPriority_->addAction(caption);
     item->setObjectName(QString("Priority%1").arg(priority));
+    item->setCheckable(true);  // the topic's priority shows as the checked item
     connect(item, &QAction::triggered, this, [this, priority] { workspace_.setPriority(selected(), priority); });
   }
 }
@@ -247,6 +260,8 @@ void TopicActions::update() {
   for (std::size_t i = 0; i < buttons.size(); ++i) action(kButtons[i])->setEnabled(buttons[i]);
   action("MVToggleFinished")->setEnabled(buttons[kButtonFinished] || buttons[kButtonNotStarted]);
   popPriority_->setEnabled(buttons[kButtonPriorityUp] || buttons[kButtonPriorityDown]);
+  const int priority = node != nullptr && node->record != nullptr ? node->record->pri : 0;
+  for (QAction* item : popPriority_->actions()) item->setChecked(item->objectName() == QString("Priority%1").arg(priority));
 }
 
 void TopicActions::followSelection() {

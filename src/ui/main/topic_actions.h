@@ -43,6 +43,11 @@ class TopicActions : public QObject {
   // A command could not be carried out; the reason, for the log.
   void failed(const std::string& reason);
 
+ protected:
+  // Keeps the tree's own meaning of a key (Ctrl+Down moves the cursor, for one) from taking
+  // over while the command on that key is not available here.
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
   QAction* make(const char* name, const QString& caption, const std::function<void()>& run);
   void makeAttributeActions();

@@ -314,6 +314,54 @@ TEST(MainWindow, KeysMenusButtonsAndADragEditTheTreeAndUndoTakesThemBack) {
   EXPECT_EQ(tree->currentIndex(), started.find("Colleagues")) << "showing a hidden node keeps it selected";
 }
 
+
+// What a user met trying the tree: a very long name must not widen the window; a key whose
+// command is not available here does nothing (not the tree's own move); a removed topic's place
+// goes to its neighbour, and an undone removal comes back open as it was; the priority menu
+// shows the topic's priority.
+TEST(MainWindow, LongNamesKeysAtTheEdgesRemovalAndPriorityBehave) {
+  AppFolders folders;
+  StartedWindow started(folders);
+  QTreeView* tree = started.tree();
+  Workspace& workspace = started.window.session().workspace;
+  TopicTreeModel& model = started.window.treeModel();
+  started.window.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&started.window));
+  tree->setFocus();
+
+  const int width = started.window.width();
+  tree->setCurrentIndex(started.find("Ideas"));
+  ASSERT_TRUE(workspace.renameTopic(model.nodeAt(started.find("Ideas")), std::string(400, 'w')));
+  QCoreApplication::processEvents();
+  EXPECT_EQ(started.window.findChild<QLabel*>("labelTopicName")->text().size(), 400);
+  EXPECT_LE(started.window.minimumSizeHint().width(), width) << "the window would have to grow";
+  workspace.undoStack().undo();
+
+  tree->setCurrentIndex(started.find("Ideas"));  // the last topic of its section
+  QTest::keyClick(tree, Qt::Key_Down, Qt::ControlModifier);
+  EXPECT_EQ(tree->currentIndex(), started.find("Ideas"));
+  EXPECT_EQ(workspace.undoStack().count(), 1) << "nothing moved";
+
+  tree->setCurrentIndex(started.find("Getting started"));
+  ASSERT_TRUE(workspace.addTopic(model.nodeAt(started.find("Getting started")), true).ok());
+  tree->setCurrentIndex(started.find("Getting started"));
+  EXPECT_TRUE(tree->isExpanded(started.find("Getting started")));
+  QTest::keyClick(tree, Qt::Key_Delete);
+  EXPECT_FALSE(started.find("Getting started").isValid());
+  EXPECT_EQ(tree->currentIndex(), started.find("Plan the week")) << "the next topic takes the place";
+  QTest::keyClick(tree, Qt::Key_Z, Qt::ControlModifier);
+  EXPECT_TRUE(tree->isExpanded(started.find("Getting started"))) << "back open as it was";
+  EXPECT_EQ(tree->currentIndex(), started.find("Getting started"));
+
+  tree->setCurrentIndex(started.find("Plan the week"));  // priority 2 in the shipped structure
+  TopicActions& actions = started.window.topicActions();
+  QStringList checked;
+  for (QAction* item : actions.popPriority()->actions()) {
+    if (item->isChecked()) checked << item->text();
+  }
+  EXPECT_EQ(checked, QStringList{"Priority 2"});
+}
+
 // A first start opens at a readable size in the middle of the screen, and its saves write only
 // what changed (the autosave timer driven instead of waited for a minute); the tree's open nodes
 // come back; starting and closing again and again leaves every stored size as it was; a size
