@@ -2,7 +2,8 @@
 //
 //   tarvo [--program-folder DIR] [--report-startup] [--verbose] [--version] [--help]
 //
-// --program-folder  where the shipped files are (default: the executable's folder)
+// --program-folder  where the shipped files are (default: beside the executable, or the
+//                   installed ../share/tarvo)
 // --report-startup  print "shown-at-ms=<epoch ms>" and "resident-kb=<memory in use>" once the
 //                   window is shown, then close
 // --verbose         print every line of the window's log on standard output as well
@@ -72,8 +73,9 @@ int main(int argc, char* argv[]) {
   QCommandLineParser parser;
   parser.addHelpOption();
   parser.addVersionOption();
-  const QCommandLineOption programFolder("program-folder", "Folder of the shipped files.", "folder",
-                                         QApplication::applicationDirPath());
+  const QCommandLineOption programFolder(
+      "program-folder", "Folder of the shipped files.", "folder",
+      QString::fromStdString(tarvo::FindProgramFolder(QApplication::applicationDirPath().toStdString())));
   const QCommandLineOption reportStartup("report-startup", "Print when the window is shown, then close.");
   const QCommandLineOption verbose("verbose", "Print the log's lines on standard output too.");
   parser.addOption(programFolder);

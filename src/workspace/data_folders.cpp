@@ -9,6 +9,15 @@
 
 namespace tarvo {
 
+std::string FindProgramFolder(const std::string& executableFolder) {
+  FileSystem& files = fileSystem();
+  const std::string installed = JoinPath(FolderOf(executableFolder), "share/tarvo");
+  for (const std::string& folder : {executableFolder, installed}) {
+    if (files.exists(JoinPath(folder, "Structure.dat"))) return folder;
+  }
+  return executableFolder;
+}
+
 ResultOf<std::string> HomeDrive() {
   for (const char* variable : {"HOMEDRIVE", "HOME"}) {
     const char* value = std::getenv(variable);

@@ -39,6 +39,11 @@ struct DataFolders {
   Result copyShippedFiles() const;
 };
 
+// Where the shipped files are for a program started from `executableFolder`: beside it (a
+// build tree, or a copy of the program with its files), else in the installed layout's
+// "../share/tarvo". The folder beside the program when neither holds the default structure.
+std::string FindProgramFolder(const std::string& executableFolder);
+
 // The data folder's root: HOMEDRIVE when set, else HOME. A failure when neither is set: the
 // data must not land in whatever folder the program happens to start in.
 ResultOf<std::string> HomeDrive();

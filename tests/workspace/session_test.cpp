@@ -1,4 +1,5 @@
 #include "workspace/session.h"
+#include "workspace/data_folders.h"
 
 #include <gtest/gtest.h>
 
@@ -92,6 +93,20 @@ TEST(Session, FirstStartMakesTheDataFolderAndShippedFilesNeverOverwriteTheUsers)
   EXPECT_EQ(session->install.supplier, "Tarvo Software") << "an empty value takes its default";
   EXPECT_FALSE(installation.program.has("Install.pre"));
   EXPECT_TRUE(fs::exists(installation.data("Install.pre")));
+}
+
+// The shipped files are found beside the program (a build tree) before the installed layout's
+// share folder; with neither, the program's own folder is still the answer.
+TEST(DataFolders, TheProgramFolderIsBesideTheProgramOrInTheInstalledShareFolder) {
+  test::TempFolder prefix;
+  std::filesystem::create_directories(prefix.file("bin"));
+  std::filesystem::create_directories(prefix.file("share/tarvo"));
+  const std::string bin = prefix.file("bin");
+  EXPECT_EQ(FindProgramFolder(bin), bin);
+  prefix.put("share/tarvo/Structure.dat", "uni=1\r\n");
+  EXPECT_EQ(FindProgramFolder(bin), prefix.file("share/tarvo"));
+  prefix.put("bin/Structure.dat", "uni=1\r\n");
+  EXPECT_EQ(FindProgramFolder(bin), bin);
 }
 
 TEST(Session, OlderDataIsUpgradedOnce) {

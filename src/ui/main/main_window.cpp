@@ -16,6 +16,7 @@
 #include <QSplitter>
 #include <QStackedWidget>
 #include <QTableWidget>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
@@ -32,6 +33,7 @@
 #include "ui/main/topic_actions.h"
 #include "ui/main/topic_item_delegate.h"
 #include "ui/main/topic_tree_model.h"
+#include "ui/viewer/accessible_names.h"
 #include "ui/viewer/text_display_window.h"
 #include "workspace/detail_panel.h"
 #include "workspace/instance_commands.h"
@@ -101,6 +103,7 @@ TformMain::TformMain(ChannelManager& channels, const std::string& homeDrive,
   connect(timerSave_, &QTimer::timeout, this, &TformMain::timerSaveTimer);
 
   buildActions();
+  NameControlsForAccessibility(*this);
 }
 
 void TformMain::buildActions() {
@@ -165,6 +168,7 @@ void TformMain::buildLayout() {
   treeLayout->setContentsMargins(0, 0, 0, 0);
   treeMain_ = new QTreeView(panelTree);
   treeMain_->setObjectName("treeMain");
+  treeMain_->setAccessibleName("Topics");
   treeMain_->setModel(model_.get());
   treeMain_->setItemDelegate(new TopicItemDelegate(treeMain_));
   treeMain_->setIndentation(24);
@@ -278,6 +282,9 @@ QWidget* TformMain::buildDetailArea() {
   panelToDoNew_->layout()->addWidget(labelTopicName_);
   auto* tabsData = new QTabWidget(panelToDoNew_);
   tabsData->setObjectName("tabsData");
+  tabsData->setAccessibleName("Pages");
+  // An empty row of tabs is nothing to go to with Tab; it takes the focus once it holds pages.
+  tabsData->tabBar()->setFocusPolicy(Qt::NoFocus);
   panelToDoNew_->layout()->addWidget(tabsData);
 
   panelNetwork_ = Panel(panelDetail_, "panelNetwork", "Shared folder");
@@ -299,6 +306,8 @@ QWidget* TformMain::buildDetailArea() {
   panelContacts_ = Panel(panelDetail_, "panelContacts", "Contacts");
   auto* gridContacts = new QTableWidget(0, 4, panelContacts_);
   gridContacts->setObjectName("gridContacts");
+  gridContacts->setAccessibleName("Contacts");
+  gridContacts->setTabKeyNavigation(false);  // Tab leaves the grid; the arrows move in it
   gridContacts->setHorizontalHeaderLabels({"Name", "Phone", "Mail", "Notes"});
   panelContacts_->layout()->addWidget(gridContacts);
 
@@ -317,6 +326,8 @@ QWidget* TformMain::buildFoot() {
   reLog_ = new QPlainTextEdit(panelFoot);
   reLog_->setObjectName("reLog");
   reLog_->setReadOnly(true);
+  reLog_->setAccessibleName("Log");
+  reLog_->setTabChangesFocus(true);
   reLog_->setMaximumBlockCount(2000);
   layout->addWidget(reLog_, 1);
   auto* buttons = new QVBoxLayout();

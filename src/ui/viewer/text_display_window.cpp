@@ -31,6 +31,7 @@
 #include "viewer/viewer_copy.h"
 #include "ui/viewer/display_options_dialog.h"
 #include "ui/viewer/select_version_dialog.h"
+#include "ui/viewer/accessible_names.h"
 #include "ui/viewer/table_rows_model.h"
 #include "ui/viewer/text_lines_model.h"
 
@@ -182,6 +183,11 @@ TformTextDisplay::TformTextDisplay(const std::string& path, const std::string& l
   timer1_->setObjectName("Timer1");
   timer1_->setInterval(kRefreshMilliseconds);
   connect(timer1_, &QTimer::timeout, this, &TformTextDisplay::Timer1Timer);
+
+  memo1_->setAccessibleName("Text");
+  listView1_->setAccessibleName("Table");
+  listView1_->setTabKeyNavigation(false);  // Tab leaves the table; the arrows move in it
+  NameControlsForAccessibility(*this);
 }
 
 TformTextDisplay::~TformTextDisplay() = default;

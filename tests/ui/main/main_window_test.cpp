@@ -1,6 +1,7 @@
 #include "ui/main/main_window.h"
 
 #include <QAbstractItemModelTester>
+#include <QAccessible>
 #include <QAction>
 #include <QToolButton>
 #include <QGuiApplication>
@@ -360,6 +361,45 @@ TEST(MainWindow, LongNamesKeysAtTheEdgesRemovalAndPriorityBehave) {
     if (item->isChecked()) checked << item->text();
   }
   EXPECT_EQ(checked, QStringList{"Priority 2"});
+}
+
+
+// Tab walks every control of the window that can be used (in the order they are laid out,
+// coming round to where it started), and each has a name a screen reader can say.
+TEST(MainWindow, TabReachesEveryEnabledControlAndEachHasAnAccessibleName) {
+  AppFolders folders;
+  StartedWindow started(folders);
+  started.window.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&started.window));
+  QTreeView* tree = started.tree();
+  tree->setCurrentIndex(started.find("Getting started"));  // a task: most tool buttons enabled
+  tree->setFocus();
+  QCoreApplication::processEvents();
+
+  std::vector<QWidget*> reached;
+  for (int step = 0; step < 200; ++step) {
+    QWidget* focused = QApplication::focusWidget();
+    ASSERT_NE(focused, nullptr) << "the focus left the window at step " << step;
+    if (!reached.empty() && focused == reached.front()) break;
+    reached.push_back(focused);
+    QTest::keyClick(focused, Qt::Key_Tab);
+  }
+  ASSERT_EQ(QApplication::focusWidget(), reached.front()) << "Tab did not come round";
+
+  int controls = 0;
+  for (QWidget* widget : started.window.findChildren<QWidget*>()) {
+    if (!widget->isVisible() || !widget->isEnabled() || (widget->focusPolicy() & Qt::TabFocus) == 0) continue;
+    if (widget->focusProxy() != nullptr || qobject_cast<QAbstractScrollArea*>(widget->parentWidget()) != nullptr) continue;
+    ++controls;
+    EXPECT_NE(std::find(reached.begin(), reached.end(), widget), reached.end())
+        << widget->metaObject()->className() << " " << widget->objectName().toStdString() << " is not reached by Tab";
+    QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(widget);
+    ASSERT_NE(accessible, nullptr);
+    // A single sign ("?", "!") says nothing to someone who cannot see it.
+    EXPECT_GE(accessible->text(QAccessible::Name).trimmed().size(), 2)
+        << widget->metaObject()->className() << " " << widget->objectName().toStdString() << " has no name";
+  }
+  EXPECT_GE(controls, 15) << "the tree, the tool buttons, the log and the buttons below it";
 }
 
 // A first start opens at a readable size in the middle of the screen, and its saves write only
