@@ -3,21 +3,21 @@
 namespace tarvo {
 
 AttributeCommand::AttributeCommand(Workspace& workspace, TopicNode* node, const QString& text,
-                                   const Change& change, bool rollsUp, const QDateTime& now)
+                                   const Change& change, bool rollsUp, const QDateTime& now, bool fromTheNode)
     : WorkspaceCommand(workspace, text),
       node_(node),
       selectedBefore_(workspace.tree().selected),
       before_(*node->record),
       after_(*node->record) {
-  TopicNode* parent = node->parent();
-  rollBefore_.capture({parent});
+  TopicNode* const rolled = fromTheNode ? node : node->parent();
+  rollBefore_.capture({rolled});
   changed_ = change(*node->record, now);
   if (!changed_) return;
   after_ = *node->record;
   tree().selected = node;
   tree().nodeChanged(node);
-  if (rollsUp) rollUp({parent}, Moment::At(now));
-  rollAfter_.capture({parent});
+  if (rollsUp) rollUp({rolled}, Moment::At(now));
+  rollAfter_.capture({rolled});
 }
 
 void AttributeCommand::restore(const TopicRecord& state) {

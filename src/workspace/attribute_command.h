@@ -15,10 +15,11 @@ class AttributeCommand : public WorkspaceCommand {
  public:
   // Changes the record at once through `change`, which returns false when its precondition
   // failed; changed() then says whether the command is worth pushing. With `rollsUp` the
-  // parent rolls up afterwards.
+  // parent rolls up afterwards, or the node itself with `fromTheNode` (a task whose sub-tasks
+  // drive it).
   using Change = std::function<bool(TopicRecord&, const QDateTime&)>;
   AttributeCommand(Workspace& workspace, TopicNode* node, const QString& text, const Change& change,
-                   bool rollsUp, const QDateTime& now);
+                   bool rollsUp, const QDateTime& now, bool fromTheNode = false);
 
   [[nodiscard]] bool changed() const { return changed_; }
   void undo() override;

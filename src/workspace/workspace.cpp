@@ -247,9 +247,9 @@ bool Workspace::sortChildren(TopicNode* node, ChildOrder order) {
 }
 
 bool Workspace::changeAttributes(TopicNode* node, const QString& text, const AttributeChange& change, bool rollsUp,
-                                 const QDateTime& now) {
+                                 const QDateTime& now, bool fromTheNode) {
   if (!IsTopic(node)) return false;
-  auto command = std::make_unique<AttributeCommand>(*this, node, text, change, rollsUp, now);
+  auto command = std::make_unique<AttributeCommand>(*this, node, text, change, rollsUp, now, fromTheNode);
   if (!command->changed()) return false;
   undoStack_.push(command.release());
   return true;
@@ -296,6 +296,17 @@ bool Workspace::setPriority(TopicNode* node, int priority) {
   return changeAttributes(
       node, "Set task priority",
       [priority](TopicRecord& record, const QDateTime&) { return ApplyPriority(record, priority); }, false);
+}
+
+bool Workspace::editTopicOptions(TopicNode* node, const TopicOptions& options, const QDateTime& now) {
+  if (!IsTopic(node) || node->record->sys) return false;
+  const bool hasSubTasks = node->record->childTasks >= 1 || node->hasChildren();
+  return changeAttributes(
+      node, "Change topic options",
+      [&options, hasSubTasks](TopicRecord& record, const QDateTime& at) {
+        return ApplyTopicOptions(record, options, hasSubTasks, at);
+      },
+      true, now, hasSubTasks);
 }
 
 bool Workspace::toggleFavourite(TopicNode* node) {

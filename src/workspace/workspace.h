@@ -26,6 +26,7 @@
 #include "structure/structure_file.h"
 #include "structure/topic_tree.h"
 #include "structure/tree_build.h"
+#include "workspace/topic_options.h"
 
 namespace tarvo {
 
@@ -129,13 +130,17 @@ class Workspace {
   bool stepPriority(TopicNode* node, bool up);
   bool setPriority(TopicNode* node, int priority);
   bool toggleFavourite(TopicNode* node);
+  // The values confirmed in the topic's options dialog; one step, rolled up from the node when
+  // it has sub-tasks, else from its parent.
+  bool editTopicOptions(TopicNode* node, const TopicOptions& options,
+                        const QDateTime& now = QDateTime::currentDateTime());
 
  private:
   friend class WorkspaceCommand;
 
   using AttributeChange = std::function<bool(TopicRecord&, const QDateTime&)>;
   bool changeAttributes(TopicNode* node, const QString& text, const AttributeChange& change, bool rollsUp,
-                        const QDateTime& now = QDateTime::currentDateTime());
+                        const QDateTime& now = QDateTime::currentDateTime(), bool fromTheNode = false);
   // The node's position in the display order (-1 for none).
   [[nodiscard]] int displayIndexOf(const TopicNode* node) const;
   TakenSubtree takeSubtree(TopicNode* node);

@@ -7,6 +7,7 @@
 #include "base/interval.h"
 #include "support/temp_folder.h"
 #include "workspace/topic_attributes.h"
+#include "workspace/topic_options.h"
 #include "workspace/tree_menu.h"
 #include "workspace/workspace.h"
 
@@ -340,6 +341,80 @@ TEST(TopicAttributes, CommandsFollowTheirRulesAndTheButtonsFollowTheRecord) {
   TopicRecord undated("STD010");
   EXPECT_TRUE(ApplyTopicType(undated, kEvent, kClick));
   EXPECT_EQ(std::tuple(bool{undated.dl}, undated.dlDate.str()), std::tuple(false, "")) << "the undated event stays so";
+}
+
+
+// The options dialog's values read from a record and written back: a one-off deadline without
+// a time; a recurring task done comes back not started at 0 %; a new next-due date moves the
+// deadline; progress from sub-tasks is kept whatever the list shows; numbers that are not
+// numbers count as 0; the program's own topics take nothing; undo gives the record back.
+TEST(TopicOptions, ConfirmedOptionsFollowTheirRulesAndUndoGivesTheRecordBack) {
+  Loaded loaded;
+  Workspace& workspace = loaded.workspace;
+  const QDate today = kClick.date();
+  TopicNode* single = loaded.node("13");
+  const std::string before = loaded.saved();
+
+  TopicOptions options = OptionsOf(*single->record, today);
+  EXPECT_EQ(std::tuple(options.name, options.recurring, options.dueRequired, options.percent, options.priority),
+            std::tuple(std::string("Step three"), false, false, 0, 0));
+  options.dueRequired = true;
+  options.dueDate = QDate(2026, 12, 24);
+  options.percent = 40;
+  options.priority = 2;
+  options.flagDays = "x3";
+  ASSERT_TRUE(workspace.editTopicOptions(single, options, kClick));
+  const TopicRecord& task = *single->record;
+  EXPECT_EQ(std::tuple(bool{task.dl}, task.dlDate.str(), task.dlTime.str(), task.status, task.progress, bool{task.prog},
+                       task.pri, task.flno, task.daysDue),
+            std::tuple(true, "20261224", "00:00:00", int{kInProgress}, 40, true, 2, 0, 19));
+  EXPECT_EQ(loaded.record("10").status, kInProgress) << "the parent rolled up";
+  EXPECT_FALSE(workspace.editTopicOptions(single, OptionsOf(task, today), kClick)) << "OK without a change";
+
+  // Recurring weekly, done: the next occurrence starts fresh; a new next date moves the deadline.
+  options = OptionsOf(task, today);
+  options.recurring = true;
+  options.recurNumber = "1";
+  options.recurUnit = kWeeks;
+  options.recurDate = QDate(2026, 12, 7);
+  options.recurTime = QTime(9, 30);
+  options.percent = 100;
+  ASSERT_TRUE(workspace.editTopicOptions(single, options, kClick));
+  EXPECT_EQ(std::tuple(bool{task.recur}, task.rno, task.rtype, task.rsDate.str(), task.dlDate.str(), task.dlTime.str(),
+                       task.status, task.progress),
+            std::tuple(true, 1, int{kWeeks}, "20261207", "20261207", "09:30:00", int{kNotStarted}, 0));
+  EXPECT_EQ(OptionsOf(task, today).recurTime, QTime(9, 30));
+  EXPECT_EQ(std::string(PeriodWord(kWeeks, true)) + " " + PeriodWord(kWeeks, false), "Week Weeks");
+
+  // A parent driven by its sub-tasks keeps their percentage.
+  TopicNode* parent = loaded.node("10");
+  const int computed = parent->record->progress;
+  options = OptionsOf(*parent->record, today);
+  options.percent = 90;
+  options.name = "Plan B";
+  ASSERT_TRUE(workspace.editTopicOptions(parent, options, kClick));
+  EXPECT_EQ(std::tuple(parent->record->text.str(), parent->record->progress), std::tuple("Plan B", computed));
+
+  EXPECT_FALSE(workspace.editTopicOptions(loaded.node("30"), OptionsOf(loaded.record("30"), today), kClick));
+  EXPECT_FALSE(workspace.editTopicOptions(loaded.node("STD0001"), options, kClick));
+  EXPECT_EQ(std::tuple(FieldNumber("12"), FieldNumber(""), FieldNumber("1a"), FieldNumber("-3")), std::tuple(12, 0, 0, 0));
+
+  while (workspace.undoStack().canUndo()) workspace.undoStack().undo();
+  EXPECT_EQ(loaded.saved(), before) << "every option undone, byte for byte";
+
+  // Shown percentages are made consistent first (on a copy: showing changes nothing).
+  TopicRecord finished = loaded.record("11");
+  finished.status = kFinished;
+  finished.progress = 30;
+  MakePercentConsistent(finished, false);
+  TopicRecord started = loaded.record("12");
+  started.status = kInProgress;
+  started.progress = 0;
+  MakePercentConsistent(started, false);
+  EXPECT_EQ(std::tuple(finished.progress, started.progress), std::tuple(100, 50));
+  EXPECT_EQ(TopicKindText(started, false), "Task in progress");
+  EXPECT_EQ(TopicKindText(loaded.record("40"), true), "General topic group");
+  EXPECT_EQ(TopicKindText(loaded.record("STD0002"), true), "Local network information");
 }
 
 }  // namespace
