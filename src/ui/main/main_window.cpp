@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -31,6 +32,7 @@
 #include "structure/topic_record.h"
 #include "ui/main/preferences_panel.h"
 #include "ui/main/topic_actions.h"
+#include "ui/main/topic_options_dialog.h"
 #include "ui/main/topic_item_delegate.h"
 #include "ui/main/topic_tree_model.h"
 #include "ui/viewer/accessible_names.h"
@@ -201,6 +203,8 @@ void TformMain::buildLayout() {
           [this] { treeMainChange(); });
   connect(treeMain_, &QWidget::customContextMenuRequested, this, &TformMain::showContextMenu);
   actions_ = new TopicActions(session_->workspace, *model_, *treeMain_, *this);
+  connect(actions_, &TopicActions::editRequested, this, &TformMain::EditTopicDeadline);
+  treeMain_->viewport()->installEventFilter(this);
   connect(actions_, &TopicActions::failed, this,
           [this](const std::string& reason) { session_->log.Report(Result::Failure(reason), "*** The topic cannot be added"); });
   connect(treeMain_, &QTreeView::expanded, this, [this](const QModelIndex& index) {
@@ -429,6 +433,31 @@ void TformMain::treeMainChange() {
       break;
   }
   panelDetail_->setCurrentWidget(panel);
+}
+
+void TformMain::EditTopicDeadline(TopicNode* node) {
+  if (node == nullptr || node->record == nullptr || node->record->isSection()) return;
+  const bool hasSubTasks = node->record->childTasks >= 1 || node->hasChildren();
+  TformProgress dialog(*node->record, node->hasChildren(), hasSubTasks, session_->preferences.dateFormat, this);
+  if (dialog.exec() == QDialog::Accepted) session_->workspace.editTopicOptions(node, dialog.options());
+  treeMain_->setFocus();
+}
+
+// Over the expander and the images (the indentation guard) a double click is for opening the
+// node; over the caption it opens the topic's options.
+bool TformMain::eventFilter(QObject* watched, QEvent* event) {
+  if (watched != treeMain_->viewport() || event->type() != QEvent::MouseButtonDblClick) {
+    return QMainWindow::eventFilter(watched, event);
+  }
+  const QPoint at = static_cast<QMouseEvent*>(event)->position().toPoint();
+  const QModelIndex index = treeMain_->indexAt(at);
+  if (!index.isValid()) return false;
+  const QRect caption = treeMain_->visualRect(index.siblingAtColumn(TopicTreeModel::kTopicColumn));
+  const bool guard = at.x() <= caption.left() + treeMain_->iconSize().width();
+  if (guard) return false;
+  treeMain_->setCurrentIndex(index.siblingAtColumn(TopicTreeModel::kTopicColumn));
+  EditTopicDeadline(model_->nodeAt(index));
+  return true;
 }
 
 // A right click selects the row under the pointer first: the menu is about that topic.

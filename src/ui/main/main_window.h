@@ -59,6 +59,8 @@ class TformMain : public QMainWindow {
   void buttonMainLogClick();
   // The help page, opened by the desktop (also F1).
   void buttonHelpClick();
+  // The options dialog of a topic; what it confirms is one undoable step.
+  void EditTopicDeadline(TopicNode* node);
   ViewerRegistry& viewers() { return *viewers_; }
   TopicActions& topicActions() { return *actions_; }
 
@@ -80,6 +82,8 @@ class TformMain : public QMainWindow {
   void showExpandedBelow(const TopicNode* top);
   void buildActions();
   void showContextMenu(const QPoint& at);
+  // A double click beside the expander and images opens the topic's options.
+  bool eventFilter(QObject* watched, QEvent* event) override;
   // A command expanded or collapsed a node: the view follows.
   void showExpanded(const QModelIndex& index, bool expanded);
   // The view expanded or collapsed a node: the tree keeps it, and it is saved.

@@ -34,7 +34,9 @@ TopicActions::TopicActions(Workspace& workspace, TopicTreeModel& model, QTreeVie
   make("MVNewSection", "Insert New Section", [] {});
   make("MVAddItem", "Insert new topic", [this] { addTopic(false); })->setShortcut(Qt::Key_Insert);
   make("MVAddSubItem", "Add new sub-topic", [this] { addTopic(true); })->setShortcut(Qt::CTRL | Qt::Key_Insert);
-  make("MVEdit", "Edit details", [] {});
+  make("MVEdit", "Edit details", [this] {
+    if (selected() != nullptr) emit editRequested(selected());
+  })->setShortcut(Qt::CTRL | Qt::Key_E);
   make("MVFavourites", "Add to favourites", [this, &w] { w.toggleFavourite(selected()); });
   make("MVIncreaseLevel", "Convert topic to a sub-topic", [this, &w] { w.indent(selected()); })
       ->setShortcut(Qt::ALT | Qt::Key_Right);
@@ -231,9 +233,7 @@ void TopicActions::update() {
   Apply(action("MVAddItem"), menu.addItem);
   Apply(action("MVAddSubItem"), menu.addSubItem);
   action("MVAddSubItem")->setText(QString::fromStdString(menu.addSubItemCaption));
-  // Deadlines and recurrence get their dialog with the dashboard; until then it is offered
-  // but not yet active.
-  Apply(action("MVEdit"), {menu.edit.visible, false});
+  Apply(action("MVEdit"), menu.edit);
   Apply(action("MVFavourites"), menu.favourites);
   action("MVFavourites")->setText(QString::fromStdString(menu.favouritesCaption));
   Apply(action("MVChangeTopicType"), menu.changeTopicType);

@@ -42,6 +42,8 @@ class TopicActions : public QObject {
  signals:
   // A command could not be carried out; the reason, for the log.
   void failed(const std::string& reason);
+  // "Edit details" for this topic: the window opens its options dialog.
+  void editRequested(TopicNode* node);
 
  protected:
   // Keeps the tree's own meaning of a key (Ctrl+Down moves the cursor, for one) from taking

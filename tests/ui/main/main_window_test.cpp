@@ -15,6 +15,10 @@
 #include <QRadioButton>
 #include <QStackedWidget>
 #include <QTimer>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
@@ -30,6 +34,7 @@
 #include "structure/topic_tree.h"
 #include "ui/main/topic_actions.h"
 #include "ui/main/topic_tree_model.h"
+#include "ui/main/topic_options_dialog.h"
 #include "ui/main/topic_type_dialog.h"
 
 namespace tarvo {
@@ -400,6 +405,65 @@ TEST(MainWindow, TabReachesEveryEnabledControlAndEachHasAnAccessibleName) {
         << widget->metaObject()->className() << " " << widget->objectName().toStdString() << " has no name";
   }
   EXPECT_GE(controls, 15) << "the tree, the tool buttons, the log and the buttons below it";
+}
+
+
+// "Edit details" opens the topic's options: its kind, the period words that follow the number,
+// a deadline and a percentage confirmed with OK, undone with Ctrl+Z; a double click on the
+// caption opens it too, one over the expander and images does not.
+TEST(MainWindow, TheOptionsDialogEditsTheDeadlineAndProgressAsOneStep) {
+  AppFolders folders;
+  StartedWindow started(folders);
+  QTreeView* tree = started.tree();
+  TopicTreeModel& model = started.window.treeModel();
+  tree->setCurrentIndex(started.find("Getting started"));
+  const TopicRecord& record = *model.nodeAt(started.find("Getting started"))->record;
+
+  bool shown = false;
+  QTimer::singleShot(0, [&] {
+    auto* dialog = qobject_cast<TformProgress*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    shown = true;
+    EXPECT_EQ(dialog->windowTitle(), "Topic options");
+    EXPECT_EQ(dialog->findChild<QLabel*>("labelTopicType")->text(), "Task not started");
+    dialog->findChild<QRadioButton*>("radioRecur")->click();
+    auto* number = dialog->findChild<QLineEdit*>("editRecurNo");
+    auto* periods = dialog->findChild<QComboBox*>("comboRecurPeriod");
+    number->setText("1");
+    EXPECT_EQ(periods->currentText(), "Day");
+    number->setText("2");
+    EXPECT_EQ(periods->currentText(), "Days");
+    EXPECT_FALSE(dialog->findChild<QGroupBox*>("panelOneOff")->isEnabled());
+    dialog->findChild<QRadioButton*>("radioOneOff")->click();
+    EXPECT_FALSE(dialog->findChild<QDateEdit*>("pickerDeadDate")->isEnabled()) << "no date without \"Date due required\"";
+    dialog->findChild<QCheckBox*>("checkDeadLine")->click();
+    dialog->findChild<QDateEdit*>("pickerDeadDate")->setDate(QDate(2031, 1, 31));
+    dialog->findChild<QComboBox*>("comboPercent")->setCurrentText("30");
+    dialog->findChild<QPushButton*>("buttonOK")->click();
+  });
+  started.window.findChild<QAction*>("MVEdit")->trigger();
+  ASSERT_TRUE(shown);
+  EXPECT_EQ(std::tuple(bool{record.dl}, record.dlDate.str(), record.dlTime.str(), record.status, record.progress),
+            std::tuple(true, "20310131", "00:00:00", int{kInProgress}, 30));
+  EXPECT_EQ(started.window.findChild<QAction*>("MVUndo")->text(), "Undo Change topic options");
+  started.window.findChild<QAction*>("MVUndo")->trigger();
+  EXPECT_EQ(std::tuple(bool{record.dl}, record.status, record.progress), std::tuple(false, int{kNotStarted}, 0));
+
+  const auto doubleClickAt = [&](int x) {
+    const QRect row = tree->visualRect(started.find("Getting started"));
+    shown = false;
+    QTimer::singleShot(0, [&] {
+      if (auto* dialog = qobject_cast<TformProgress*>(QApplication::activeModalWidget())) {
+        shown = true;
+        dialog->reject();
+      }
+    });
+    QTest::mouseDClick(tree->viewport(), Qt::LeftButton, {}, QPoint(row.left() + x, row.center().y()));
+    QCoreApplication::processEvents();
+    return shown;
+  };
+  EXPECT_TRUE(doubleClickAt(tree->iconSize().width() + 30)) << "on the caption";
+  EXPECT_FALSE(doubleClickAt(4)) << "on the images";
 }
 
 // A first start opens at a readable size in the middle of the screen, and its saves write only
