@@ -65,7 +65,14 @@ QTimeEdit* TimePicker(QWidget* parent, const char* name) {
   return picker;
 }
 
-// The title of the active detail group is bold, the other one regular.
+// The title of the active detail group is bold, the other one regular; what is inside keeps
+// the regular font.
+void KeepContentsRegular(QGroupBox* group) {
+  QFont regular = group->font();
+  regular.setBold(false);  // set, not inherited, so the title's weight does not reach them
+  for (QWidget* inside : group->findChildren<QWidget*>()) inside->setFont(regular);
+}
+
 void Emphasise(QGroupBox* group, bool active) {
   QFont font = group->font();
   font.setBold(active);
@@ -124,7 +131,7 @@ void TformProgress::buildInformation(const TopicRecord& record, bool hasChildren
   QString system;
   if (record.isSection()) system = "System section";
   else if (record.sys) system = "System topic";
-  grid->addRow(Named(new QLabel(system, information), "labelSystemTopic"));
+  if (!system.isEmpty()) grid->addRow(Named(new QLabel(system, information), "labelSystemTopic"));
   if (!record.cre.empty()) {
     grid->addRow(Named(new QLabel("Created: " + Text(DisplayStamp(record.cre, dateOrder)), information), "labelCreated"));
   }
@@ -243,6 +250,8 @@ void TformProgress::buildTaskPanel(int dateOrder) {
   duration->addWidget(comboDurationPeriod_);
   duration->addStretch();
   task->addLayout(duration);
+  KeepContentsRegular(panelOneOff_);
+  KeepContentsRegular(panelRecur_);
 
   for (QAbstractButton* box : std::initializer_list<QAbstractButton*>{
            radioOneOff_, radioRecur_, checkDeadLine_, checkDeadTime_, checkRecurTime_, checkCalcProgress_,
