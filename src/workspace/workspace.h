@@ -83,6 +83,8 @@ class Workspace {
   [[nodiscard]] const TopicTree& tree() const { return tree_; }
   [[nodiscard]] ReferenceList& recentChanges() { return recentChanges_; }
   [[nodiscard]] ReferenceList& recentNew() { return recentNew_; }
+  [[nodiscard]] const ReferenceList& recentChangesList() const { return recentChanges_; }
+  [[nodiscard]] const ReferenceList& recentNewList() const { return recentNew_; }
   [[nodiscard]] QUndoStack& undoStack() { return undoStack_; }
   void addTreeObserver(TreeObserver* observer) { tree_.addObserver(observer); }
   void removeTreeObserver(TreeObserver* observer) { tree_.removeObserver(observer); }

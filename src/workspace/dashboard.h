@@ -1,0 +1,62 @@
+#pragma once
+
+// The nine lists of the summary dashboard: what needs attention, at a glance. Seven are filled
+// from the records' state at each rebuild (deadlines, urgent, overdue, in progress, waiting,
+// events, favourites); two are the workspace's recent lists (new topics, changed topics). The
+// lists hold topic ids, never records, so an entry whose topic has gone is simply dropped when
+// the list is shown.
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace tarvo {
+
+struct TopicRecord;
+class TopicTree;
+class Workspace;
+
+enum class Category {
+  Deadlines, Urgent, Overdue, InProgress, Waiting, Events, New, Changes, Favourites,
+};
+inline constexpr int kCategoryCount = 9;
+
+// The words of a category: the caption's prefix ("Overdue: "), the list dialog's title and
+// the summary menu's item.
+struct CategoryWords {
+  const char* prefix;
+  const char* title;
+  const char* menuItem;
+};
+const CategoryWords& WordsOf(Category category);
+
+// The text by which deadlines sort: overdue first (most overdue first), then by days ahead.
+std::string DueKey(int daysDue);
+
+struct CategoryEntry {
+  std::string key;
+  std::string uni;
+};
+
+class Dashboard {
+ public:
+  // Fills the seven sorted lists from every topic of the tree, in tree order.
+  void rebuild(const TopicTree& tree);
+  // Puts one topic into the sorted lists whose rule it meets (sections never).
+  void addTopic(const TopicRecord& record);
+
+  // The entries of a category as they would be shown: the sorted ones as they are, the recent
+  // ones from the workspace (newest first, at most 50), each without topics that are gone.
+  [[nodiscard]] std::vector<CategoryEntry> entries(Category category, const Workspace& workspace) const;
+  // The caption: prefix and count ("Overdue: 3").
+  [[nodiscard]] std::string caption(Category category, const Workspace& workspace) const;
+
+ private:
+  // Case-insensitive key order; a new entry goes in front of equal keys, so among equals the
+  // later topic of the tree comes first.
+  static void insertSorted(std::vector<CategoryEntry>& list, std::string key, std::string uni);
+
+  std::array<std::vector<CategoryEntry>, kCategoryCount> sorted_;
+};
+
+}  // namespace tarvo
