@@ -47,7 +47,9 @@ void Workspace::clearLegacySystemFlags() {
 TreeBuildReport Workspace::buildTree(const Moment& now) {
   undoStack_.clear();
   viewChanged_ = false;
-  return BuildTree(master_, tree_, now);
+  TreeBuildReport report = BuildTree(master_, tree_, now);
+  dashboard_.rebuild(tree_);
+  return report;
 }
 
 bool Workspace::isChanged() const { return !undoStack_.isClean() || viewChanged_ || master_.dirty; }
@@ -135,6 +137,15 @@ void Workspace::expandAll() {
 void Workspace::contractAll() {
   tree_.selected = tree_.empty() ? nullptr : tree_.roots().front().get();
   tree_.collapseAll();
+  viewChanged_ = true;
+}
+
+void Workspace::reveal(TopicNode* node) {
+  if (node == nullptr) return;
+  tree_.collapseAll();
+  tree_.makeVisible(node);
+  if (node->hasChildren()) tree_.setExpanded(node, true);
+  tree_.selected = node;
   viewChanged_ = true;
 }
 

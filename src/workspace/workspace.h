@@ -26,6 +26,7 @@
 #include "structure/structure_file.h"
 #include "structure/topic_tree.h"
 #include "structure/tree_build.h"
+#include "workspace/dashboard.h"
 #include "workspace/topic_options.h"
 
 namespace tarvo {
@@ -86,6 +87,9 @@ class Workspace {
   [[nodiscard]] const ReferenceList& recentChangesList() const { return recentChanges_; }
   [[nodiscard]] const ReferenceList& recentNewList() const { return recentNew_; }
   [[nodiscard]] QUndoStack& undoStack() { return undoStack_; }
+  // The dashboard's lists, as of their last rebuild.
+  [[nodiscard]] const Dashboard& dashboard() const { return dashboard_; }
+  void rebuildDashboard() { dashboard_.rebuild(tree_); }
   void addTreeObserver(TreeObserver* observer) { tree_.addObserver(observer); }
   void removeTreeObserver(TreeObserver* observer) { tree_.removeObserver(observer); }
 
@@ -98,6 +102,8 @@ class Workspace {
   void expandAll();
   // Selects the first node of the tree and closes every node.
   void contractAll();
+  // Closes every node but the way to `node`, opens `node` one level and selects it.
+  void reveal(TopicNode* node);
   // Closes every node, then opens the way to each matching node and selects the first match
   // (returned; null when none matches).
   TopicNode* expandMatching(ExpandFilter filter);
@@ -152,6 +158,7 @@ class Workspace {
   TopicTree tree_;
   ReferenceList recentChanges_;
   ReferenceList recentNew_;
+  Dashboard dashboard_;
   QUndoStack undoStack_;  // after the tree: its commands (and the subtrees they own) go first
   bool readable_ = true;
   bool viewChanged_ = false;

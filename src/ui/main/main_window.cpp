@@ -31,7 +31,9 @@
 #include "store/file_system.h"
 #include "structure/topic_record.h"
 #include "ui/main/preferences_panel.h"
+#include "ui/main/summary_panel.h"
 #include "ui/main/topic_actions.h"
+#include "ui/main/topic_list_dialog.h"
 #include "ui/main/topic_options_dialog.h"
 #include "ui/main/topic_item_delegate.h"
 #include "ui/main/topic_tree_model.h"
@@ -59,7 +61,8 @@ QToolButton* ToolButton(QWidget* parent, const char* name, QAction* action) {
 QWidget* Labelled(QWidget* parent, const QString& caption, const std::vector<QToolButton*>& buttons) {
   auto* group = new QWidget(parent);
   auto* layout = new QHBoxLayout(group);
-  layout->setContentsMargins(4, 0, 4, 0);
+  layout->setContentsMargins(2, 0, 2, 0);
+  layout->setSpacing(1);
   layout->addWidget(new QLabel(caption, group));
   for (QToolButton* button : buttons) {
     button->setParent(group);
@@ -237,11 +240,19 @@ void TformMain::buildLayout() {
   splitterTree_->setSizes({460, 540});
   layout->addWidget(splitterFoot_, 1);
   setCentralWidget(central);
+
+  panelEntry_ = new TSummaryPanel(central);
+  panelEntry_->hide();
+  connect(panelEntry_, &TSummaryPanel::categoryChosen, this, &TformMain::showCategory);
+  central->installEventFilter(this);  // the summary follows the window's size
 }
 
 QWidget* TformMain::buildTopPanel() {
   auto* panel = new QWidget(this);
   panel->setObjectName("panelTop");
+  // The tool bars never make the window wider than the screen: on a narrow one the gap before
+  // the summary and help buttons goes first.
+  panel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
   auto* layout = new QHBoxLayout(panel);
   layout->setContentsMargins(0, 0, 0, 0);
   const auto button = [&](const char* name) { return ToolButton(panel, name, actions_->action(name)); };
@@ -262,6 +273,24 @@ QWidget* TformMain::buildTopPanel() {
   }
   layout->addWidget(Labelled(panel, "Priority:", priority));
   layout->addStretch();
+  auto* summary = new QToolButton(panel);
+  summary->setObjectName("buttonSummary");
+  summary->setText("Summary");
+  summary->setToolTip("Show Summary");
+  summary->setContextMenuPolicy(Qt::CustomContextMenu);
+  connect(summary, &QToolButton::clicked, this, &TformMain::buttonSummaryClick);
+  auto* popCategory = new QMenu(summary);
+  popCategory->setObjectName("popCategory");
+  for (int slot = 0; slot < kCategoryCount; ++slot) {
+    const auto category = static_cast<Category>(slot);
+    connect(popCategory->addAction(WordsOf(category).menuItem), &QAction::triggered, this,
+            [this, category] { showCategory(category); });
+  }
+  // Opening the menu brings the lists up to date, as the summary button does.
+  connect(popCategory, &QMenu::aboutToShow, this, [this] { session_->workspace.rebuildDashboard(); });
+  connect(summary, &QWidget::customContextMenuRequested, this,
+          [summary, popCategory](const QPoint& at) { popCategory->popup(summary->mapToGlobal(at)); });
+  layout->addWidget(summary);
   auto* help = new QToolButton(panel);
   help->setObjectName("buttonHelp");
   help->setText("?");
@@ -364,6 +393,7 @@ void TformMain::start() {
   panelPreferences_->showPreferences();
   showTree();
   restoreGeometry();
+  if (session_->preferences.showSummary) buttonSummaryClick();
   if (!session_->structureNotice().empty()) {
     auto* box = new QMessageBox(QMessageBox::Warning, kProductName,
                                 QString::fromStdString(session_->structureNotice()), QMessageBox::Ok, this);
@@ -446,6 +476,10 @@ void TformMain::EditTopicDeadline(TopicNode* node) {
 // Over the expander and the images (the indentation guard) a double click is for opening the
 // node; over the caption it opens the topic's options.
 bool TformMain::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == centralWidget() && event->type() == QEvent::Resize) {
+    panelEntry_->setGeometry(centralWidget()->rect());
+    return false;
+  }
   if (watched != treeMain_->viewport() || event->type() != QEvent::MouseButtonDblClick) {
     return QMainWindow::eventFilter(watched, event);
   }
@@ -458,6 +492,41 @@ bool TformMain::eventFilter(QObject* watched, QEvent* event) {
   treeMain_->setCurrentIndex(index.siblingAtColumn(TopicTreeModel::kTopicColumn));
   EditTopicDeadline(model_->nodeAt(index));
   return true;
+}
+
+void TformMain::updateSummaryCaptions() {
+  for (int slot = 0; slot < kCategoryCount; ++slot) {
+    const auto category = static_cast<Category>(slot);
+    panelEntry_->setCaption(category,
+                            QString::fromStdString(session_->workspace.dashboard().caption(category, session_->workspace)));
+  }
+}
+
+void TformMain::buttonSummaryClick() {
+  session_->workspace.rebuildDashboard();
+  updateSummaryCaptions();
+  panelEntry_->setGeometry(centralWidget()->rect());
+  panelEntry_->show();
+  panelEntry_->raise();
+}
+
+void TformMain::showCategory(Category category) {
+  Workspace& workspace = session_->workspace;
+  const std::vector<CategoryEntry> entries = workspace.dashboard().entries(category, workspace);
+  std::vector<const TopicRecord*> topics;
+  for (const CategoryEntry& entry : entries) topics.push_back(workspace.master().recordOf(entry.uni));
+  TformSelection dialog(WordsOf(category).title, topics, this);
+  if (dialog.exec() != QDialog::Accepted || dialog.chosen() < 1) return;
+  // The dialog was modal, but a record may still have gone (a received change): look it up again.
+  const TopicRecord* chosen = workspace.master().recordOf(entries[static_cast<std::size_t>(dialog.chosen() - 1)].uni);
+  if (chosen != nullptr) jumpToTopic(chosen->treeNode);
+}
+
+void TformMain::jumpToTopic(TopicNode* node) {
+  if (node == nullptr) return;
+  panelEntry_->hide();
+  actions_->expandCommand([this, node] { session_->workspace.reveal(node); });
+  treeMain_->setFocus();
 }
 
 // A right click selects the row under the pointer first: the menu is about that topic.

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "workspace/dashboard.h"
 #include "workspace/session.h"
 #include "platform/channel.h"
 
@@ -24,6 +25,7 @@ class QTreeView;
 namespace tarvo {
 
 class TopicActions;
+class TSummaryPanel;
 class TopicNode;
 class TopicTreeModel;
 class TPreferencesPanel;
@@ -61,6 +63,13 @@ class TformMain : public QMainWindow {
   void buttonHelpClick();
   // The options dialog of a topic; what it confirms is one undoable step.
   void EditTopicDeadline(TopicNode* node);
+  // The summary over the whole window, its lists rebuilt (the "Summary" button).
+  void buttonSummaryClick();
+  // One dashboard list in the topic list dialog; the chosen topic is shown in the tree.
+  void showCategory(Category category);
+  // Shows the topic in the tree: only the way to it open, it open one level, selected.
+  void jumpToTopic(TopicNode* node);
+  TSummaryPanel& summaryPanel() { return *panelEntry_; }
   ViewerRegistry& viewers() { return *viewers_; }
   TopicActions& topicActions() { return *actions_; }
 
@@ -82,6 +91,7 @@ class TformMain : public QMainWindow {
   void showExpandedBelow(const TopicNode* top);
   void buildActions();
   void showContextMenu(const QPoint& at);
+  void updateSummaryCaptions();
   // A double click beside the expander and images opens the topic's options.
   bool eventFilter(QObject* watched, QEvent* event) override;
   // A command expanded or collapsed a node: the view follows.
@@ -105,6 +115,7 @@ class TformMain : public QMainWindow {
   bool shownOnce_ = false;
 
   QWidget* panelTop_ = nullptr;
+  TSummaryPanel* panelEntry_ = nullptr;
   QSplitter* splitterTree_ = nullptr;
   QSplitter* splitterFoot_ = nullptr;
   QTreeView* treeMain_ = nullptr;

@@ -38,6 +38,9 @@ class TopicActions : public QObject {
   void fillMenuBar(QMenuBar& bar, QAction* save, QAction* exit, QAction* undo, QAction* redo);
   // Brings every caption and enabled state in line with the selected node.
   void update();
+  // Runs a change of the tree's expanded nodes without following it node by node, then shows
+  // the outcome in the view at once (`all`: every node is open).
+  void expandCommand(const std::function<void()>& change, bool all = false);
 
  signals:
   // A command could not be carried out; the reason, for the log.
@@ -62,9 +65,6 @@ class TopicActions : public QObject {
   void addTopic(bool asSubTopic);
   void changeTopicType();
   void toggleFinished();
-  // Runs a change of the tree's expanded nodes without following it node by node, then shows
-  // the outcome in the view at once.
-  void expandCommand(const std::function<void()>& change, bool all = false);
 
   Workspace& workspace_;
   TopicTreeModel& model_;

@@ -20,19 +20,23 @@
 #include <QDateEdit>
 #include <QGroupBox>
 #include <QLineEdit>
+#include <QTableWidget>
 #include <QMenu>
 #include <QMimeData>
 #include <QTest>
 #include <QTreeView>
 #include <gtest/gtest.h>
 
+#include "base/date_text.h"
 #include "platform/single_instance.h"
 #include "ui/viewer/text_display_window.h"
 #include "ui/viewer/text_lines_model.h"
 #include "support/app_fixture.h"
 #include "store/pair_file.h"
 #include "structure/topic_tree.h"
+#include "ui/main/summary_panel.h"
 #include "ui/main/topic_actions.h"
+#include "ui/main/topic_list_dialog.h"
 #include "ui/main/topic_tree_model.h"
 #include "ui/main/topic_options_dialog.h"
 #include "ui/main/topic_type_dialog.h"
@@ -464,6 +468,63 @@ TEST(MainWindow, TheOptionsDialogEditsTheDeadlineAndProgressAsOneStep) {
   };
   EXPECT_TRUE(doubleClickAt(tree->iconSize().width() + 30)) << "on the caption";
   EXPECT_FALSE(doubleClickAt(4)) << "on the images";
+}
+
+
+// The summary shows at start; each of its nine pictures opens its list, and the topic chosen
+// there is shown in the tree, the summary gone.
+TEST(MainWindow, EachSummaryPictureOpensItsListAndAChosenTopicIsShown) {
+  AppFolders folders;
+  const QDate today = QDate::currentDate();
+  const auto due = [&](int days) { return "dl=Y\r\ndlDate=" + DateStamp(today.addDays(days)) + "\r\n"; };
+  // One topic for each sorted list, under a closed parent so that showing it opens the way.
+  std::string bytes = "uni=STD0001\r\ntext=Main\r\nlev=0\r\ntype=1\r\nsys=Y\r\n"
+                      "uni=1\r\ntext=Folder\r\nlev=1\r\ntype=1\r\nttype=2\r\n";
+  const std::vector<std::pair<std::string, std::string>> topics = {
+      {"Deadline soon", "ttype=4\r\nstatus=1\r\n" + due(5)}, {"Red alert", "ttype=6\r\nurgent=Y\r\n"},
+      {"Too late", "ttype=4\r\nstatus=1\r\n" + due(-3)},     {"Half way", "ttype=4\r\nstatus=2\r\npr%=50\r\nprog=Y\r\n"},
+      {"On the bench", "ttype=4\r\nstatus=5\r\n"},           {"Party", "ttype=3\r\nstatus=1\r\n" + due(9)},
+      {"Loved", "ttype=6\r\nfav=Y\r\n"}};
+  int uni = 10;
+  for (const auto& [caption, fields] : topics) {
+    bytes += "uni=" + std::to_string(uni++) + "\r\ntext=" + caption + "\r\nlev=2\r\ntype=1\r\n" + fields;
+  }
+  std::filesystem::create_directories(folders.data());
+  test::WriteBytes(folders.data("Structure.dat"), bytes);
+  StartedWindow started(folders);
+  Workspace& workspace = started.window.session().workspace;
+  TSummaryPanel& summary = started.window.summaryPanel();
+  ASSERT_TRUE(summary.isVisible()) << "shown at start";
+  EXPECT_EQ(summary.captionLabel(Category::Overdue)->text(), "Overdue: 1");
+
+  ASSERT_TRUE(workspace.addTopic(started.window.treeModel().nodeAt(started.find("Folder")), true).ok());
+  ASSERT_TRUE(workspace.renameTopic(workspace.tree().selected, "Brand new"));
+  workspace.recentChanges().insert(0, "16", "16");  // "Loved" was edited
+
+  const std::vector<std::pair<Category, std::string>> expected = {
+      {Category::Deadlines, "Too late"}, {Category::Urgent, "Red alert"},   {Category::Overdue, "Too late"},
+      {Category::InProgress, "Half way"}, {Category::Waiting, "On the bench"}, {Category::Events, "Party"},
+      {Category::New, "Brand new"},        {Category::Changes, "Loved"},       {Category::Favourites, "Loved"}};
+  for (const auto& [category, caption] : expected) {
+    started.window.buttonSummaryClick();
+    ASSERT_TRUE(summary.isVisible());
+    QString offered;
+    QTimer::singleShot(0, [&] {
+      auto* dialog = qobject_cast<TformSelection*>(QApplication::activeModalWidget());
+      ASSERT_NE(dialog, nullptr);
+      auto* grid = dialog->findChild<QTableWidget*>("StringGrid1");
+      ASSERT_GE(grid->rowCount(), 1);
+      offered = grid->item(0, 2)->text();
+      grid->selectRow(0);
+      dialog->findChild<QPushButton*>("buttonSelect")->click();
+    });
+    QTest::mouseClick(summary.picture(category), Qt::LeftButton);
+    EXPECT_EQ(offered.toStdString(), caption) << WordsOf(category).title;
+    EXPECT_FALSE(summary.isVisible()) << WordsOf(category).title;
+    EXPECT_EQ(started.tree()->currentIndex(), started.find(caption)) << WordsOf(category).title;
+    EXPECT_TRUE(started.tree()->isExpanded(started.find("Folder"))) << "the way to it is open";
+  }
+  EXPECT_FALSE(started.tree()->isExpanded(started.find("Settings"))) << "the rest is closed";
 }
 
 // A first start opens at a readable size in the middle of the screen, and its saves write only
