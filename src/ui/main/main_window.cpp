@@ -508,6 +508,7 @@ void TformMain::buttonSummaryClick() {
   panelEntry_->setGeometry(centralWidget()->rect());
   panelEntry_->show();
   panelEntry_->raise();
+  panelEntry_->setFocus();
 }
 
 void TformMain::showCategory(Category category) {

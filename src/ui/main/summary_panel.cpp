@@ -1,6 +1,7 @@
 #include "ui/main/summary_panel.h"
 
 #include <QEvent>
+#include <QKeyEvent>
 #include <QLinearGradient>
 #include <QMouseEvent>
 #include <QPainter>
@@ -158,6 +159,13 @@ TSummaryPanel::TSummaryPanel(QWidget* parent) : QWidget(parent) {
     pictures_[slot] = picture;
     captions_[slot] = caption;
   }
+  hint_ = new QLabel("Click a picture to see its topics, or the sky (or press Esc) to go back to the tree.", this);
+  hint_->setObjectName("labelSummaryHint");
+  hint_->setStyleSheet("QLabel { color: rgb(80, 96, 112); }");
+  hint_->adjustSize();
+  setFocusPolicy(Qt::StrongFocus);
+  setAccessibleName("Summary");
+  setAccessibleDescription(hint_->text());
   layOut();
 }
 
@@ -174,6 +182,7 @@ void TSummaryPanel::layOut() {
     pictures_[slot]->move(origin + placement.at);
     captions_[slot]->move(origin + placement.at + QPoint((kSide - kCaptionWidth) / 2, kSide));
   }
+  hint_->move((width() - hint_->width()) / 2, height() - hint_->height() - 6);
 }
 
 void TSummaryPanel::paintEvent(QPaintEvent* /*event*/) {
@@ -191,6 +200,14 @@ void TSummaryPanel::resizeEvent(QResizeEvent* event) {
 
 // A click on the sky goes back to the tree.
 void TSummaryPanel::mousePressEvent(QMouseEvent* /*event*/) { hide(); }
+
+void TSummaryPanel::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape) {
+    hide();
+    return;
+  }
+  QWidget::keyPressEvent(event);
+}
 
 bool TSummaryPanel::eventFilter(QObject* watched, QEvent* event) {
   for (int slot = 0; slot < kCategoryCount; ++slot) {

@@ -35,6 +35,7 @@ class TSummaryPanel : public QWidget {
   void paintEvent(QPaintEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
@@ -42,6 +43,7 @@ class TSummaryPanel : public QWidget {
 
   std::array<QLabel*, kCategoryCount> pictures_{};
   std::array<QLabel*, kCategoryCount> captions_{};
+  QLabel* hint_ = nullptr;
   int lit_ = -1;
 };
 

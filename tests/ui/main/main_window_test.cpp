@@ -525,6 +525,10 @@ TEST(MainWindow, EachSummaryPictureOpensItsListAndAChosenTopicIsShown) {
     EXPECT_TRUE(started.tree()->isExpanded(started.find("Folder"))) << "the way to it is open";
   }
   EXPECT_FALSE(started.tree()->isExpanded(started.find("Settings"))) << "the rest is closed";
+
+  started.window.buttonSummaryClick();
+  QTest::keyClick(&summary, Qt::Key_Escape);
+  EXPECT_FALSE(summary.isVisible()) << "Esc goes back to the tree";
 }
 
 // A first start opens at a readable size in the middle of the screen, and its saves write only
