@@ -9,6 +9,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
+#include <QFileDialog>
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QMessageBox>
@@ -39,6 +40,7 @@
 #include "ui/main/topic_tree_model.h"
 #include "ui/viewer/accessible_names.h"
 #include "ui/viewer/text_display_window.h"
+#include "workspace/calendar_export.h"
 #include "workspace/detail_panel.h"
 #include "workspace/instance_commands.h"
 #include "workspace/window_placement.h"
@@ -136,6 +138,10 @@ void TformMain::buildActions() {
   redoAction->setShortcuts({QKeySequence::Redo, QKeySequence(Qt::CTRL | Qt::Key_Y)});
   addActions({save, exit, undoAction, redoAction});
   actions_->fillMenuBar(*menuBar(), save, exit, undoAction, redoAction);
+  auto* exportCalendar = new QAction("Export &calendar...", this);
+  exportCalendar->setObjectName("MVExportCalendar");
+  connect(exportCalendar, &QAction::triggered, this, &TformMain::exportCalendarClick);
+  menuBar()->findChild<QMenu*>("menuFile")->insertAction(exit, exportCalendar);
   // A rename or an undo may change what the detail area shows of the selected topic.
   connect(&undo, &QUndoStack::indexChanged, this, &TformMain::treeMainChange);
 }
@@ -492,6 +498,18 @@ bool TformMain::eventFilter(QObject* watched, QEvent* event) {
   treeMain_->setCurrentIndex(index.siblingAtColumn(TopicTreeModel::kTopicColumn));
   EditTopicDeadline(model_->nodeAt(index));
   return true;
+}
+
+void TformMain::exportCalendarClick() {
+  const QString suggested = QString::fromStdString(JoinPath(session_->folders.data, "tarvo.ics"));
+  const QString path = QFileDialog::getSaveFileName(this, "Export calendar", suggested, "iCalendar files (*.ics)");
+  if (!path.isEmpty()) exportCalendarTo(path.toStdString());
+}
+
+bool TformMain::exportCalendarTo(const std::string& path) {
+  const Result written = ExportCalendar(session_->workspace.tree(), path, QDateTime::currentDateTime());
+  if (written) session_->log.LogMessage("Calendar exported to " + path);
+  return session_->log.Report(written, "*** The calendar cannot be written to " + path);
 }
 
 void TformMain::updateSummaryCaptions() {

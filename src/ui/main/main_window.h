@@ -63,6 +63,9 @@ class TformMain : public QMainWindow {
   void buttonHelpClick();
   // The options dialog of a topic; what it confirms is one undoable step.
   void EditTopicDeadline(TopicNode* node);
+  // "Export calendar...": every deadline and event as an iCalendar file the user picks.
+  void exportCalendarClick();
+  bool exportCalendarTo(const std::string& path);
   // The summary over the whole window, its lists rebuilt (the "Summary" button).
   void buttonSummaryClick();
   // One dashboard list in the topic list dialog; the chosen topic is shown in the tree.
