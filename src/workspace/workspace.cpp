@@ -140,6 +140,28 @@ void Workspace::contractAll() {
   viewChanged_ = true;
 }
 
+bool Workspace::deadlinePass(const Moment& now) {
+  bool anything = false;
+  tree_.forEachInDisplayOrder([&](TopicNode& node, int) {
+    TopicRecord* record = node.record;
+    if (record == nullptr || record->isSection() || record->type != kMainSection) return;
+    if (!record->isTask() && record->ttype != kEvent) return;
+    const int change = UpdateDeadlineStatus(*record, now);
+    if (change < kStatusTextChanged) return;
+    anything = true;
+    if (change > kStatusTextChanged) {
+      MakeSortKey(*record);
+      RollUpChildren(node.parent(), now);
+      for (TopicNode* up = node.parent(); up != nullptr; up = up->parent()) tree_.nodeChanged(up);
+      // Stored fields changed (status, urgency, a recurrence moved on); a due text alone is
+      // worked out again at every start and is not worth a save.
+      master_.dirty = true;
+    }
+    tree_.nodeChanged(&node);
+  });
+  return anything;
+}
+
 void Workspace::reveal(TopicNode* node) {
   if (node == nullptr) return;
   tree_.collapseAll();

@@ -102,6 +102,11 @@ class Workspace {
   void expandAll();
   // Selects the first node of the tree and closes every node.
   void contractAll();
+  // Refreshes every dated topic of the main section as time passes (due texts, urgency, events
+  // that start or end, recurrences moved on); what changed is saved with the structure, not
+  // undone. Returns whether anything the tree shows changed.
+  bool deadlinePass(const Moment& now);
+
   // Closes every node but the way to `node`, opens `node` one level and selects it.
   void reveal(TopicNode* node);
   // Closes every node, then opens the way to each matching node and selects the first match

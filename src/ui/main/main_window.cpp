@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QSystemTrayIcon>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QHBoxLayout>
@@ -50,6 +51,7 @@ namespace {
 
 constexpr int kStartMilliseconds = 1000;
 constexpr int kSaveMilliseconds = 60000;
+constexpr int kDeadlineMilliseconds = 10000;
 
 // A tool button carrying one of the topic actions: its hint, image and enabled state.
 QToolButton* ToolButton(QWidget* parent, const char* name, QAction* action) {
@@ -108,6 +110,10 @@ TformMain::TformMain(ChannelManager& channels, const std::string& homeDrive,
   timerSave_->setObjectName("timerSave");
   timerSave_->setInterval(kSaveMilliseconds);
   connect(timerSave_, &QTimer::timeout, this, &TformMain::timerSaveTimer);
+  timerDeadline_ = new QTimer(this);
+  timerDeadline_->setObjectName("timerDeadline");
+  timerDeadline_->setInterval(kDeadlineMilliseconds);
+  connect(timerDeadline_, &QTimer::timeout, this, &TformMain::timerDeadlineTimer);
 
   buildActions();
   NameControlsForAccessibility(*this);
@@ -635,7 +641,36 @@ void TformMain::restoreSplitters() {
   restore(splitterFoot_, screen.topPanel, splitterFoot_->height());
 }
 
-void TformMain::timerStartTimer() { timerSave_->start(); }
+void TformMain::timerStartTimer() {
+  timerSave_->start();
+  if (QSystemTrayIcon::isSystemTrayAvailable()) {
+    tray_ = new QSystemTrayIcon(ProgramIcon(), this);
+    tray_->setToolTip(kProductName);
+    connect(tray_, &QSystemTrayIcon::messageClicked, this, [this] {
+      const TopicRecord* record = session_->workspace.master().recordOf(remindedUni_);
+      if (record == nullptr) return;
+      showNormal();
+      activateWindow();
+      jumpToTopic(record->treeNode);
+    });
+    tray_->show();
+  }
+  reminders_.check(session_->workspace.tree(), Moment::Now());  // what is due already is not news
+  timerDeadline_->start();
+}
+
+void TformMain::timerDeadlineTimer() {
+  const Moment now = Moment::Now();
+  if (session_->workspace.deadlinePass(now)) actions_->update();
+  for (const Reminder& reminder : reminders_.check(session_->workspace.tree(), now)) remind(reminder);
+}
+
+void TformMain::remind(const Reminder& reminder) {
+  session_->log.LogMessage(reminder.text);
+  if (tray_ == nullptr) return;
+  remindedUni_ = reminder.uni;
+  tray_->showMessage(kProductName, QString::fromStdString(reminder.text), QSystemTrayIcon::Information);
+}
 
 // A node the user opened or closed with the mouse becomes the selected one, so the keys act
 // where the user just looked; nodes opened by a command, by the keys or to show a selected
@@ -711,6 +746,7 @@ void TformMain::closeEvent(QCloseEvent* event) {
     closing_ = true;
     timerStart_->stop();
     timerSave_->stop();
+    timerDeadline_->stop();
     if (viewers_ != nullptr) viewers_->closeAll();
     rememberTopNode();
     storeGeometry();

@@ -12,6 +12,7 @@
 #include <memory>
 
 #include "workspace/dashboard.h"
+#include "workspace/reminders.h"
 #include "workspace/session.h"
 #include "platform/channel.h"
 
@@ -19,6 +20,7 @@ class QLabel;
 class QPlainTextEdit;
 class QSplitter;
 class QStackedWidget;
+class QSystemTrayIcon;
 class QTimer;
 class QTreeView;
 
@@ -105,6 +107,9 @@ class TformMain : public QMainWindow {
   void rememberTopNode();
   void appendLog(const std::string& line);
   void timerStartTimer();
+  // Every ten seconds: deadlines move on with the clock, and what became due is told.
+  void timerDeadlineTimer();
+  void remind(const Reminder& reminder);
   void timerSaveTimer();
 
   ChannelManager& channels_;
@@ -134,6 +139,10 @@ class TformMain : public QMainWindow {
   QPlainTextEdit* reLog_ = nullptr;
   QTimer* timerStart_ = nullptr;
   QTimer* timerSave_ = nullptr;
+  QTimer* timerDeadline_ = nullptr;
+  QSystemTrayIcon* tray_ = nullptr;  // null where the desktop has no tray
+  std::string remindedUni_;          // the topic of the last reminder, shown when it is clicked
+  Reminders reminders_;
 };
 
 }  // namespace tarvo

@@ -9,6 +9,7 @@
 #include <functional>
 #include <QSignalSpy>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QApplication>
 #include <QMessageBox>
@@ -529,6 +530,19 @@ TEST(MainWindow, EachSummaryPictureOpensItsListAndAChosenTopicIsShown) {
   started.window.buttonSummaryClick();
   QTest::keyClick(&summary, Qt::Key_Escape);
   EXPECT_FALSE(summary.isVisible()) << "Esc goes back to the tree";
+
+  // The deadline timer: a task whose time has just come is told in the log, once.
+  auto* timerStart = started.window.findChild<QTimer*>("timerStart");
+  ASSERT_TRUE(QMetaObject::invokeMethod(timerStart, "timeout", Qt::DirectConnection));
+  TopicRecord& soon = *workspace.master().recordOf("10");  // "Deadline soon"
+  const QDateTime passed = QDateTime::currentDateTime().addSecs(-60);
+  soon.dlDate = DateStamp(passed.date());
+  soon.dlTime = TimeText(passed.time());
+  auto* timerDeadline = started.window.findChild<QTimer*>("timerDeadline");
+  ASSERT_TRUE(timerDeadline->isActive());
+  for (int tick = 0; tick < 2; ++tick) ASSERT_TRUE(QMetaObject::invokeMethod(timerDeadline, "timeout", Qt::DirectConnection));
+  const QString log = started.window.findChild<QPlainTextEdit*>("reLog")->toPlainText();
+  EXPECT_EQ(log.count("Due now: Deadline soon"), 1) << log.toStdString();
 }
 
 // A first start opens at a readable size in the middle of the screen, and its saves write only
