@@ -200,6 +200,10 @@ QVariant TopicTreeModel::data(const QModelIndex& index, int role) const {
       if (record == nullptr) return {};
       if (column == kTopicColumn) return QString::fromUtf8(record->text.data(), static_cast<qsizetype>(record->text.size()));
       if (column == kDueColumn) return QString::fromUtf8(record->statusText.data(), static_cast<qsizetype>(record->statusText.size()));
+      return {};  // the column is drawn as pictures; its words are for tips and screen readers
+    case Qt::ToolTipRole:
+    case Qt::AccessibleTextRole:
+      if (record == nullptr || column != kStatusColumn) return {};
       return StatusWords(*record);
     case Qt::DecorationRole: {
       if (column != kTopicColumn || record == nullptr) return {};
