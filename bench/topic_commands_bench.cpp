@@ -17,6 +17,8 @@
 #include <string>
 
 #include "structure_generator.h"
+#include "ui/main/topic_item_delegate.h"
+#include "ui/main/topic_options_dialog.h"
 #include "ui/main/topic_tree_model.h"
 #include "workspace/workspace.h"
 
@@ -51,6 +53,7 @@ struct Shown {
     view = std::make_unique<QTreeView>();
     view->setUniformRowHeights(true);
     view->setModel(model.get());
+    view->setItemDelegate(new tarvo::TopicItemDelegate(view.get()));
     view->resize(800, 600);
     view->show();
     // The part of the tree a user works in: its last section open, as far as it goes.
@@ -74,9 +77,15 @@ struct Shown {
   }
 };
 
-Shown& ShownAt(int topics) {
+// The trees on show, made once per size; emptied before the application ends, since their
+// views must go while it still exists.
+std::map<int, std::unique_ptr<Shown>>& AllShown() {
   static std::map<int, std::unique_ptr<Shown>> shown;
-  auto& slot = shown[topics];
+  return shown;
+}
+
+Shown& ShownAt(int topics) {
+  auto& slot = AllShown()[topics];
   if (!slot) slot = std::make_unique<Shown>(topics);
   return *slot;
 }
@@ -155,7 +164,54 @@ void TenThousandCommandsAndUndos(benchmark::State& state) {
   state.counters["after_undos_MB"] = afterUndos;
 }
 
+// The clock's pass over every dated topic and the dashboard's lists rebuilt, as the deadline
+// timer and the summary button do.
+void DeadlinePassAndDashboard(benchmark::State& state) {
+  Shown& shown = ShownAt(static_cast<int>(state.range(0)));
+  int day = 0;
+  for (auto _ : state) {
+    const tarvo::Moment later = tarvo::Moment::At(kClick.addSecs(60L * (++day % 1440)));
+    shown.workspace.deadlinePass(later);
+    shown.workspace.rebuildDashboard();
+  }
+}
+
+// The two parts apart: the clock's pass, and the lists.
+void DeadlinePassOnly(benchmark::State& state) {
+  Shown& shown = ShownAt(static_cast<int>(state.range(0)));
+  int minute = 0;
+  for (auto _ : state) shown.workspace.deadlinePass(tarvo::Moment::At(kClick.addSecs(60L * (++minute % 1440))));
+}
+
+void DashboardOnly(benchmark::State& state) {
+  Shown& shown = ShownAt(static_cast<int>(state.range(0)));
+  for (auto _ : state) shown.workspace.rebuildDashboard();
+}
+
+// The options dialog made and shown for a topic, as "Edit details" opens it.
+void OpenOptionsDialog(benchmark::State& state) {
+  Shown& shown = ShownAt(static_cast<int>(state.range(0)));
+  TopicNode* node = shown.busyTopic();
+  for (auto _ : state) {
+    tarvo::TformProgress dialog(*node->record, node->hasChildren(), true, 0);
+    dialog.show();
+    QApplication::processEvents();
+  }
+}
+
+// A screen of rows painted, with the "Due" and "Status" columns drawn by the delegate.
+void RepaintAScreen(benchmark::State& state) {
+  Shown& shown = ShownAt(static_cast<int>(state.range(0)));
+  for (auto _ : state) shown.view->viewport()->repaint();
+}
+
 }  // namespace
+
+BENCHMARK(DeadlinePassAndDashboard)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(DeadlinePassOnly)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(DashboardOnly)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(OpenOptionsDialog)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(RepaintAScreen)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 #define TOPIC_COMMAND(name) BENCHMARK(name)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)
 TOPIC_COMMAND(AddTopic);
@@ -179,5 +235,6 @@ int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
+  AllShown().clear();
   return 0;
 }

@@ -217,6 +217,11 @@ void TopicTree::nodeChanged(TopicNode* node) {
   tell([&](TreeObserver& observer) { observer.nodeChanged(node); });
 }
 
+void TopicTree::nodesChanged(const std::vector<TopicNode*>& nodes) {
+  if (nodes.empty()) return;
+  tell([&nodes](TreeObserver& observer) { observer.nodesChanged(nodes); });
+}
+
 std::vector<TopicNode*> TopicTree::displayOrder() const {
   std::vector<TopicNode*> order;
   forEachInDisplayOrder([&order](TopicNode& node, int) { order.push_back(&node); });

@@ -95,6 +95,10 @@ class TreeObserver {
   virtual void childrenReordered(TopicNode* /*parent*/) {}
   // What the node shows (its record's caption, icon, state) changed.
   virtual void nodeChanged(TopicNode* /*node*/) {}
+  // What many nodes show changed at once (the clock's pass over every deadline).
+  virtual void nodesChanged(const std::vector<TopicNode*>& nodes) {
+    for (TopicNode* node : nodes) nodeChanged(node);
+  }
   virtual void nodeExpandedChanged(TopicNode* /*node*/) {}
 };
 
@@ -157,6 +161,7 @@ class TopicTree {
   void makeVisible(TopicNode* node);
   // Tells the observers that what the node shows changed.
   void nodeChanged(TopicNode* node);
+  void nodesChanged(const std::vector<TopicNode*>& nodes);
 
   // Every node, parents before children, siblings in order.
   [[nodiscard]] std::vector<TopicNode*> displayOrder() const;

@@ -15,10 +15,11 @@ constexpr std::size_t kRecentShown = 50;
 
 std::size_t Slot(Category category) { return static_cast<std::size_t>(category); }
 
-bool LessIgnoringCase(const std::string& a, const std::string& b) {
-  return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-    return std::tolower(static_cast<unsigned char>(x)) < std::tolower(static_cast<unsigned char>(y));
-  });
+// Keys compare without regard to case: they are folded once, when they are made, so that a
+// sort of a hundred thousand entries compares plain bytes.
+std::string Folded(std::string key) {
+  for (char& c : key) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return key;
 }
 
 bool InProgress(const TopicRecord& record) {
@@ -51,35 +52,48 @@ std::string DueKey(int daysDue) {
 }
 
 void Dashboard::insertSorted(std::vector<CategoryEntry>& list, std::string key, std::string uni) {
-  const auto at = std::lower_bound(list.begin(), list.end(), key, [](const CategoryEntry& entry, const std::string& k) {
-    return LessIgnoringCase(entry.key, k);
-  });
+  const auto at = std::lower_bound(list.begin(), list.end(), key,
+                                   [](const CategoryEntry& entry, const std::string& k) { return entry.key < k; });
   list.insert(at, {std::move(key), std::move(uni)});
 }
 
-void Dashboard::addTopic(const TopicRecord& record) {
+void Dashboard::append(const TopicRecord& record, bool sorted) {
   if (record.isSection()) return;
   const std::string uni = record.uni.str();
+  const auto add = [&](Category category, const std::string& typed) {
+    std::string key = Folded(typed);
+    std::vector<CategoryEntry>& list = sorted_[Slot(category)];
+    if (sorted) {
+      insertSorted(list, std::move(key), uni);
+    } else {
+      list.push_back({std::move(key), uni});
+    }
+  };
   const bool task = record.isTask();
   const bool open = record.status != kFinished;
-  if (task && open && record.daysDue < kDeadlineDays) insertSorted(sorted_[Slot(Category::Deadlines)], DueKey(record.daysDue), uni);
-  if (record.urgent) insertSorted(sorted_[Slot(Category::Urgent)], uni, uni);
-  if (task && record.statusText.view().find('-') != std::string_view::npos) {
-    insertSorted(sorted_[Slot(Category::Overdue)], DueKey(record.daysDue), uni);
-  }
-  if (InProgress(record)) insertSorted(sorted_[Slot(Category::InProgress)], record.sortKey.str(), uni);
-  if (task && record.status == kWaiting) insertSorted(sorted_[Slot(Category::Waiting)], record.sortKey.str(), uni);
-  if (record.ttype == kEvent && open && record.daysDue < kDeadlineDays) {
-    insertSorted(sorted_[Slot(Category::Events)], DueKey(record.daysDue), uni);
-  }
-  if (record.fav) insertSorted(sorted_[Slot(Category::Favourites)], record.sortKey.str(), uni);
+  if (task && open && record.daysDue < kDeadlineDays) add(Category::Deadlines, DueKey(record.daysDue));
+  if (record.urgent) add(Category::Urgent, uni);
+  if (task && record.statusText.view().find('-') != std::string_view::npos) add(Category::Overdue, DueKey(record.daysDue));
+  if (InProgress(record)) add(Category::InProgress, record.sortKey.str());
+  if (task && record.status == kWaiting) add(Category::Waiting, record.sortKey.str());
+  if (record.ttype == kEvent && open && record.daysDue < kDeadlineDays) add(Category::Events, DueKey(record.daysDue));
+  if (record.fav) add(Category::Favourites, record.sortKey.str());
 }
+
+void Dashboard::addTopic(const TopicRecord& record) { append(record, true); }
 
 void Dashboard::rebuild(const TopicTree& tree) {
   for (auto& list : sorted_) list.clear();
-  tree.forEachInDisplayOrder([this](const TopicNode& node, int) {
-    if (node.record != nullptr) addTopic(*node.record);
+  std::vector<const TopicRecord*> records;
+  tree.forEachInDisplayOrder([&records](const TopicNode& node, int) {
+    if (node.record != nullptr) records.push_back(node.record);
   });
+  // Last topic first, then a stable sort: among equal keys the later topic stays in front, as
+  // one insert at a time would place it, without moving every entry at every insert.
+  for (auto record = records.rbegin(); record != records.rend(); ++record) append(**record, false);
+  for (auto& list : sorted_) {
+    std::stable_sort(list.begin(), list.end(), [](const CategoryEntry& a, const CategoryEntry& b) { return a.key < b.key; });
+  }
 }
 
 std::vector<CategoryEntry> Dashboard::entries(Category category, const Workspace& workspace) const {

@@ -34,7 +34,7 @@ const CategoryWords& WordsOf(Category category);
 std::string DueKey(int daysDue);
 
 struct CategoryEntry {
-  std::string key;
+  std::string key;  // folded to lower case
   std::string uni;
 };
 
@@ -55,6 +55,9 @@ class Dashboard {
   // Case-insensitive key order; a new entry goes in front of equal keys, so among equals the
   // later topic of the tree comes first.
   static void insertSorted(std::vector<CategoryEntry>& list, std::string key, std::string uni);
+  // Adds the topic to the end of each list whose rule it meets (for a whole rebuild, sorted
+  // afterwards).
+  void append(const TopicRecord& record, bool sorted);
 
   std::array<std::vector<CategoryEntry>, kCategoryCount> sorted_;
 };

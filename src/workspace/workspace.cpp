@@ -141,25 +141,25 @@ void Workspace::contractAll() {
 }
 
 bool Workspace::deadlinePass(const Moment& now) {
-  bool anything = false;
+  std::vector<TopicNode*> changed;
   tree_.forEachInDisplayOrder([&](TopicNode& node, int) {
     TopicRecord* record = node.record;
     if (record == nullptr || record->isSection() || record->type != kMainSection) return;
     if (!record->isTask() && record->ttype != kEvent) return;
     const int change = UpdateDeadlineStatus(*record, now);
     if (change < kStatusTextChanged) return;
-    anything = true;
+    changed.push_back(&node);
     if (change > kStatusTextChanged) {
       MakeSortKey(*record);
       RollUpChildren(node.parent(), now);
-      for (TopicNode* up = node.parent(); up != nullptr; up = up->parent()) tree_.nodeChanged(up);
+      for (TopicNode* up = node.parent(); up != nullptr; up = up->parent()) changed.push_back(up);
       // Stored fields changed (status, urgency, a recurrence moved on); a due text alone is
       // worked out again at every start and is not worth a save.
       master_.dirty = true;
     }
-    tree_.nodeChanged(&node);
   });
-  return anything;
+  tree_.nodesChanged(changed);
+  return !changed.empty();
 }
 
 void Workspace::reveal(TopicNode* node) {

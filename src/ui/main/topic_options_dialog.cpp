@@ -114,7 +114,7 @@ TformProgress::TformProgress(const TopicRecord& record, bool hasChildren, bool h
 
   TopicRecord shown = record;
   MakePercentConsistent(shown, hasSubTasks);
-  show(OptionsOf(shown, QDate::currentDate()));
+  showOptions(OptionsOf(shown, QDate::currentDate()));
   refreshLayout();
   NameControlsForAccessibility(*this);
 }
@@ -269,7 +269,7 @@ void TformProgress::wordPeriods(QComboBox* periods, const QString& number) {
   for (int unit = 0; unit < periods->count(); ++unit) periods->setItemText(unit, PeriodWord(unit, singular));
 }
 
-void TformProgress::show(const TopicOptions& options) {
+void TformProgress::showOptions(const TopicOptions& options) {
   editTopicName_->setText(Text(options.name));
   checkDeadLine_->setChecked(options.dueRequired);
   pickerDeadDate_->setDate(options.dueDate);

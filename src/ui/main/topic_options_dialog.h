@@ -34,7 +34,7 @@ class TformProgress : public QDialog {
  private:
   void buildInformation(const TopicRecord& record, bool hasChildren, int dateOrder);
   void buildTaskPanel(int dateOrder);
-  void show(const TopicOptions& options);
+  void showOptions(const TopicOptions& options);
   // Enables, shows and words the controls as the choices made so far ask for.
   void refreshLayout();
   void radioRecurClick();

@@ -75,6 +75,7 @@ class TopicTreeModel : public QAbstractItemModel, private TreeObserver {
   void childrenAboutToBeReordered(TopicNode* parent) override;
   void childrenReordered(TopicNode* parent) override;
   void nodeChanged(TopicNode* node) override;
+  void nodesChanged(const std::vector<TopicNode*>& nodes) override;
   void nodeExpandedChanged(TopicNode* node) override;
 
   // The dragged node of a drag from this model, and the node a drop would land in front of.
