@@ -5,6 +5,7 @@
 
 #include "base/date_text.h"
 #include "base/interval.h"
+#include "support/loaded_workspace.h"
 #include "support/temp_folder.h"
 #include "workspace/topic_attributes.h"
 #include "workspace/topic_options.h"
@@ -35,35 +36,8 @@ const char* kStructure =
     "uni=61\r\ntext=Alpha project\r\nlev=1\r\ntype=7\r\nexp=Y\r\nttype=2\r\n"
     "uni=62\r\ntext=First step\r\nlev=2\r\ntype=7\r\nttype=2\r\n";
 
-struct Loaded {
-  test::TempFolder data;
-  test::TempFolder program;
-  Workspace workspace;
-
-  Loaded() {
-    data.put("Structure.dat", kStructure);
-    data.put("StructUnique.dat", "00000099");
-    const StructureLoad load = workspace.loadStructure(data.path(), program.path());
-    EXPECT_TRUE(load.loaded()) << load.message;
-    workspace.buildTree(Moment::At(kClick));
-  }
-  TopicNode* node(const std::string& id) const {
-    const TopicRecord* record = workspace.master().recordOf(id);
-    return record == nullptr ? nullptr : record->treeNode;
-  }
-  TopicRecord& record(const std::string& id) const { return *node(id)->record; }
-  std::string outline() const {
-    std::string text;
-    workspace.tree().forEachInDisplayOrder([&](TopicNode& node, int depth) {
-      text += (text.empty() ? "" : " ") + node.record->uni + ":" + std::to_string(depth);
-    });
-    return text;
-  }
-  std::string saved() {
-    const Result result = workspace.saveStructureIfChanged();
-    EXPECT_TRUE(result) << result.reason();
-    return data.read("Structure.dat");
-  }
+struct Loaded : test::LoadedWorkspace {
+  Loaded() : LoadedWorkspace(kStructure, Moment::At(kClick), "00000099") {}
 };
 
 // The enabled state of every item of the menu, as one text to compare in one go.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "base/clock.h"
+#include "support/loaded_workspace.h"
 #include "support/temp_folder.h"
 #include "workspace/detail_panel.h"
 #include "workspace/instance_commands.h"
@@ -24,30 +25,8 @@ const char* kStructure =
     "uni=15\r\ntext=Ölwechsel\r\nlev=2\r\ntype=1\r\nttype=6\r\n"
     "uni=20\r\ntext=Other\r\nlev=0\r\ntype=12\r\n";
 
-struct Loaded {
-  test::TempFolder data;
-  test::TempFolder program;
-  Workspace workspace;
-
-  Loaded() {
-    data.put("Structure.dat", kStructure);
-    const StructureLoad load = workspace.loadStructure(data.path(), program.path());
-    EXPECT_TRUE(load.loaded()) << load.message;
-    workspace.buildTree(kNow);
-  }
-  TopicNode* node(const std::string& id) const { return workspace.master().recordOf(id)->treeNode; }
-  std::string outline() const {
-    std::string text;
-    workspace.tree().forEachInDisplayOrder([&](TopicNode& node, int depth) {
-      text += (text.empty() ? "" : " ") + node.record->uni + ":" + std::to_string(depth);
-    });
-    return text;
-  }
-  std::string saved() {
-    const Result result = workspace.saveStructureIfChanged();
-    EXPECT_TRUE(result) << result.reason();
-    return data.read("Structure.dat");
-  }
+struct Loaded : test::LoadedWorkspace {
+  Loaded() : LoadedWorkspace(kStructure, kNow) {}
 };
 
 // Opening a node or selecting one is a change to save but no step to undo; a removed subtree,
