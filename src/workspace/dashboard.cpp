@@ -17,10 +17,20 @@ std::size_t Slot(Category category) { return static_cast<std::size_t>(category);
 
 // Keys compare without regard to case: they are folded once, when they are made, so that a
 // sort of a hundred thousand entries compares plain bytes.
-std::string Folded(std::string key) {
-  for (char& c : key) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return key;
+ShortText Folded(std::string_view typed) {
+  char folded[64];
+  if (typed.size() > sizeof folded) {
+    std::string longer(typed);
+    for (char& c : longer) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return ShortText(longer);
+  }
+  for (std::size_t i = 0; i < typed.size(); ++i) {
+    folded[i] = static_cast<char>(std::tolower(static_cast<unsigned char>(typed[i])));
+  }
+  return ShortText(std::string_view(folded, typed.size()));
 }
+
+bool KeyLess(const CategoryEntry& a, const CategoryEntry& b) { return a.key.view() < b.key.view(); }
 
 bool InProgress(const TopicRecord& record) {
   if (record.isTask()) {
@@ -51,22 +61,22 @@ std::string DueKey(int daysDue) {
   return daysDue >= 0 ? "+" + std::to_string(daysDue + 100000000) : " " + std::to_string(daysDue + 999999999);
 }
 
-void Dashboard::insertSorted(std::vector<CategoryEntry>& list, std::string key, std::string uni) {
-  const auto at = std::lower_bound(list.begin(), list.end(), key,
-                                   [](const CategoryEntry& entry, const std::string& k) { return entry.key < k; });
-  list.insert(at, {std::move(key), std::move(uni)});
+void Dashboard::insertSorted(std::vector<CategoryEntry>& list, ShortText key, std::string_view uni) {
+  const auto at = std::lower_bound(list.begin(), list.end(), key.view(),
+                                   [](const CategoryEntry& entry, std::string_view k) { return entry.key.view() < k; });
+  list.insert(at, {std::move(key), ShortText(uni)});
 }
 
 void Dashboard::append(const TopicRecord& record, bool sorted) {
   if (record.isSection()) return;
-  const std::string uni = record.uni.str();
-  const auto add = [&](Category category, const std::string& typed) {
-    std::string key = Folded(typed);
+  const std::string_view uni = record.uni.view();
+  const auto add = [&](Category category, std::string_view typed) {
+    ShortText key = Folded(typed);
     std::vector<CategoryEntry>& list = sorted_[Slot(category)];
     if (sorted) {
       insertSorted(list, std::move(key), uni);
     } else {
-      list.push_back({std::move(key), uni});
+      list.push_back({std::move(key), ShortText(uni)});
     }
   };
   const bool task = record.isTask();
@@ -74,10 +84,10 @@ void Dashboard::append(const TopicRecord& record, bool sorted) {
   if (task && open && record.daysDue < kDeadlineDays) add(Category::Deadlines, DueKey(record.daysDue));
   if (record.urgent) add(Category::Urgent, uni);
   if (task && record.statusText.view().find('-') != std::string_view::npos) add(Category::Overdue, DueKey(record.daysDue));
-  if (InProgress(record)) add(Category::InProgress, record.sortKey.str());
-  if (task && record.status == kWaiting) add(Category::Waiting, record.sortKey.str());
+  if (InProgress(record)) add(Category::InProgress, record.sortKey.view());
+  if (task && record.status == kWaiting) add(Category::Waiting, record.sortKey.view());
   if (record.ttype == kEvent && open && record.daysDue < kDeadlineDays) add(Category::Events, DueKey(record.daysDue));
-  if (record.fav) add(Category::Favourites, record.sortKey.str());
+  if (record.fav) add(Category::Favourites, record.sortKey.view());
 }
 
 void Dashboard::addTopic(const TopicRecord& record) { append(record, true); }
@@ -92,18 +102,18 @@ void Dashboard::rebuild(const TopicTree& tree) {
   // one insert at a time would place it, without moving every entry at every insert.
   for (auto record = records.rbegin(); record != records.rend(); ++record) append(**record, false);
   for (auto& list : sorted_) {
-    std::stable_sort(list.begin(), list.end(), [](const CategoryEntry& a, const CategoryEntry& b) { return a.key < b.key; });
+    std::stable_sort(list.begin(), list.end(), KeyLess);
   }
 }
 
 std::vector<CategoryEntry> Dashboard::entries(Category category, const Workspace& workspace) const {
   std::vector<CategoryEntry> shown;
-  const auto live = [&](const std::string& uni) { return workspace.master().recordOf(uni) != nullptr; };
+  const auto live = [&](std::string_view uni) { return workspace.master().recordOf(uni) != nullptr; };
   if (category == Category::New || category == Category::Changes) {
     const ReferenceList& recent = category == Category::New ? workspace.recentNewList() : workspace.recentChangesList();
     for (const ReferenceList::Entry& entry : recent.entries()) {
       if (shown.size() == kRecentShown) break;
-      if (live(entry.uni)) shown.push_back({entry.key, entry.uni});
+      if (live(entry.uni)) shown.push_back({ShortText(entry.key), ShortText(entry.uni)});
     }
     return shown;
   }

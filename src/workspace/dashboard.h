@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "base/short_text.h"
+
 namespace tarvo {
 
 struct TopicRecord;
@@ -33,9 +35,10 @@ const CategoryWords& WordsOf(Category category);
 // The text by which deadlines sort: overdue first (most overdue first), then by days ahead.
 std::string DueKey(int daysDue);
 
+// Short texts: a rebuild makes tens of thousands of entries, and their keys and ids fit inline.
 struct CategoryEntry {
-  std::string key;  // folded to lower case
-  std::string uni;
+  ShortText key;  // folded to lower case
+  ShortText uni;
 };
 
 class Dashboard {
@@ -54,7 +57,7 @@ class Dashboard {
  private:
   // Case-insensitive key order; a new entry goes in front of equal keys, so among equals the
   // later topic of the tree comes first.
-  static void insertSorted(std::vector<CategoryEntry>& list, std::string key, std::string uni);
+  static void insertSorted(std::vector<CategoryEntry>& list, ShortText key, std::string_view uni);
   // Adds the topic to the end of each list whose rule it meets (for a whole rebuild, sorted
   // afterwards).
   void append(const TopicRecord& record, bool sorted);

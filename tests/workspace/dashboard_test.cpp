@@ -44,7 +44,7 @@ struct Dashboarded {
   }
   std::vector<std::string> ids(Category category) const {
     std::vector<std::string> found;
-    for (const CategoryEntry& entry : dashboard.entries(category, workspace)) found.push_back(entry.uni);
+    for (const CategoryEntry& entry : dashboard.entries(category, workspace)) found.push_back(entry.uni.str());
     return found;
   }
 };
