@@ -72,13 +72,19 @@ int UpdateDeadlineStatus(TopicRecord& record, const Moment& now) {
   const QDate start = StoredDateOrDayZero(record.dlDate);
   const std::int64_t startTime = TimeOfDay(record.dlTime);
 
-  // The end of the period: an event lasts durno units from its start, counting the start.
-  DateAndTime end{record.dlDate.str(), record.dlTime.str()};
-  if (record.ttype == kEvent) {
-    end = AddInterval(record.dlDate, record.dlTime, record.durtype, record.durno - 1);
-  }
-  const QDate endDate = StoredDateOrDayZero(end.date);
-  const std::int64_t endTime = TimeOfDay(end.time);
+  // The end of the period: an event lasts durno units from its start, counting the start;
+  // anything else ends where it starts (and is not worked out twice: this runs for every dated
+  // topic at every tick of the deadline timer).
+  DateAndTime eventEnd;
+  if (record.ttype == kEvent) eventEnd = AddInterval(record.dlDate, record.dlTime, record.durtype, record.durno - 1);
+  const bool ownEnd = record.ttype == kEvent;
+  const struct {
+    std::string_view date;
+    std::string_view time;
+  } end{ownEnd ? std::string_view(eventEnd.date) : record.dlDate.view(),
+        ownEnd ? std::string_view(eventEnd.time) : record.dlTime.view()};
+  const QDate endDate = ownEnd ? StoredDateOrDayZero(end.date) : start;
+  const std::int64_t endTime = ownEnd ? TimeOfDay(end.time) : startTime;
   const bool isTask = record.ttype == kTask;
 
   record.daysDue = static_cast<int>(now.today.daysTo(start));
