@@ -56,9 +56,17 @@ struct Shown {
     view->setItemDelegate(new tarvo::TopicItemDelegate(view.get()));
     view->resize(800, 600);
     view->show();
-    // The part of the tree a user works in: its last section open, as far as it goes.
-    const TopicNode* section = workspace.tree().roots().back().get();
-    view->expand(model->indexOf(section));
+    // The view opens what the tree has open, as the main window does.
+    std::vector<const TopicNode*> pending{nullptr};
+    while (!pending.empty()) {
+      const TopicNode* parent = pending.back();
+      pending.pop_back();
+      for (const auto& child : parent == nullptr ? workspace.tree().roots() : parent->children()) {
+        if (!child->expanded()) continue;
+        view->setExpanded(model->indexOf(child.get()), true);
+        pending.push_back(child.get());
+      }
+    }
     QApplication::processEvents();
   }
 
