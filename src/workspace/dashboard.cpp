@@ -124,7 +124,11 @@ std::vector<CategoryEntry> Dashboard::entries(Category category, const Workspace
 }
 
 std::string Dashboard::caption(Category category, const Workspace& workspace) const {
-  return WordsOf(category).prefix + std::to_string(entries(category, workspace).size());
+  // The sorted lists count as built (a rebuild takes only topics that exist); the recent lists
+  // are kept between rebuilds, so theirs are counted as they would be shown.
+  const bool recent = category == Category::New || category == Category::Changes;
+  const std::size_t count = recent ? entries(category, workspace).size() : sorted_[Slot(category)].size();
+  return WordsOf(category).prefix + std::to_string(count);
 }
 
 }  // namespace tarvo

@@ -405,7 +405,7 @@ void TformMain::start() {
   panelPreferences_->showPreferences();
   showTree();
   restoreGeometry();
-  if (session_->preferences.showSummary) buttonSummaryClick();
+  if (session_->preferences.showSummary) showSummary();
   if (!session_->structureNotice().empty()) {
     auto* box = new QMessageBox(QMessageBox::Warning, kProductName,
                                 QString::fromStdString(session_->structureNotice()), QMessageBox::Ok, this);
@@ -528,6 +528,10 @@ void TformMain::updateSummaryCaptions() {
 
 void TformMain::buttonSummaryClick() {
   session_->workspace.rebuildDashboard();
+  showSummary();
+}
+
+void TformMain::showSummary() {
   updateSummaryCaptions();
   panelEntry_->setGeometry(centralWidget()->rect());
   panelEntry_->show();

@@ -70,6 +70,8 @@ class TformMain : public QMainWindow {
   bool exportCalendarTo(const std::string& path);
   // The summary over the whole window, its lists rebuilt (the "Summary" button).
   void buttonSummaryClick();
+  // The summary with the lists as they are (at start, just built with the tree).
+  void showSummary();
   // One dashboard list in the topic list dialog; the chosen topic is shown in the tree.
   void showCategory(Category category);
   // Shows the topic in the tree: only the way to it open, it open one level, selected.
