@@ -56,17 +56,7 @@ struct Shown {
     view->setItemDelegate(new tarvo::TopicItemDelegate(view.get()));
     view->resize(800, 600);
     view->show();
-    // The view opens what the tree has open, as the main window does.
-    std::vector<const TopicNode*> pending{nullptr};
-    while (!pending.empty()) {
-      const TopicNode* parent = pending.back();
-      pending.pop_back();
-      for (const auto& child : parent == nullptr ? workspace.tree().roots() : parent->children()) {
-        if (!child->expanded()) continue;
-        view->setExpanded(model->indexOf(child.get()), true);
-        pending.push_back(child.get());
-      }
-    }
+    model->openLikeTheTree(*view);  // as the main window does
     QApplication::processEvents();
   }
 

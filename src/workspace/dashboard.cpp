@@ -61,23 +61,11 @@ std::string DueKey(int daysDue) {
   return daysDue >= 0 ? "+" + std::to_string(daysDue + 100000000) : " " + std::to_string(daysDue + 999999999);
 }
 
-void Dashboard::insertSorted(std::vector<CategoryEntry>& list, ShortText key, std::string_view uni) {
-  const auto at = std::lower_bound(list.begin(), list.end(), key.view(),
-                                   [](const CategoryEntry& entry, std::string_view k) { return entry.key.view() < k; });
-  list.insert(at, {std::move(key), ShortText(uni)});
-}
-
-void Dashboard::append(const TopicRecord& record, bool sorted) {
+void Dashboard::append(const TopicRecord& record) {
   if (record.isSection()) return;
   const std::string_view uni = record.uni.view();
-  const auto add = [&](Category category, std::string_view typed) {
-    ShortText key = Folded(typed);
-    std::vector<CategoryEntry>& list = sorted_[Slot(category)];
-    if (sorted) {
-      insertSorted(list, std::move(key), uni);
-    } else {
-      list.push_back({std::move(key), ShortText(uni)});
-    }
+  const auto add = [&](Category category, std::string_view key) {
+    sorted_[Slot(category)].push_back({Folded(key), ShortText(uni)});
   };
   const bool task = record.isTask();
   const bool open = record.status != kFinished;
@@ -90,8 +78,6 @@ void Dashboard::append(const TopicRecord& record, bool sorted) {
   if (record.fav) add(Category::Favourites, record.sortKey.view());
 }
 
-void Dashboard::addTopic(const TopicRecord& record) { append(record, true); }
-
 void Dashboard::rebuild(const TopicTree& tree) {
   for (auto& list : sorted_) list.clear();
   std::vector<const TopicRecord*> records;
@@ -100,7 +86,7 @@ void Dashboard::rebuild(const TopicTree& tree) {
   });
   // Last topic first, then a stable sort: among equal keys the later topic stays in front, as
   // one insert at a time would place it, without moving every entry at every insert.
-  for (auto record = records.rbegin(); record != records.rend(); ++record) append(**record, false);
+  for (auto record = records.rbegin(); record != records.rend(); ++record) append(**record);
   for (auto& list : sorted_) {
     std::stable_sort(list.begin(), list.end(), KeyLess);
   }

@@ -43,10 +43,9 @@ struct CategoryEntry {
 
 class Dashboard {
  public:
-  // Fills the seven sorted lists from every topic of the tree, in tree order.
+  // Fills the seven sorted lists from every topic of the tree: by key without regard to case,
+  // and among equal keys the later topic of the tree first.
   void rebuild(const TopicTree& tree);
-  // Puts one topic into the sorted lists whose rule it meets (sections never).
-  void addTopic(const TopicRecord& record);
 
   // The entries of a category as they would be shown: the sorted ones as they are, the recent
   // ones from the workspace (newest first, at most 50), each without topics that are gone.
@@ -55,12 +54,9 @@ class Dashboard {
   [[nodiscard]] std::string caption(Category category, const Workspace& workspace) const;
 
  private:
-  // Case-insensitive key order; a new entry goes in front of equal keys, so among equals the
-  // later topic of the tree comes first.
-  static void insertSorted(std::vector<CategoryEntry>& list, ShortText key, std::string_view uni);
-  // Adds the topic to the end of each list whose rule it meets (for a whole rebuild, sorted
-  // afterwards).
-  void append(const TopicRecord& record, bool sorted);
+  // Adds the topic to the end of each list whose rule it meets (sections never); a rebuild
+  // sorts the lists afterwards.
+  void append(const TopicRecord& record);
 
   std::array<std::vector<CategoryEntry>, kCategoryCount> sorted_;
 };

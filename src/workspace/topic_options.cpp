@@ -1,10 +1,12 @@
 #include "workspace/topic_options.h"
 
+#include <algorithm>
 #include <array>
 #include <tuple>
 
 #include "base/date_text.h"
 #include "structure/deadline.h"
+#include "structure/topic_tree.h"
 
 namespace tarvo {
 namespace {
@@ -41,15 +43,9 @@ int StatusForPercent(int percent) {
 
 }  // namespace
 
-int FieldNumber(const std::string& typed) {
-  if (typed.empty() || typed.size() > 9) return 0;
-  int number = 0;
-  for (const char digit : typed) {
-    if (digit < '0' || digit > '9') return 0;
-    number = number * 10 + (digit - '0');
-  }
-  return number;
-}
+int FieldNumber(const std::string& typed) { return std::max(0, DecimalOr(typed, 0)); }
+
+bool HasSubTasks(const TopicNode& node) { return node.record->childTasks >= 1 || node.hasChildren(); }
 
 const char* PeriodWord(int unit, bool singular) {
   static const std::array<const char*, 6> plural = {"Minutes", "Hours", "Days", "Weeks", "Months", "Years"};

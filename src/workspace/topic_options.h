@@ -53,6 +53,9 @@ bool ApplyTopicOptions(TopicRecord& record, const TopicOptions& options, bool ha
 // A number typed into one of the dialog's fields; anything that is not a number counts as 0.
 int FieldNumber(const std::string& typed);
 
+// Whether the topic counts as having sub-tasks: its progress may then come from them.
+bool HasSubTasks(const TopicNode& node);
+
 // The words of the period lists: singular while the number field holds exactly "1".
 const char* PeriodWord(int unit, bool singular);
 

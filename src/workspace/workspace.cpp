@@ -333,7 +333,7 @@ bool Workspace::setPriority(TopicNode* node, int priority) {
 
 bool Workspace::editTopicOptions(TopicNode* node, const TopicOptions& options, const QDateTime& now) {
   if (!IsTopic(node) || node->record->sys) return false;
-  const bool hasSubTasks = node->record->childTasks >= 1 || node->hasChildren();
+  const bool hasSubTasks = HasSubTasks(*node);
   return changeAttributes(
       node, "Change topic options",
       [&options, hasSubTasks](TopicRecord& record, const QDateTime& at) {

@@ -428,23 +428,12 @@ void TformMain::showTree() {
   }
 }
 
-// The view opens the nodes the tree has open, as far as they can be seen; those under a closed
-// node follow when it is opened. A large tree then costs only what is on show. A list of work
-// instead of recursion: a deep tree must not run out of stack.
+// The view opens what the tree has open below `top`; meanwhile its own "expanded" signals are
+// not followed back. A large tree then costs only what is on show.
 void TformMain::showExpandedBelow(const TopicNode* top) {
-  const TopicTree& tree = session_->workspace.tree();
   const bool outermost = !followingTree_;
   followingTree_ = true;
-  std::vector<const TopicNode*> pending{top};
-  while (!pending.empty()) {
-    const TopicNode* node = pending.back();
-    pending.pop_back();
-    for (const auto& child : node == nullptr ? tree.roots() : node->children()) {
-      if (!child->expanded()) continue;
-      treeMain_->setExpanded(model_->indexOf(child.get()), true);
-      pending.push_back(child.get());
-    }
-  }
+  model_->openLikeTheTree(*treeMain_, top);
   if (outermost) followingTree_ = false;
 }
 
@@ -479,8 +468,7 @@ void TformMain::treeMainChange() {
 
 void TformMain::EditTopicDeadline(TopicNode* node) {
   if (node == nullptr || node->record == nullptr || node->record->isSection()) return;
-  const bool hasSubTasks = node->record->childTasks >= 1 || node->hasChildren();
-  TformProgress dialog(*node->record, node->hasChildren(), hasSubTasks, session_->preferences.dateFormat, this);
+  TformProgress dialog(*node->record, node->hasChildren(), HasSubTasks(*node), session_->preferences.dateFormat, this);
   if (dialog.exec() == QDialog::Accepted) session_->workspace.editTopicOptions(node, dialog.options());
   treeMain_->setFocus();
 }

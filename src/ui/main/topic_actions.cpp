@@ -311,16 +311,7 @@ void TopicActions::expandCommand(const std::function<void()>& change, bool all) 
     return;
   }
   tree_.collapseAll();
-  std::vector<const TopicNode*> pending{nullptr};
-  while (!pending.empty()) {
-    const TopicNode* parent = pending.back();
-    pending.pop_back();
-    for (const auto& child : parent == nullptr ? workspace_.tree().roots() : parent->children()) {
-      if (!child->expanded()) continue;
-      tree_.setExpanded(model_.indexOf(child.get()), true);
-      pending.push_back(child.get());
-    }
-  }
+  model_.openLikeTheTree(tree_);
   followSelection();
 }
 

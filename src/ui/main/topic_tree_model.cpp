@@ -5,6 +5,7 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QPixmap>
+#include <QTreeView>
 #include <algorithm>
 #include <map>
 
@@ -109,6 +110,19 @@ QIcon TopicTreeModel::RowDecoration(int typeImage, int nodeImage) {
     icon.addPixmap(pixmap);
   }
   return drawn.emplace(key, icon).first->second;
+}
+
+void TopicTreeModel::openLikeTheTree(QTreeView& view, const TopicNode* top) const {
+  std::vector<const TopicNode*> pending{top};
+  while (!pending.empty()) {
+    const TopicNode* parent = pending.back();
+    pending.pop_back();
+    for (const auto& child : parent == nullptr ? tree_.roots() : parent->children()) {
+      if (!child->expanded()) continue;
+      view.setExpanded(indexOf(child.get()), true);
+      pending.push_back(child.get());
+    }
+  }
 }
 
 void TopicTreeModel::treeAboutToBeReset() { beginResetModel(); }

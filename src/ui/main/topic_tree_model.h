@@ -12,6 +12,8 @@
 
 #include "structure/topic_tree.h"
 
+class QTreeView;
+
 namespace tarvo {
 
 class Workspace;
@@ -32,6 +34,10 @@ class TopicTreeModel : public QAbstractItemModel, private TreeObserver {
 
   [[nodiscard]] TopicNode* nodeAt(const QModelIndex& index) const;
   [[nodiscard]] QModelIndex indexOf(const TopicNode* node, int column = kTopicColumn) const;
+  // Opens in `view` the nodes below `top` (null: the whole tree) that the tree has open, as far
+  // as they can be seen; those under a closed node follow when it is opened. A list of work
+  // instead of recursion: a deep tree must not run out of stack.
+  void openLikeTheTree(QTreeView& view, const TopicNode* top = nullptr) const;
 
   QModelIndex index(int row, int column, const QModelIndex& parent) const override;
   QModelIndex parent(const QModelIndex& child) const override;
