@@ -90,6 +90,8 @@ TformSelection::TformSelection(const QString& title, const std::vector<const Top
     if (!grid_->selectedItems().isEmpty()) choose(grid_->selectedItems().front()->row());
   });
   connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+  // The first topic is chosen already, so Enter takes it without a click.
+  if (!topics.empty()) grid_->selectRow(0);
   NameControlsForAccessibility(*this);
 }
 
