@@ -125,6 +125,15 @@ LinkScan FindLink(std::string_view text) {
     const std::size_t dot = view.find('.', letter + 1);
     if (dot != std::string_view::npos) return Found(view, letter, LinkEnd(view, dot), true, {});
   }
+
+  // An absolute path of this platform: a "/" opening the text or a word, and a "." after it.
+  // Its file system tells case apart, so the target keeps the case it was typed in.
+  for (std::size_t slash = view.find('/'); slash != std::string_view::npos; slash = view.find('/', slash + 1)) {
+    if (slash > 0 && view[slash - 1] != ' ' && view[slash - 1] != '\t') continue;
+    const std::size_t dot = view.find('.', slash + 1);
+    if (dot == std::string_view::npos) break;
+    return Found(text, slash, LinkEnd(view, dot), true, {});
+  }
   return {};
 }
 

@@ -28,6 +28,12 @@ TEST(TextScan, FindLinkAddressesMailAndFiles) {
   EXPECT_EQ(FindLink("go ftp://host/f, then").link.target, "ftp://host/f");
   EXPECT_EQ(FindLink("c:/dir/file.txt").link.target, "c:/dir/file.txt")
       << "\":/\" without a scheme falls through to the file path";
+  EXPECT_EQ(Link("See /home/Ann/My Plans/Q1.odt, soon"),
+            std::tuple(true, true, 5, 25, "/home/Ann/My Plans/Q1.odt", 30))
+      << "a path of this platform keeps its case and its blanks before the dot";
+  EXPECT_EQ(FindLink("/srv/share/*.*").link.target, "/srv/share/*.*");
+  EXPECT_FALSE(FindLink("either/or. Fine").link.found) << "a slash inside a word is no path";
+  EXPECT_FALSE(FindLink("/no/dot/here").link.found);
 }
 
 TEST(TextScan, ParseNumberReadsThousandsAndStopsAtDots) {

@@ -16,6 +16,7 @@ class FailingFileSystem : public FileSystem {
   bool failCopy = false;
   bool failRename = false;
   bool failFlush = false;
+  bool failRead = false;  // the file opens but its bytes cannot be read (a bad sector, say)
   bool noLinks = false;  // a file system without hard links (a shared folder, say)
   // Fails only the operations on paths containing this text (empty: every path).
   std::string onlyPathsWith;
@@ -42,6 +43,10 @@ class FailingFileSystem : public FileSystem {
       return Result::FromErrno("cannot write", to, ENOSPC);
     }
     return FileSystem::copyFile(from, to);
+  }
+  Result readAll(const FileHandle& file, ByteBuffer& into) override {
+    if (failRead && Applies(file.path())) return Result::FromErrno("cannot read", file.path(), EIO);
+    return FileSystem::readAll(file, into);
   }
   Result link(const std::string& from, const std::string& to) override {
     if (noLinks) return Result::FromErrno("cannot link to", to, EPERM);
