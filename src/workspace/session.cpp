@@ -50,6 +50,7 @@ void Session::start() {
     log.Report(loaded, "*** The window layout cannot be read; the defaults are used");
   }
 
+  workspace.setPageFolders({folders.packs, folders.checklists, folders.notes});
   if (foldersReady_) loadStructure();
   if (!structureProblem_.empty()) log.LogError(structureProblem_, "the file was left as it is");
   upgradeData();
@@ -83,7 +84,7 @@ void Session::loadStructure() {
 // is then brought up to date.
 void Session::upgradeData() {
   if (preferences.lastVersion == kDataVersion) return;
-  if (preferences.lastVersion < kDataVersion) workspace.clearLegacySystemFlags();
+  if (preferences.lastVersion < kDataVersion) workspace.upgradeLegacyData();
   preferences.lastVersion = kDataVersion;
   savePreferences();
 }

@@ -67,6 +67,26 @@ bool ApplyChosenType(TopicRecord& record, int ttype) {
   return true;
 }
 
+bool ApplyChecklistProgress(TopicRecord& record, const ChecklistProgress& progress, const QDateTime& now) {
+  if (!record.isTask()) {
+    if (record.progress == progress.progress) return false;
+    record.progress = progress.progress;
+    return true;
+  }
+  if (record.status == progress.status && record.progress == progress.progress) return false;
+  if (record.status != progress.status) {
+    if (progress.status == kInProgress && record.sta.empty()) record.sta = StampText(now);
+    if (progress.status == kFinished) {
+      record.fdate = DateStamp(now);
+      record.fTime = "00:00:00";
+    }
+  }
+  record.progress = progress.progress;
+  record.status = progress.status;
+  MakeSortKey(record);
+  return true;
+}
+
 bool ApplyTaskStatus(TopicRecord& record, int status, const QDateTime& now) {
   if (!record.isTask() || DrivenBySubTasks(record) || record.status == status) return false;
   switch (status) {

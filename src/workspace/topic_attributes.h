@@ -8,6 +8,7 @@
 #include <QDateTime>
 #include <array>
 
+#include "content/checklist.h"
 #include "structure/topic_record.h"
 
 namespace tarvo {
@@ -23,6 +24,9 @@ bool ApplyTopicType(TopicRecord& record, int ttype, const QDateTime& now);
 // A type chosen in the type chooser: only the type and the sort key change.
 bool ApplyChosenType(TopicRecord& record, int ttype);
 bool ApplyTaskStatus(TopicRecord& record, int status, const QDateTime& now);
+// A checklist's ticks: a topic takes their progress; a task also their status, stamped when it
+// starts and dated today when it is finished.
+bool ApplyChecklistProgress(TopicRecord& record, const ChecklistProgress& progress, const QDateTime& now);
 bool ApplyUrgency(TopicRecord& record, bool urgent);
 // One step up (towards 1, the top) or down (towards none) of a task's priority.
 bool ApplyPriorityStep(TopicRecord& record, bool up);

@@ -35,10 +35,16 @@ Result Workspace::loadRecentLists(const std::string& changesPath, const std::str
   return loaded;
 }
 
-void Workspace::clearLegacySystemFlags() {
+void Workspace::upgradeLegacyData() {
   for (std::size_t i = 0; i < master_.size(); ++i) {
     TopicRecord& record = *master_.record(i);
-    if (record.lev == 0 || record.type != kMainSection || !record.sys) continue;
+    if (record.lev == 0 || record.type != kMainSection) continue;
+    // A topic whose pages cannot be read keeps the summary it has.
+    if (const ResultOf<TopicPages> pages = LoadTopicPages(pageFolders_, record.uni.str(), record.type)) {
+      const PageSummary summary = SummaryOf(*pages);
+      record.dac = summary.count;
+      record.dam = summary.kinds;
+    }
     record.sys = false;
     master_.dirty = true;
   }
@@ -363,6 +369,36 @@ TakenSubtree Workspace::takeSubtree(TopicNode* node) {
 TopicNode* Workspace::insertSubtree(TopicNode* parent, std::size_t row, TakenSubtree subtree) {
   for (auto& record : subtree.records) master_.adopt(std::move(record));
   return tree_.insert(parent, row, std::move(subtree.root));
+}
+
+ResultOf<TopicPages*> Workspace::pagesOf(const TopicRecord& record) {
+  const std::string id = record.uni.str();
+  if (const auto known = pages_.find(id); known != pages_.end()) return known->second.get();
+  ResultOf<TopicPages> loaded = LoadTopicPages(pageFolders_, id, record.type);
+  if (!loaded) return loaded.status();
+  auto& kept = pages_[id];
+  kept = std::make_unique<TopicPages>(std::move(*loaded));
+  if (!loaded.note().empty()) return ResultOf<TopicPages*>::Noted(kept.get(), loaded.note());
+  return kept.get();
+}
+
+void Workspace::setPageSummary(TopicNode* node, const PageSummary& summary) {
+  if (node == nullptr || node->record == nullptr) return;
+  TopicRecord& record = *node->record;
+  if (record.dac == summary.count && record.dam == summary.kinds) return;
+  record.dac = summary.count;
+  record.dam = summary.kinds;
+  viewChanged_ = true;
+  tree_.nodeChanged(node);
+}
+
+bool Workspace::applyChecklistProgress(TopicNode* node, const ChecklistProgress& progress, const QDateTime& now) {
+  if (!TakesAttributes(node)) return false;
+  const bool task = node->record->isTask();
+  return changeAttributes(
+      node, "Tick checklist items",
+      [progress](TopicRecord& record, const QDateTime& at) { return ApplyChecklistProgress(record, progress, at); },
+      task, now);
 }
 
 }  // namespace tarvo

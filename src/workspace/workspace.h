@@ -18,9 +18,12 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "base/result.h"
+#include "content/checklist.h"
+#include "content/topic_pages.h"
 #include "structure/deadline.h"
 #include "structure/structure.h"
 #include "structure/structure_file.h"
@@ -66,8 +69,9 @@ class Workspace {
   StructureLoad loadStructure(const std::string& dataFolder, const std::string& programFolder);
   // Loads the two recent lists and drops the ids the structure does not hold.
   Result loadRecentLists(const std::string& changesPath, const std::string& newPath);
-  // Topics of the main section written by older versions lose their system flag.
-  void clearLegacySystemFlags();
+  // Data of older versions: topics of the main section lose their system flag and recount
+  // their page summary from their pages files.
+  void upgradeLegacyData();
   // Builds the tree from the loaded records; the undo stack starts empty.
   TreeBuildReport buildTree(const Moment& now);
 
@@ -92,6 +96,16 @@ class Workspace {
   void rebuildDashboard() { dashboard_.rebuild(tree_); }
   void addTreeObserver(TreeObserver* observer) { tree_.addObserver(observer); }
   void removeTreeObserver(TreeObserver* observer) { tree_.removeObserver(observer); }
+
+  // ---- Topic pages
+  void setPageFolders(PageFolders folders) { pageFolders_ = std::move(folders); }
+  [[nodiscard]] const PageFolders& pageFolders() const { return pageFolders_; }
+  // The pages of a topic, read from its pages file the first time they are asked for and kept
+  // for the run (by topic id, so a removed topic's pages come back with it). A pages file that
+  // cannot be read is a failure; its topic then shows no pages and the file is not written.
+  ResultOf<TopicPages*> pagesOf(const TopicRecord& record);
+  // The topic's page summary after its pages were saved; saved with the structure, not undone.
+  void setPageSummary(TopicNode* node, const PageSummary& summary);
 
   // ---- View state (saved with the structure, not undone)
   void setExpanded(TopicNode* node, bool expanded);
@@ -143,6 +157,9 @@ class Workspace {
   bool stepPriority(TopicNode* node, bool up);
   bool setPriority(TopicNode* node, int priority);
   bool toggleFavourite(TopicNode* node);
+  // The checklist's ticks give the topic its progress, and a task its status (rolled up).
+  bool applyChecklistProgress(TopicNode* node, const ChecklistProgress& progress,
+                              const QDateTime& now = QDateTime::currentDateTime());
   // The values confirmed in the topic's options dialog; one step, rolled up from the node when
   // it has sub-tasks, else from its parent.
   bool editTopicOptions(TopicNode* node, const TopicOptions& options,
@@ -164,6 +181,8 @@ class Workspace {
   ReferenceList recentChanges_;
   ReferenceList recentNew_;
   Dashboard dashboard_;
+  PageFolders pageFolders_;
+  std::unordered_map<std::string, std::unique_ptr<TopicPages>> pages_;  // by topic id
   QUndoStack undoStack_;  // after the tree: its commands (and the subtrees they own) go first
   bool readable_ = true;
   bool viewChanged_ = false;
