@@ -14,10 +14,12 @@ declare -A allowed=(
   [structure]="structure store base"
   [platform]="platform store base"
   [viewer]="viewer store base"
-  [workspace]="workspace structure platform store base"
+  [content]="content store base"
+  [workspace]="workspace content structure platform store base"
   [ui/viewer]="ui/viewer viewer store base"
-  [ui/main]="ui/main ui/viewer workspace viewer structure platform store base"
-  [app]="app ui/main ui/viewer workspace viewer structure platform store base"
+  [ui/pages]="ui/pages content store base"
+  [ui/main]="ui/main ui/viewer workspace content viewer structure platform store base"
+  [app]="app ui/main ui/pages ui/viewer workspace content viewer structure platform store base"
 )
 widgets='^[[:space:]]*#[[:space:]]*include[[:space:]]*<(QtWidgets|QWidget|QMainWindow|QDialog|QTreeView|QTableView|QListView|QPushButton|QApplication|QMessageBox)'
 
