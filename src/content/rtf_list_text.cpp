@@ -48,6 +48,8 @@ QString ListCounters::next(RichListKind kind, int level) {
   }
   const auto at = static_cast<std::size_t>(std::clamp(level, 0, kRichMaxListLevel));
   std::fill(counts_.begin() + static_cast<std::ptrdiff_t>(at) + 1, counts_.end(), 0);
+  if (kinds_[at] != kind) counts_[at] = 0;
+  kinds_[at] = kind;
   const int number = ++counts_[at];
   return kind == RichListKind::Bullet ? ListNumberText(kind, number)
                                       : ListNumberText(kind, number) + u'.';

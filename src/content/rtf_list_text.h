@@ -1,8 +1,8 @@
 #pragma once
 
 // The number a list paragraph shows ("3.", "c.", "iv."), counted as readers count: each level
-// counts its own items, a shallower item restarts the deeper levels, and a paragraph outside
-// any list ends the list.
+// counts its own items, a shallower item restarts the deeper levels, a change of kind starts a
+// new list at that level, and a paragraph outside any list ends the list.
 
 #include <QString>
 #include <array>
@@ -18,6 +18,7 @@ class ListCounters {
 
  private:
   std::array<int, kRichMaxListLevel + 1> counts_{};
+  std::array<RichListKind, kRichMaxListLevel + 1> kinds_{};
 };
 
 // `number` (from 1) written in a list kind: "3", "c", "IV"; a bullet for Bullet.

@@ -1,5 +1,6 @@
 // A note our writer saved opens in LibreOffice Writer with its text: converted to plain text
-// there, every paragraph comes out as a line. Skipped where soffice is not installed.
+// there, every paragraph comes out as a line, and list paragraphs show their bullet or number
+// from the list table. Skipped where soffice is not installed.
 
 #include <gtest/gtest.h>
 
@@ -26,6 +27,14 @@ RichDocument NoteForAnotherReader() {
   RichParagraphFormat centred;
   centred.alignment = RichAlignment::Centre;
   note.paragraphs.push_back(test::MakeParagraph({{"centred", {}}}, centred));
+  RichParagraphFormat item;
+  item.leftIndent = 720;
+  item.firstLineIndent = -360;
+  item.listKind = RichListKind::Bullet;
+  note.paragraphs.push_back(test::MakeParagraph({{"apple", {}}}, item));
+  item.listKind = RichListKind::Decimal;
+  note.paragraphs.push_back(test::MakeParagraph({{"one", {}}}, item));
+  note.paragraphs.push_back(test::MakeParagraph({{"two", {}}}, item));
   return note;
 }
 
@@ -49,7 +58,15 @@ TEST(RtfInLibreOffice, WrittenNoteConvertsToItsText) {
   QString text = QString::fromUtf8(test::ReadBytes(folder.file("note.txt")));
   if (text.startsWith(QChar(0xFEFF))) text.remove(0, 1);
   text.replace("\r\n", "\n");
-  EXPECT_EQ(text.trimmed(), note.plainText());
+  QStringList lines = text.split(u'\n', Qt::SkipEmptyParts);
+  for (QString& line : lines) line = line.trimmed();
+  const QStringList expected = {QString::fromUtf8("Grüße, καλημέρα, 你好 😀"),
+                                "Some bold and a link {braces} \\",
+                                "centred",
+                                QString::fromUtf8("• apple"),
+                                "1. one",
+                                "2. two"};
+  EXPECT_EQ(lines, expected);
 }
 
 }  // namespace

@@ -38,6 +38,9 @@ TEST(RtfRoundTrip, WrittenBytesAreSevenBitWithNonAsciiAsUnicodeWords) {
 
 TEST(RtfRoundTrip, ListParagraphsCarryTheirNumberAsTextForOtherReaders) {
   RichDocument note;
+  RichParagraphFormat bullet;
+  bullet.listKind = RichListKind::Bullet;
+  note.paragraphs.push_back(test::MakeParagraph({{"a bullet before: its count is not ours", {}}}, bullet));
   RichParagraphFormat numbered;
   numbered.listKind = RichListKind::UpperRoman;
   for (const char* text : {"one", "two", "three", "four"}) {
@@ -47,6 +50,7 @@ TEST(RtfRoundTrip, ListParagraphsCarryTheirNumberAsTextForOtherReaders) {
   for (const char* shown : {"{\\listtext\\pard\\plain I.\\tab}", "{\\listtext\\pard\\plain IV.\\tab}"}) {
     EXPECT_NE(written.find(shown), std::string::npos) << shown << " in\n" << written;
   }
+  EXPECT_EQ(written.find("\\plain V.\\tab"), std::string::npos) << written;
   EXPECT_NE(written.find("\\levelnfc1"), std::string::npos);
   EXPECT_NE(written.find("\\ls6\\ilvl0"), std::string::npos);
 }
