@@ -1,6 +1,9 @@
 #include "ui/main/main_window.h"
 
 #include <QAction>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QMimeData>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QSystemTrayIcon>
@@ -37,6 +40,7 @@
 #include "ui/main/topic_actions.h"
 #include "ui/main/topic_list_dialog.h"
 #include "ui/main/topic_options_dialog.h"
+#include "ui/main/topic_pages_panel.h"
 #include "ui/main/topic_item_delegate.h"
 #include "ui/main/topic_tree_model.h"
 #include "ui/viewer/accessible_names.h"
@@ -195,6 +199,7 @@ void TformMain::buildLayout() {
   treeMain_->setSelectionBehavior(QAbstractItemView::SelectRows);
   treeMain_->setDragEnabled(true);
   treeMain_->setAcceptDrops(true);
+  setAcceptDrops(true);  // files for the checklist on show
   treeMain_->setDropIndicatorShown(true);
   treeMain_->setDragDropMode(QAbstractItemView::DragDrop);
   treeMain_->setDefaultDropAction(Qt::MoveAction);
@@ -318,19 +323,7 @@ QWidget* TformMain::buildDetailArea() {
   panelNone_ = new QWidget(panelDetail_);
   panelNone_->setObjectName("panelNone");
 
-  panelToDoNew_ = Panel(panelDetail_, "panelToDoNew", "Topic");
-  labelTopicName_ = new QLabel(panelToDoNew_);
-  labelTopicName_->setObjectName("labelTopicName");
-  // A name of any length must not widen the window: the label takes the room it is given and
-  // the whole name is in its tip.
-  labelTopicName_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-  panelToDoNew_->layout()->addWidget(labelTopicName_);
-  auto* tabsData = new QTabWidget(panelToDoNew_);
-  tabsData->setObjectName("tabsData");
-  tabsData->setAccessibleName("Pages");
-  // An empty row of tabs is nothing to go to with Tab; it takes the focus once it holds pages.
-  tabsData->tabBar()->setFocusPolicy(Qt::NoFocus);
-  panelToDoNew_->layout()->addWidget(tabsData);
+  panelToDoNew_ = new TTopicPagesPanel(*session_, panelDetail_);
 
   panelNetwork_ = Panel(panelDetail_, "panelNetwork", "Shared folder");
   panelNetwork_->layout()->addWidget(
@@ -356,7 +349,7 @@ QWidget* TformMain::buildDetailArea() {
   gridContacts->setHorizontalHeaderLabels({"Name", "Phone", "Mail", "Notes"});
   panelContacts_->layout()->addWidget(gridContacts);
 
-  for (QWidget* panel : {panelNone_, panelToDoNew_, panelNetwork_,
+  for (QWidget* panel : {panelNone_, static_cast<QWidget*>(panelToDoNew_), panelNetwork_,
                          static_cast<QWidget*>(panelPreferences_), panelAbout_, panelContacts_}) {
     panelDetail_->addWidget(panel);
   }
@@ -444,8 +437,6 @@ void TformMain::treeMainChange() {
   QWidget* panel = panelNone_;
   switch (DetailPanelFor(record)) {
     case DetailPanel::TopicPages:
-      labelTopicName_->setText(QString::fromUtf8(record->text.data(), static_cast<qsizetype>(record->text.size())));
-      labelTopicName_->setToolTip(labelTopicName_->text());
       panel = panelToDoNew_;
       break;
     case DetailPanel::Network:
@@ -463,6 +454,7 @@ void TformMain::treeMainChange() {
     case DetailPanel::None:
       break;
   }
+  panelToDoNew_->showTopic(panel == panelToDoNew_ ? node : nullptr);
   panelDetail_->setCurrentWidget(panel);
 }
 
@@ -680,11 +672,13 @@ void TformMain::rememberTopNode() {
 
 void TformMain::timerSaveTimer() {
   rememberTopNode();
+  panelToDoNew_->saveOpenPage();
   session_->autosave(true);
 }
 
 void TformMain::MVSave() {
   rememberTopNode();
+  panelToDoNew_->saveOpenPage();
   session_->autosave(false);
 }
 
@@ -733,6 +727,20 @@ void TformMain::handleCommands(const ChannelMessages& lines) {
                   }});
 }
 
+// Files from the file manager become checklist items while a checklist page is on show.
+void TformMain::dragEnterEvent(QDragEnterEvent* event) {
+  if (event->mimeData()->hasUrls() && panelToDoNew_->acceptsDrops()) event->acceptProposedAction();
+}
+
+void TformMain::dropEvent(QDropEvent* event) {
+  QStringList paths;
+  for (const QUrl& url : event->mimeData()->urls()) {
+    if (url.isLocalFile()) paths << url.toLocalFile();
+  }
+  panelToDoNew_->dropPaths(paths);
+  event->acceptProposedAction();
+}
+
 void TformMain::closeEvent(QCloseEvent* event) {
   if (!closing_) {
     closing_ = true;
@@ -741,6 +749,7 @@ void TformMain::closeEvent(QCloseEvent* event) {
     timerDeadline_->stop();
     if (viewers_ != nullptr) viewers_->closeAll();
     rememberTopNode();
+    panelToDoNew_->saveOpenPage();
     storeGeometry();
     session_->closeDown();
   }

@@ -31,6 +31,7 @@ class TSummaryPanel;
 class TopicNode;
 class TopicTreeModel;
 class TPreferencesPanel;
+class TTopicPagesPanel;
 class ViewerRegistry;
 
 // The program's own icon, for every window.
@@ -83,6 +84,8 @@ class TformMain : public QMainWindow {
  protected:
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void buildLayout();
@@ -131,12 +134,11 @@ class TformMain : public QMainWindow {
   QTreeView* treeMain_ = nullptr;
   QStackedWidget* panelDetail_ = nullptr;
   QWidget* panelNone_ = nullptr;
-  QWidget* panelToDoNew_ = nullptr;
+  TTopicPagesPanel* panelToDoNew_ = nullptr;
   QWidget* panelNetwork_ = nullptr;
   TPreferencesPanel* panelPreferences_ = nullptr;
   QWidget* panelAbout_ = nullptr;
   QWidget* panelContacts_ = nullptr;
-  QLabel* labelTopicName_ = nullptr;
   QLabel* labelAbout_ = nullptr;
   QPlainTextEdit* reLog_ = nullptr;
   QTimer* timerStart_ = nullptr;
