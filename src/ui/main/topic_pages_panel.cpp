@@ -255,10 +255,6 @@ void TTopicPagesPanel::saveOpenPage() {
   if (page == nullptr || node_ == nullptr) return;
   const PageFolders& folders = session_.workspace.pageFolders();
   const std::string now = StampText();
-  if (page->kind() == PageKind::Checklist) {
-    QHeaderView* header = checklist_->view().header();
-    TrackColumnWidths(*page, {header->sectionSize(0), header->sectionSize(1)});
-  }
   if (page->changed) {
     Result saved;
     if (page->kind() == PageKind::Checklist) {
@@ -270,6 +266,11 @@ void TTopicPagesPanel::saveOpenPage() {
     }
     session_.log.Report(saved, "*** The page \"" + PageCaption(*page) + "\" cannot be saved");
     tabsData_->update();
+  }
+  // After the content: a page saved for the first time has only now a file to keep a layout for.
+  if (page->kind() == PageKind::Checklist) {
+    QHeaderView* header = checklist_->view().header();
+    TrackColumnWidths(*page, {header->sectionSize(0), header->sectionSize(1)});
   }
   session_.log.Report(SavePageFiles(folders, *pages_, *page, now), "*** The topic's page list cannot be saved");
   session_.workspace.setPageSummary(node_, SummaryOf(*pages_));

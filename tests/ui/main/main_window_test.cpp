@@ -41,41 +41,13 @@
 #include "ui/main/topic_tree_model.h"
 #include "ui/main/topic_options_dialog.h"
 #include "ui/main/topic_type_dialog.h"
+#include "ui/main/started_window.h"
 
 namespace tarvo {
 namespace {
 
 using test::AppFolders;
-
-// Points the environment at the folders before anything else of the window exists.
-struct UsingFolders {
-  explicit UsingFolders(const AppFolders& folders) { folders.useInThisProcess(); }
-};
-
-// A started main window over fresh folders, shown offscreen.
-struct StartedWindow {
-  explicit StartedWindow(const AppFolders& folders)
-      : environment(folders), window(channels, folders.home.path(), folders.program.path()) {
-    window.start();
-    window.show();
-  }
-  ~StartedWindow() { window.close(); }
-
-  QModelIndex find(const std::string& caption) {
-    TopicTreeModel& model = window.treeModel();
-    QModelIndex found;
-    window.session().workspace.tree().forEachInDisplayOrder([&](TopicNode& node, int) {
-      if (node.record->text == caption) found = model.indexOf(&node);
-    });
-    return found;
-  }
-  QWidget* detailPanel() { return window.findChild<QStackedWidget*>("panelDetail")->currentWidget(); }
-  QTreeView* tree() { return window.findChild<QTreeView*>("treeMain"); }
-
-  UsingFolders environment;
-  ChannelManager channels;
-  TformMain window;
-};
+using test::StartedWindow;
 
 // The default structure with its icons and the stored selection, whose caption keeps its navy
 // colour (selecting changes the background only); each section's detail panel, the
