@@ -92,6 +92,8 @@ TTopicPagesPanel::TTopicPagesPanel(Session& session, QWidget* parent) : QWidget(
   tabsData_->setAccessibleName("Pages");
   tabsData_->setExpanding(false);
   tabsData_->setFocusPolicy(Qt::NoFocus);
+  // The bar is laid out before it has tabs; it keeps the height of one row of them.
+  tabsData_->setFixedHeight(tabsData_->fontMetrics().height() + 14);
   labelDateChanged_ = new QLabel(this);
   labelDateChanged_->setObjectName("labelDateChanged");
 
@@ -205,8 +207,16 @@ void TTopicPagesPanel::loadPage(TopicPage& page) {
     ResultOf<ChecklistItems> items = LoadChecklistPage(folders, page);
     if (!items.note().empty()) session_.log.LogMessage(items.note());
     checklist_->showItems(items ? std::move(*items) : ChecklistItems{}, session_.preferences.dateFormat);
-    const std::vector<ShownColumn> columns = ApplyColumns(page.info);
     QHeaderView* header = checklist_->view().header();
+    const bool firstLayout = page.info.columns.empty();
+    std::vector<ShownColumn> columns = ApplyColumns(page.info);
+    if (firstLayout) {
+      // A new page's columns share the room the view has: the date needs little.
+      constexpr int kFinishedWidth = 130;
+      page.info.columns[0].width = std::max(100, checklist_->view().viewport()->width() - kFinishedWidth - 4);
+      page.info.columns[1].width = kFinishedWidth;
+      columns = ApplyColumns(page.info);
+    }
     const char* builtIn[] = {"Item", "Finished"};
     for (std::size_t i = 0; i < columns.size(); ++i) {
       const int column = static_cast<int>(i);

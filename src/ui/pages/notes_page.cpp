@@ -97,8 +97,8 @@ QWidget* TNotesPage::buildToolBar() {
   row->setSpacing(2);
   const auto button = [bar, row](QAction* action, const QString& face) {
     auto* tool = new QToolButton(bar);
+    action->setIconText(face);  // the face the button keeps as its action changes state
     tool->setDefaultAction(action);
-    tool->setText(face);
     tool->setAccessibleName(action->text().remove('&'));
     tool->setAutoRaise(true);
     row->addWidget(tool);
