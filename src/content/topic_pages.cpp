@@ -44,6 +44,12 @@ void ApplyPagesPair(TopicPages& pages, std::string_view key, std::string_view va
   }
 }
 
+// A page's file lies in its own folder: a name that would lead out of it is not followed.
+bool SafeFileName(std::string_view name) {
+  return name != "." && name != ".." && name.find('/') == std::string_view::npos &&
+         name.find('\\') == std::string_view::npos;
+}
+
 void ApplyInfoPair(PageInfo& info, std::string& title, bool& hasFile, std::string_view key,
                    std::string_view value) {
   if (key == "cre") info.created = value;
@@ -94,6 +100,13 @@ ResultOf<TopicPages> LoadTopicPages(const PageFolders& folders, const std::strin
 
   std::string unreadable;
   for (TopicPage& page : pages.pages) {
+    if (!SafeFileName(page.fileName)) {
+      if (!unreadable.empty()) unreadable += "; ";
+      unreadable += "the pages file " + pages.path + " names the page file \"" + page.fileName +
+                    "\", which would lie outside its folder; the page shows empty";
+      page.fileName.clear();
+      continue;
+    }
     if (Result info = LoadPageInfo(folders, page); !info) {
       if (!unreadable.empty()) unreadable += "; ";
       unreadable += info.reason();

@@ -43,6 +43,13 @@ TEST(TopicPages, DefaultsFileRoundTripAndSummary) {
   EXPECT_EQ(odd->highestId, 7) << "an id before any page belongs to none";
   EXPECT_EQ(PageCaption(odd->pages[1]), "Page");
 
+  data.root.put("45.pkt", "con=1\r\nuni=2\r\nfile=../../.bashrc\r\ncon=0\r\nuni=1\r\nfile=45-1.txt\r\n");
+  const ResultOf<TopicPages> outside = LoadTopicPages(data.folders, "45", 1);
+  ASSERT_TRUE(outside.ok());
+  EXPECT_EQ(outside->pages[0].fileName, "") << "a name leading out of the folder is not followed";
+  EXPECT_EQ(outside->pages[1].fileName, "45-1.txt");
+  EXPECT_NE(outside.note().find("../../.bashrc"), std::string::npos) << outside.note();
+
   TopicPages counted = *odd;
   counted.pages[0].hasFile = true;
   counted.pages[1].hasFile = true;
