@@ -401,4 +401,12 @@ bool Workspace::applyChecklistProgress(TopicNode* node, const ChecklistProgress&
       task, now);
 }
 
+void Workspace::notePageSaved(const TopicRecord& record) {
+  const std::size_t at = recentChanges_.find(record.uni.view());
+  if (at == 0) return;
+  if (at != ReferenceList::npos) recentChanges_.removeAt(at);
+  recentChanges_.insert(0, record.uni.str(), record.uni.str());
+  recentChanges_.dirty = true;
+}
+
 }  // namespace tarvo

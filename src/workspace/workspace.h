@@ -104,6 +104,9 @@ class Workspace {
   // for the run (by topic id, so a removed topic's pages come back with it). A pages file that
   // cannot be read is a failure; its topic then shows no pages and the file is not written.
   ResultOf<TopicPages*> pagesOf(const TopicRecord& record);
+  // A page of the topic was saved with changes: the topic goes to the front of the recent
+  // changes (once).
+  void notePageSaved(const TopicRecord& record);
   // The topic's page summary after its pages were saved; saved with the structure, not undone.
   void setPageSummary(TopicNode* node, const PageSummary& summary);
 

@@ -80,6 +80,14 @@ TEST(TopicPagesInTheWorkspace, PagesAreReadOnceAndSummariesRecountedFromOlderDat
   EXPECT_NE(loaded.saved().find("uni=10\r\n"), std::string::npos);
   EXPECT_NE(loaded.data.read("Structure.dat").find("dac=2\r\ndam=3"), std::string::npos);
 
+  workspace.notePageSaved(loaded.record("11"));
+  workspace.notePageSaved(loaded.record("12"));
+  workspace.notePageSaved(loaded.record("11"));
+  workspace.notePageSaved(loaded.record("11"));
+  ASSERT_EQ(workspace.recentChangesList().size(), 2u) << "a topic is listed once";
+  EXPECT_EQ(workspace.recentChangesList().entry(0).uni, "11") << "the latest first";
+  EXPECT_TRUE(workspace.recentChangesList().dirty);
+
   workspace.setPageSummary(loaded.node("12"), PageSummary{1, 1});
   EXPECT_TRUE(workspace.isChanged()) << "a new summary is saved with the structure";
   EXPECT_EQ(loaded.record("12").dac, 1);

@@ -275,6 +275,7 @@ void TTopicPagesPanel::saveOpenPage() {
       saved = SaveNotesPage(folders, *pages_, *page, rtf, now);
     }
     session_.log.Report(saved, "*** The page \"" + PageCaption(*page) + "\" cannot be saved");
+    if (node_->record != nullptr) session_.workspace.notePageSaved(*node_->record);
     tabsData_->update();
   }
   // After the content: a page saved for the first time has only now a file to keep a layout for.
