@@ -25,17 +25,17 @@ RichListKind KindOfListText(const QString& text) {
 
 // Drops runs a failed decoding left empty and joins the neighbours that then share a format.
 void TidyRuns(std::vector<RichRun>& runs) {
-  std::vector<RichRun> tidy;
-  tidy.reserve(runs.size());
+  std::size_t kept = 0;
   for (RichRun& run : runs) {
     if (run.text.isEmpty()) continue;
-    if (!tidy.empty() && tidy.back().format == run.format) {
-      tidy.back().text += run.text;
+    if (kept > 0 && runs[kept - 1].format == run.format) {
+      runs[kept - 1].text += run.text;
     } else {
-      tidy.push_back(std::move(run));
+      if (&runs[kept] != &run) runs[kept] = std::move(run);
+      ++kept;
     }
   }
-  runs = std::move(tidy);
+  runs.resize(kept);
 }
 
 }  // namespace
