@@ -30,6 +30,8 @@ TEST(RtfReaderText, EightBitBytesFollowTheDocumentsOrTheFontsCodePage) {
       {R"({\rtf1\ansi Gr\'fc\'dfe \'80 5 \'93quoted\'94})", "Grüße € 5 “quoted”"},
       {R"({\rtf1\ansi\ansicpg1251 \'cf\'f0\'e8\'e2\'e5\'f2})", "Привет"},
       {R"({\rtf1\ansi\ansicpg1253 \'ea\'e1\'eb\'e7\'ec\'dd\'f1\'e1})", "καλημέρα"},
+      // A code page nobody knows reads as Windows-1252 rather than losing the text.
+      {R"({\rtf1\ansi\ansicpg9999 \'e4\'80})", "ä€"},
       // A font's charset wins over the document's code page; two bytes make one character.
       {R"({\rtf1\ansi\ansicpg1252{\fonttbl{\f0 Arial;}{\f1\fcharset134 SimSun;}}\f1 \'c4\'e3\'ba\'c3\f0  ok})",
        "你好 ok"},
