@@ -46,7 +46,7 @@ ResultOf<RichDocument> Parser::read() {
     if (token.kind != RtfTokenKind::HexByte) flushBytes();
     switch (token.kind) {
       case RtfTokenKind::End:
-        return finish();
+        return finish(false);
       case RtfTokenKind::GroupOpen:
         if (!openGroup()) {
           return Result::Failure("the groups are nested more than " +
@@ -55,7 +55,7 @@ ResultOf<RichDocument> Parser::read() {
         }
         break;
       case RtfTokenKind::GroupClose:
-        if (stack_.size() == 1) return finish();
+        if (stack_.size() == 1) return finish(true);
         closeGroup();
         break;
       case RtfTokenKind::ControlWord:
@@ -94,15 +94,17 @@ void Parser::closeGroup() {
   skipRemaining_ = 0;
 }
 
-ResultOf<RichDocument> Parser::finish() {
+// `closed`: the document's own group was closed, so nothing is missing.
+ResultOf<RichDocument> Parser::finish(bool closed) {
   const std::size_t open = stack_.size();
   if (open == 0) return std::move(document_);
   state().paragraph.inTable = false;  // a row cut off still ends its paragraph
   if (!paragraph_.runs.empty()) endParagraph();
-  if (open <= 1) return std::move(document_);
+  if (closed) return std::move(document_);
   return ResultOf<RichDocument>::Noted(
       std::move(document_), "the file ends inside " + std::to_string(open) +
-                                " unclosed groups; the text up to there was read");
+                                (open == 1 ? " unclosed group" : " unclosed groups") +
+                                "; the text up to there was read");
 }
 
 // True when the token stands in for the character of the \uN before it.

@@ -31,7 +31,7 @@ class Parser {
 
   [[nodiscard]] bool openGroup();
   void closeGroup();
-  ResultOf<RichDocument> finish();
+  ResultOf<RichDocument> finish(bool closed);
 
   void controlWord(const RtfToken& token);
   void enterDestination(RtfKeyword keyword);

@@ -191,6 +191,11 @@ TEST(RtfReaderDamage, ACutOffFileGivesTheTextSoFarWithANote) {
   ASSERT_TRUE(read.ok()) << read.reason();
   EXPECT_EQ(read->plainText(), "first\nsecond");
   EXPECT_NE(read.note().find("ends inside 2 unclosed groups"), std::string::npos) << read.note();
+  const ResultOf<RichDocument> unclosed = ReadRtf(std::string_view(R"({\rtf1 all of it\par)"));
+  ASSERT_TRUE(unclosed.ok());
+  EXPECT_EQ(unclosed->plainText(), "all of it");
+  EXPECT_NE(unclosed.note().find("ends inside 1 unclosed group;"), std::string::npos)
+      << unclosed.note();
   // Whatever follows the document's closing brace is not part of it.
   EXPECT_EQ(Text(R"({\rtf1 kept}trailing {\b junk})"), "kept");
 }

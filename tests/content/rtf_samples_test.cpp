@@ -112,6 +112,9 @@ void ReadEveryPrefix(const std::string& bytes) {
     const ResultOf<RichDocument> read = ReadRtf(std::string_view(bytes).substr(0, length));
     if (length >= 5) {
       ASSERT_TRUE(read.ok()) << "prefix of " << length << ": " << read.reason();
+      if (length <= bytes.rfind('}')) {  // the document's closing brace is missing
+        ASSERT_FALSE(read.note().empty()) << "a cut-off file is reported, at " << length;
+      }
       ASSERT_LE(read->paragraphs.size(), whole->paragraphs.size()) << length;
     }
   }
