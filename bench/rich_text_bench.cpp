@@ -11,7 +11,7 @@
 
 namespace {
 
-constexpr std::size_t kNoteBytes = 5 * 1024 * 1024;
+constexpr std::size_t kNoteBytes = 5'300'000;  // the RTF comes out a little over 5 MB
 
 tarvo::RichCharFormat RandomFormat(std::mt19937& engine) {
   static const QString fonts[] = {"", "Liberation Serif", "DejaVu Sans", "Noto Sans CJK SC"};
@@ -44,6 +44,13 @@ tarvo::RichParagraphFormat RandomParagraph(std::mt19937& engine) {
   return format;
 }
 
+// The bytes text takes in RTF: ASCII as itself, anything else as "\uNNNNN?".
+std::size_t WrittenSize(const QString& text) {
+  std::size_t size = 0;
+  for (const QChar c : text) size += c.unicode() < 0x80 ? 1 : 8;
+  return size;
+}
+
 const tarvo::RichDocument& Note() {
   static const tarvo::RichDocument note = [] {
     const QString words[] = {"the", "garden", "plan", "for", "spring", "order", "seeds",
@@ -62,7 +69,7 @@ const tarvo::RichDocument& Note() {
         const int count = 1 + static_cast<int>(engine() % 12);
         for (int w = 0; w < count; ++w) text += words[engine() % std::size(words)] + u' ';
         paragraph.append(text, RandomFormat(engine));
-        approximateBytes += static_cast<std::size_t>(text.size()) + 40;
+        approximateBytes += WrittenSize(text) + 20;  // and about this much for the run's group
       }
       document.paragraphs.push_back(std::move(paragraph));
     }

@@ -3,7 +3,10 @@
 # and UndefinedBehaviorSanitizer, and runs every test offscreen. Ends with ctest's summary.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh poppler-utils desktop-file-utils appstream file python3-icalendar python3-dateutil
+# libreoffice-writer-nogui lets a test open the notes' RTF in a word processor (about 105 MB to
+# download and a minute and a half to install).
+scripts/install-deps.sh poppler-utils desktop-file-utils appstream file python3-icalendar python3-dateutil \
+  libreoffice-writer-nogui
 
 export QT_QPA_PLATFORM=offscreen
 runtime="$(mktemp -d)"

@@ -45,7 +45,8 @@ class RtfColourTable {
   // Text of the table: each ';' ends an entry; an entry without components is "automatic".
   void addText(std::string_view text);
 
-  // The colour of \cfN and its kind; none for "automatic" and unknown numbers.
+  // The colour numbered `index` (as in \cfN or \highlightN); none for "automatic" and for
+  // numbers the table does not have.
   [[nodiscard]] std::optional<RichColour> find(int index) const;
 
  private:

@@ -30,6 +30,8 @@ TEST(RtfReaderText, EightBitBytesFollowTheDocumentsOrTheFontsCodePage) {
       {R"({\rtf1\ansi Gr\'fc\'dfe \'80 5 \'93quoted\'94})", "Grüße € 5 “quoted”"},
       {R"({\rtf1\ansi\ansicpg1251 \'cf\'f0\'e8\'e2\'e5\'f2})", "Привет"},
       {R"({\rtf1\ansi\ansicpg1253 \'ea\'e1\'eb\'e7\'ec\'dd\'f1\'e1})", "καλημέρα"},
+      // A code page nobody knows reads as Windows-1252 rather than losing the text.
+      {R"({\rtf1\ansi\ansicpg9999 \'e4\'80})", "ä€"},
       // A font's charset wins over the document's code page; two bytes make one character.
       {R"({\rtf1\ansi\ansicpg1252{\fonttbl{\f0 Arial;}{\f1\fcharset134 SimSun;}}\f1 \'c4\'e3\'ba\'c3\f0  ok})",
        "你好 ok"},
@@ -189,6 +191,11 @@ TEST(RtfReaderDamage, ACutOffFileGivesTheTextSoFarWithANote) {
   ASSERT_TRUE(read.ok()) << read.reason();
   EXPECT_EQ(read->plainText(), "first\nsecond");
   EXPECT_NE(read.note().find("ends inside 2 unclosed groups"), std::string::npos) << read.note();
+  const ResultOf<RichDocument> unclosed = ReadRtf(std::string_view(R"({\rtf1 all of it\par)"));
+  ASSERT_TRUE(unclosed.ok());
+  EXPECT_EQ(unclosed->plainText(), "all of it");
+  EXPECT_NE(unclosed.note().find("ends inside 1 unclosed group;"), std::string::npos)
+      << unclosed.note();
   // Whatever follows the document's closing brace is not part of it.
   EXPECT_EQ(Text(R"({\rtf1 kept}trailing {\b junk})"), "kept");
 }
