@@ -232,6 +232,12 @@ void TTopicPagesPanel::loadPage(TopicPage& page) {
       ResultOf<RichDocument> note = ReadRtf(*bytes);
       if (note) {
         ToTextDocument(*note, *notes_->editor().document());
+        if (!note.note().empty()) {
+          // Read only in part (cut short, say): the whole file is kept aside before a save.
+          ResultOf<std::string> aside = SetPageFileAside(NotesPath(folders, page), StampText());
+          session_.log.LogError("*** The note " + NotesPath(folders, page) + ": " + note.note(),
+                                aside ? "it was copied to " + *aside : "it could not be copied aside: " + aside.reason());
+        }
       } else {
         // Not rich text we can read: the words are shown as they are, and the file is kept aside
         // before anything is saved over it.
