@@ -8,6 +8,7 @@
 #include <QTreeView>
 #include <algorithm>
 #include <map>
+#include <unordered_map>
 
 #include "structure/topic_record.h"
 #include "structure/topic_tree.h"
@@ -176,20 +177,37 @@ void TopicTreeModel::nodeChanged(TopicNode* node) {
 }
 
 // One range per parent: the view repaints a range at once instead of looking up every row.
+// Rows under a closed node are left out (the view asks for them when it opens); nodes arrive
+// in tree order, so the parent of the last one is the one asked about most.
 void TopicTreeModel::nodesChanged(const std::vector<TopicNode*>& nodes) {
-  std::map<TopicNode*, std::pair<std::size_t, std::size_t>> rows;  // parent: first and last row
+  struct Range {
+    std::size_t first;
+    std::size_t last;
+    bool shown;
+  };
+  std::unordered_map<TopicNode*, Range> rows;
+  TopicNode* lastParent = nullptr;
+  Range* lastRange = nullptr;
   for (TopicNode* node : nodes) {
-    auto [range, added] = rows.try_emplace(node->parent(), node->row(), node->row());
-    if (added) continue;
-    range->second.first = std::min(range->second.first, node->row());
-    range->second.second = std::max(range->second.second, node->row());
+    TopicNode* parent = node->parent();
+    if (parent != lastParent || lastRange == nullptr) {
+      auto [range, added] = rows.try_emplace(parent, Range{node->row(), node->row(), true});
+      if (added) {
+        for (const TopicNode* up = parent; up != nullptr && range->second.shown; up = up->parent()) {
+          range->second.shown = up->expanded();
+        }
+      }
+      lastParent = parent;
+      lastRange = &range->second;
+    }
+    if (!lastRange->shown) continue;
+    lastRange->first = std::min(lastRange->first, node->row());
+    lastRange->last = std::max(lastRange->last, node->row());
   }
   for (const auto& [parent, range] : rows) {
-    bool shown = true;
-    for (const TopicNode* up = parent; up != nullptr && shown; up = up->parent()) shown = up->expanded();
-    if (!shown) continue;
+    if (!range.shown) continue;
     const QModelIndex under = indexOf(parent);
-    emit dataChanged(index(Row(range.first), kTopicColumn, under), index(Row(range.second), kStatusColumn, under));
+    emit dataChanged(index(Row(range.first), kTopicColumn, under), index(Row(range.last), kStatusColumn, under));
   }
 }
 
