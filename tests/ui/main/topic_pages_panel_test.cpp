@@ -12,7 +12,9 @@
 #include <QSignalSpy>
 #include <QTabBar>
 #include <QTest>
+#include <QLabel>
 #include <QTextDocument>
+#include <QTimer>
 #include <QTextEdit>
 #include <QTreeView>
 #include <filesystem>
@@ -23,6 +25,7 @@
 #include "ui/main/topic_pages_panel.h"
 #include "ui/pages/checklist_page.h"
 #include "ui/pages/notes_page.h"
+#include "ui/pages/page_title_dialog.h"
 
 namespace tarvo {
 namespace {
@@ -277,6 +280,43 @@ TEST(TopicPagesPanel, HighlighterAppliesTheChosenColoursOnly) {
   probe.setPosition(7);
   EXPECT_EQ(probe.charFormat().background().color(), QColor(Qt::white));
   EXPECT_FALSE(notes.highlighterActive());
+}
+
+// A page renamed through the title dialog keeps its new title in its information file; a
+// locked topic's pages show the lock and take no edits.
+TEST(TopicPagesPanel, PageTitlesAndLockedTopics) {
+  AppFolders folders;
+  PagesWindow started(folders);
+  started.show("Plan the week", 1);
+  started.type("Shopping");
+  QTimer::singleShot(0, [] {
+    auto* dialog = qobject_cast<TformTitle*>(QApplication::activeModalWidget());
+    ASSERT_NE(dialog, nullptr);
+    auto* edit = dialog->findChild<QLineEdit*>("editTitle");
+    EXPECT_EQ(edit->text(), "Checklist");
+    edit->setText("  Errands  ");
+    QTest::keyClick(edit, Qt::Key_Return);
+  });
+  started.checklist().findChild<QAction*>("CLChangeTitle")->trigger();
+  EXPECT_EQ(started.tabs().tabText(1), "Errands") << "trimmed";
+  const std::string id(started.record("Plan the week").uni);
+  EXPECT_NE(test::ReadBytes(folders.data("CheckList/" + id + "-2.~lst")).find("dis=Errands\r\n"), std::string::npos);
+
+  TopicRecord& locked = *started.window.treeModel().nodeAt(started.find("Getting started"))->record;
+  locked.lock = true;
+  started.show("Getting started", 1);
+  EXPECT_TRUE(started.window.findChild<QLabel*>("imageLock")->isVisible());
+  EXPECT_TRUE(started.edit().isReadOnly());
+  started.tick(0);  // nothing to tick, and nothing may be added either
+  started.checklist().CLAdd();
+  started.checklist().optCheckPaste();
+  EXPECT_TRUE(started.checklist().items().empty());
+  started.show("Getting started", 0);
+  EXPECT_TRUE(started.panel().notes().editor().isReadOnly());
+  started.show("Plan the week", 1);
+  EXPECT_FALSE(started.window.findChild<QLabel*>("imageLock")->isVisible());
+  EXPECT_FALSE(started.edit().isReadOnly());
+  EXPECT_EQ(started.checklist().items().size(), 1u);
 }
 
 }  // namespace
