@@ -14,10 +14,13 @@ declare -A allowed=(
   [structure]="structure store base"
   [platform]="platform store base"
   [viewer]="viewer store base"
+  [monitor]="monitor platform store base"
+  [tools]="tools platform store base"
   [workspace]="workspace structure platform store base"
   [ui/viewer]="ui/viewer viewer store base"
-  [ui/main]="ui/main ui/viewer workspace viewer structure platform store base"
-  [app]="app ui/main ui/viewer workspace viewer structure platform store base"
+  [ui/monitor]="ui/monitor ui/viewer monitor viewer platform store base"
+  [ui/main]="ui/main ui/monitor ui/viewer workspace monitor viewer structure platform store base"
+  [app]="app ui/main ui/monitor ui/viewer workspace monitor viewer structure platform store base"
 )
 widgets='^[[:space:]]*#[[:space:]]*include[[:space:]]*<(QtWidgets|QWidget|QMainWindow|QDialog|QTreeView|QTableView|QListView|QPushButton|QApplication|QMessageBox)'
 
