@@ -3,7 +3,7 @@
 # and UndefinedBehaviorSanitizer, and runs every test offscreen. Ends with ctest's summary.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/install-deps.sh poppler-utils desktop-file-utils appstream file python3-icalendar python3-dateutil
+scripts/install-deps.sh openssl poppler-utils desktop-file-utils appstream file python3-icalendar python3-dateutil
 
 export QT_QPA_PLATFORM=offscreen
 runtime="$(mktemp -d)"
