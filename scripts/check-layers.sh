@@ -18,7 +18,7 @@ declare -A allowed=(
   [tools]="tools platform store base"
   [workspace]="workspace structure platform store base"
   [ui/viewer]="ui/viewer viewer store base"
-  [ui/monitor]="ui/monitor ui/viewer monitor viewer platform store base"
+  [ui/monitor]="ui/monitor ui/viewer workspace monitor viewer structure platform store base"
   [ui/main]="ui/main ui/monitor ui/viewer workspace monitor viewer structure platform store base"
   [app]="app ui/main ui/monitor ui/viewer workspace monitor viewer structure platform store base"
 )

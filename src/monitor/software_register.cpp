@@ -39,8 +39,9 @@ ResultOf<std::vector<SoftwareRecord>> RecordsFromPairs(const PairList& pairs, Re
       continue;
     }
     if (key == "pipe" || key == "command") {
-      anyKey = true;
+      // Before any "exec" these fill nothing, so they do not make the file a record.
       if (!current || current->execs.empty()) continue;
+      anyKey = true;
       field = key == "pipe" ? &current->execs.back().pipe : &current->execs.back().command;
       *field = value;
       continue;

@@ -68,6 +68,10 @@ TEST(RegisterFile, SingleModeFillsOneRecordAndAFileWithoutRecordKeysFails) {
   folder.put("none.pre", "colour=blue\n\nno pair here\n");
   EXPECT_FALSE(ReadRegister(folder.file("none.pre"), RegisterMode::Single).ok());
   EXPECT_FALSE(ReadRegister(folder.file("missing.pre"), RegisterMode::Single).ok());
+  // Channel lines without a program to close belong to no record.
+  folder.put("orphan.pre", "pipe=widgetpipe\ncommand=close\n");
+  EXPECT_FALSE(ReadRegister(folder.file("orphan.pre"), RegisterMode::Single).ok());
+  EXPECT_FALSE(ReadRegister(folder.file("orphan.pre"), RegisterMode::List).ok());
 }
 
 TEST(RegisterFile, ARegisterThatCannotBeReadIsNeverWrittenOver) {

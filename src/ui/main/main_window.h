@@ -31,6 +31,7 @@ class TSummaryPanel;
 class TopicNode;
 class TopicTreeModel;
 class TPreferencesPanel;
+class TSoftwarePanel;
 class ViewerRegistry;
 
 // The program's own icon, for every window.
@@ -135,6 +136,7 @@ class TformMain : public QMainWindow {
   QWidget* panelNetwork_ = nullptr;
   TPreferencesPanel* panelPreferences_ = nullptr;
   QWidget* panelAbout_ = nullptr;
+  TSoftwarePanel* panelSoftware_ = nullptr;
   QWidget* panelContacts_ = nullptr;
   QLabel* labelTopicName_ = nullptr;
   QLabel* labelAbout_ = nullptr;
