@@ -52,23 +52,29 @@ FetchResult Downloader::run(const std::string& address, qint64 maxBytes, Sink&& 
   emit started(QString::fromStdString(address));
   bool tooLarge = false;
   bool sinkFailed = false;
+  qint64 received = 0;
   QEventLoop loop;
-  connect(reply, &QNetworkReply::downloadProgress, this, [this, reply, maxBytes, &tooLarge](qint64 received, qint64 total) {
-    emit progress(received, total);
+  // Progress is counted here, from the bytes taken, so it is told as each block arrives.
+  connect(reply, &QNetworkReply::readyRead, this, [&] {
+    const QByteArray bytes = reply->readAll();
+    received += bytes.size();
+    const qint64 total = reply->header(QNetworkRequest::ContentLengthHeader).toLongLong();
     if (received > maxBytes || total > maxBytes) {
       tooLarge = true;
       reply->abort();
+      return;
     }
-  });
-  connect(reply, &QNetworkReply::readyRead, this, [reply, &sink, &sinkFailed] {
-    if (!sink(reply->readAll())) {
+    if (!sink(bytes)) {
       sinkFailed = true;
       reply->abort();
+      return;
     }
+    emit progress(received, total);
   });
   connect(reply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
   // User input goes on, so the progress window's cancel button works during the transfer.
   if (!reply->isFinished()) loop.exec();
+  disconnect(reply, nullptr, this, nullptr);  // the handlers above hold this call's locals
   reply_ = nullptr;
   reply->deleteLater();
   emit ended();

@@ -120,6 +120,25 @@ TEST_F(SoftwareMonitorTest, AServerThatStallsTimesOutAndLeavesNoHalfSetupProgram
   EXPECT_EQ(stored().errorcodes, "*** download of update list failed");
 }
 
+TEST_F(SoftwareMonitorTest, ACancelledDownloadEndsAtOnceAndLeavesNothing) {
+  offer("2.0");
+  server_.serve("/widget/Setup", {200, QByteArray(65536, 'x'), 1000});
+  MonitorSettings patient = settings();
+  patient.download.timeoutMilliseconds = 600000;  // only the cancel can end it
+  SoftwareMonitor& monitor = monitorOf({product("1.0")}, patient);
+  bool onSetup = false;
+  QObject::connect(&monitor.downloader(), &Downloader::started, &monitor,
+                   [&onSetup](const QString& address) { onSetup = address.endsWith("/Setup"); });
+  QObject::connect(&monitor.downloader(), &Downloader::progress, &monitor, [&](qint64 received, qint64) {
+    if (onSetup && received > 0) monitor.cancelDownload();
+  });
+  ASSERT_TRUE(monitor.RunSoftwareMonitor(true));
+  EXPECT_EQ(stored().errorcodes, "*** download of update file unsuccessful");
+  EXPECT_TRUE(logged(server_.address("/widget/Setup") + ": cancelled by the user"));
+  EXPECT_FALSE(exists(data_ + "Download/Setup"));
+  EXPECT_FALSE(exists(data_ + "Download/Setup.part"));
+}
+
 TEST_F(SoftwareMonitorTest, OnlyDueActiveProductsThatTakeUpdatesAreChecked) {
   offer("1.0");
   SoftwareRecord never = product("1.0");
