@@ -400,7 +400,8 @@ void TformMain::start() {
   viewers_ = std::make_unique<ViewerRegistry>(
       session_->folders.data, session_->install.product,
       [this](const Result& result, const std::string& message) { session_->log.Report(result, message); });
-  panelSoftware_->start(MonitorSettingsFor(*session_), *viewers_);
+  panelSoftware_->start(MonitorSettingsFor(*session_), *viewers_,
+                        [this](const std::string& line) { session_->log.LogMessage(line); });
   const SystemInfo& system = session_->system;
   labelAbout_->setText(QString("Product: %1\nProgram version: %2\nSystem: %3\nSystem version: %4\nProcessor: %5")
                            .arg(QString::fromStdString(session_->install.product), kProgramVersion,

@@ -72,12 +72,17 @@ TSoftwarePanel::TSoftwarePanel(QWidget* parent) : QWidget(parent) {
 
 TSoftwarePanel::~TSoftwarePanel() = default;
 
-void TSoftwarePanel::start(MonitorSettings settings, ViewerRegistry& viewers) {
+void TSoftwarePanel::start(MonitorSettings settings, ViewerRegistry& viewers,
+                           std::function<void(const std::string&)> report) {
   viewers_ = &viewers;
   network_ = std::make_unique<QNetworkAccessManager>();
   const QString title = QString::fromStdString(settings.programTitle);
   monitor_ = std::make_unique<SoftwareMonitor>(std::move(settings), *network_);
-  (void)monitor_->start();  // a register that cannot be read is logged and kept as it is
+  monitor_->setFailureSink(report);
+  // A register that cannot be read is kept as it is; the monitor goes on without it.
+  if (Result loaded = monitor_->start(); !loaded && report) {
+    report("*** The software register cannot be read: " + loaded.reason());
+  }
   wait_ = new TformUpdateWait(title, this);
   connectMonitor();
   setEnabled(true);

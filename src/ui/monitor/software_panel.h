@@ -33,8 +33,10 @@ class TSoftwarePanel : public QWidget {
   explicit TSoftwarePanel(QWidget* parent = nullptr);
   ~TSoftwarePanel() override;
 
-  // Creates the monitor, reads its register and fills the list.
-  void start(MonitorSettings settings, ViewerRegistry& viewers);
+  // Creates the monitor, reads its register and fills the list. What the monitor cannot
+  // write to its own log (and a register it cannot read) goes to `report`.
+  void start(MonitorSettings settings, ViewerRegistry& viewers,
+             std::function<void(const std::string&)> report = {});
   // The first run, shortly after start-up.
   void runAtStart();
   // The program is closing: a run stops between steps.

@@ -134,5 +134,18 @@ TEST_F(SoftwarePanelTest, CheckForUpdatesShowsTheResultAndTheLogOpensInTheViewer
   EXPECT_TRUE(log->findChild<QLabel*>("labelTitle")->text().startsWith("Software monitor Log - "));
 }
 
+TEST_F(SoftwarePanelTest, AnUnreadableRegisterIsReportedAndKept) {
+  test::WriteBytes(data_ + "VersionReg.lst", "not a register\n");
+  MonitorSettings settings;
+  settings.dataFolder = data_;
+  std::vector<std::string> reported;
+  panel_.start(settings, viewers_, [&reported](const std::string& line) { reported.push_back(line); });
+  ASSERT_EQ(reported.size(), 1u);
+  EXPECT_EQ(reported[0].rfind("*** The software register cannot be read: ", 0), 0u);
+  EXPECT_EQ(list().topLevelItemCount(), 0);
+  panel_.findChild<QPushButton*>("buttonCheckVersion")->click();
+  EXPECT_EQ(test::ReadBytes(data_ + "VersionReg.lst"), "not a register\n");
+}
+
 }  // namespace
 }  // namespace tarvo
