@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build ccache pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-svg-dev libqt6svg6
+  libssl-dev
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   "$@"
 )

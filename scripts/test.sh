@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 # libreoffice-writer-nogui lets a test open the notes' RTF in a word processor (about 105 MB to
 # download and a minute and a half to install).
-scripts/install-deps.sh poppler-utils desktop-file-utils appstream file python3-icalendar python3-dateutil \
+scripts/install-deps.sh openssl poppler-utils desktop-file-utils appstream file python3-icalendar python3-dateutil \
   libreoffice-writer-nogui
 
 export QT_QPA_PLATFORM=offscreen

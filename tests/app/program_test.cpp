@@ -43,9 +43,10 @@ class ProgramTest : public ::testing::Test {
   // Waits until a running instance serves its command channel and has finished starting
   // (the installation parameters are the last file that start-up writes).
   bool waitUntilServing() {
-    const std::string install = folders_.data("Install.dat");
+    // The software register is the last file the start-up writes.
+    const std::string last = folders_.data("VersionReg.lst");
     return QTest::qWaitFor(
-        [&] { return PipeExists(Channel(kCommandChannel)) && fs::exists(install); }, kGenerous);
+        [&] { return PipeExists(Channel(kCommandChannel)) && fs::exists(last); }, kGenerous);
   }
 
   bool finishes(QProcess& process) {

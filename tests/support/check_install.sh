@@ -13,6 +13,8 @@ DESTDIR="$dest" cmake --install "$build" --prefix /usr > "$work/install.log"
 
 expected=(
   usr/bin/tarvo
+  usr/bin/tesvik
+  usr/bin/lanvire
   usr/share/applications/org.tarvo.Tarvo.desktop
   usr/share/doc/tarvo/changelog.gz
   usr/share/doc/tarvo/copyright

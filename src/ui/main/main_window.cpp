@@ -43,6 +43,7 @@
 #include "ui/main/topic_pages_panel.h"
 #include "ui/main/topic_item_delegate.h"
 #include "ui/main/topic_tree_model.h"
+#include "ui/monitor/software_panel.h"
 #include "ui/viewer/accessible_names.h"
 #include "ui/viewer/text_display_window.h"
 #include "workspace/calendar_export.h"
@@ -152,6 +153,7 @@ void TformMain::buildActions() {
   exportCalendar->setObjectName("MVExportCalendar");
   connect(exportCalendar, &QAction::triggered, this, &TformMain::exportCalendarClick);
   menuBar()->findChild<QMenu*>("menuFile")->insertAction(exit, exportCalendar);
+  menuBar()->findChild<QMenu*>("menuFile")->insertActions(exit, panelSoftware_->menuActions());
   // A rename or an undo may change what the detail area shows of the selected topic.
   connect(&undo, &QUndoStack::indexChanged, this, &TformMain::treeMainChange);
 }
@@ -339,6 +341,8 @@ QWidget* TformMain::buildDetailArea() {
   labelAbout_->setObjectName("labelAbout");
   labelAbout_->setTextInteractionFlags(Qt::TextSelectableByMouse);
   panelAbout_->layout()->addWidget(labelAbout_);
+  panelSoftware_ = new TSoftwarePanel(panelAbout_);
+  panelAbout_->layout()->addWidget(panelSoftware_);
   qobject_cast<QVBoxLayout*>(panelAbout_->layout())->addStretch();
 
   panelContacts_ = Panel(panelDetail_, "panelContacts", "Contacts");
@@ -389,6 +393,8 @@ void TformMain::start() {
   viewers_ = std::make_unique<ViewerRegistry>(
       session_->folders.data, session_->install.product,
       [this](const Result& result, const std::string& message) { session_->log.Report(result, message); });
+  panelSoftware_->start(MonitorSettingsFor(*session_), *viewers_,
+                        [this](const std::string& line) { session_->log.LogMessage(line); });
   const SystemInfo& system = session_->system;
   labelAbout_->setText(QString("Product: %1\nProgram version: %2\nSystem: %3\nSystem version: %4\nProcessor: %5")
                            .arg(QString::fromStdString(session_->install.product), kProgramVersion,
@@ -641,6 +647,7 @@ void TformMain::timerStartTimer() {
   }
   reminders_.check(session_->workspace.tree(), Moment::Now());  // what is due already is not news
   timerDeadline_->start();
+  panelSoftware_->runAtStart();
 }
 
 void TformMain::timerDeadlineTimer() {
@@ -747,6 +754,7 @@ void TformMain::closeEvent(QCloseEvent* event) {
     timerStart_->stop();
     timerSave_->stop();
     timerDeadline_->stop();
+    panelSoftware_->closeDown();
     if (viewers_ != nullptr) viewers_->closeAll();
     rememberTopNode();
     panelToDoNew_->saveOpenPage();

@@ -32,6 +32,7 @@ class TopicNode;
 class TopicTreeModel;
 class TPreferencesPanel;
 class TTopicPagesPanel;
+class TSoftwarePanel;
 class ViewerRegistry;
 
 // The program's own icon, for every window.
@@ -138,6 +139,7 @@ class TformMain : public QMainWindow {
   QWidget* panelNetwork_ = nullptr;
   TPreferencesPanel* panelPreferences_ = nullptr;
   QWidget* panelAbout_ = nullptr;
+  TSoftwarePanel* panelSoftware_ = nullptr;
   QWidget* panelContacts_ = nullptr;
   QLabel* labelAbout_ = nullptr;
   QPlainTextEdit* reLog_ = nullptr;
