@@ -8,6 +8,9 @@
 #include <QMenu>
 #include <QMouseEvent>
 #include <QTextBlock>
+#include <QTextDocument>
+
+#include "base/text_scan.h"
 #include <QTextCursor>
 #include <QTextEdit>
 #include <QTextList>
@@ -72,6 +75,10 @@ TNotesPage::TNotesPage(QWidget* parent) : QWidget(parent) {
   connect(RichEdit1_, &QTextEdit::textChanged, this, [this] {
     if (!loading_) emit edited();
   });
+  connect(RichEdit1_->document(), &QTextDocument::contentsChange, this,
+          [this](int position, int, int added) {
+            if (!loading_ && !markingLinks_ && added > 0) markLinks(position, position + added);
+          });
   connect(RichEdit1_, &QTextEdit::currentCharFormatChanged, this, &TNotesPage::showCharFormat);
   connect(RichEdit1_, &QWidget::customContextMenuRequested, this,
           [this](const QPoint& at) { popNotes_->popup(RichEdit1_->viewport()->mapToGlobal(at)); });
@@ -172,6 +179,7 @@ void TNotesPage::buildPopup() {
 void TNotesPage::beginLoading() {
   loading_ = true;
   RichEdit1_->clear();
+  RichEdit1_->setCurrentCharFormat(QTextCharFormat());  // nothing carries over from the last note
 }
 
 void TNotesPage::endLoading() {
@@ -384,6 +392,53 @@ void TNotesPage::openPalette(TformHilite::Mode mode) {
   applyHighlight();
   showIndicators();
   emit highlighterChanged();
+}
+
+// Addresses and file paths typed into a note become links as the paragraph is written.
+void TNotesPage::markLinks(int from, int to) {
+  markingLinks_ = true;
+  QTextDocument& document = *RichEdit1_->document();
+  // What was typed next to a link took on its format; it is plain text until found a link.
+  QTextCursor typed(&document);
+  typed.setPosition(from);
+  typed.setPosition(std::min(to, document.characterCount() - 1), QTextCursor::KeepAnchor);
+  if (typed.charFormat().isAnchor()) {
+    QTextCharFormat plain;
+    plain.setAnchor(false);
+    plain.setAnchorHref(QString());
+    plain.setForeground(RichEdit1_->palette().color(QPalette::Text));
+    plain.setFontUnderline(false);
+    typed.mergeCharFormat(plain);
+  }
+  const QTextBlock last = document.findBlock(std::max(from, to - 1));
+  for (QTextBlock block = document.findBlock(from); block.isValid(); block = block.next()) {
+    const QString text = block.text();
+    const std::string bytes = text.toStdString();
+    std::size_t offset = 0;
+    while (offset < bytes.size()) {
+      const LinkScan scan = FindLink(std::string_view(bytes).substr(offset));
+      if (!scan.link.found) break;
+      const std::size_t startByte = offset + static_cast<std::size_t>(scan.link.start - 1);
+      const std::size_t lengthBytes = static_cast<std::size_t>(scan.link.length);
+      const int start = static_cast<int>(QString::fromStdString(bytes.substr(0, startByte)).size());
+      const int length = static_cast<int>(QString::fromStdString(bytes.substr(startByte, lengthBytes)).size());
+      QTextCursor link(&document);
+      link.setPosition(block.position() + start);
+      link.setPosition(block.position() + start + length, QTextCursor::KeepAnchor);
+      const QString target = QString::fromStdString(scan.link.target);
+      if (link.charFormat().anchorHref() != target || !link.charFormat().isAnchor()) {
+        QTextCharFormat format;
+        format.setAnchor(true);
+        format.setAnchorHref(target);
+        format.setForeground(QColor(0x00, 0x00, 0xFF));
+        format.setFontUnderline(true);
+        link.mergeCharFormat(format);
+      }
+      offset = scan.next < 1 ? bytes.size() : offset + static_cast<std::size_t>(scan.next - 1);
+    }
+    if (block == last) break;
+  }
+  markingLinks_ = false;
 }
 
 void TNotesPage::openLinkAt(const QPoint& at) {

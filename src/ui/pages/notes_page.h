@@ -85,6 +85,7 @@ class TNotesPage : public QWidget {
   void setToolDown(bool down);
   void showIndicators();
   void openLinkAt(const QPoint& at);
+  void markLinks(int from, int to);
 
   QTextEdit* RichEdit1_;
   QToolButton* buttonHighlight_;
@@ -93,6 +94,7 @@ class TNotesPage : public QWidget {
   QMenu* popNotes_;
   HighlighterState highlighter_;
   bool loading_ = false;
+  bool markingLinks_ = false;
 };
 
 }  // namespace tarvo
