@@ -16,6 +16,7 @@
 #include <algorithm>
 
 #include "base/date_text.h"
+#include "ui/pages/page_action.h"
 #include "ui/pages/checklist_delegate.h"
 
 namespace tarvo {
@@ -74,15 +75,8 @@ TChecklistPage::TChecklistPage(QWidget* parent)
 }
 
 QAction* TChecklistPage::addAction(const char* name, const QString& caption, const QKeySequence& key,
-                                   void (TChecklistPage::*slot)()) {
-  auto* action = new QAction(caption, this);
-  action->setObjectName(name);
-  action->setShortcut(key);
-  // The keys work while the checklist has the focus, and never clash with the tree's.
-  action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-  connect(action, &QAction::triggered, this, slot);
-  QWidget::addAction(action);
-  return action;
+                        void (TChecklistPage::*slot)()) {
+  return AddPageAction(this, name, caption, key, slot);
 }
 
 void TChecklistPage::buildPopup() {

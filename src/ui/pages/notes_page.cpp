@@ -11,6 +11,7 @@
 #include <QTextDocument>
 
 #include "base/text_scan.h"
+#include "ui/pages/page_action.h"
 #include <QTextCursor>
 #include <QTextEdit>
 #include <QTextList>
@@ -86,14 +87,8 @@ TNotesPage::TNotesPage(QWidget* parent) : QWidget(parent) {
 }
 
 QAction* TNotesPage::makeAction(const char* name, const QString& caption, const QKeySequence& key,
-                                void (TNotesPage::*slot)()) {
-  auto* action = new QAction(caption, this);
-  action->setObjectName(name);
-  action->setShortcut(key);
-  action->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-  connect(action, &QAction::triggered, this, slot);
-  addAction(action);
-  return action;
+                        void (TNotesPage::*slot)()) {
+  return AddPageAction(this, name, caption, key, slot);
 }
 
 QWidget* TNotesPage::buildToolBar() {
