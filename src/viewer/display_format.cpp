@@ -1,6 +1,6 @@
 #include "viewer/display_format.h"
 
-#include "store/data_file.h"
+#include "viewer/line_reader.h"
 #include "store/file_system.h"
 #include "store/line_split.h"
 #include "store/pair_file.h"
@@ -21,13 +21,12 @@ constexpr int kLargestFont = 96;
 bool Contains(const std::string& text, const char* word) { return text.find(word) != std::string::npos; }
 const char* YesNo(bool on) { return on ? "Y" : "N"; }
 
-// The fields of a file's first line, or nothing when it cannot be read.
+// The fields of a file's first line, or nothing when it cannot be read. Only that line is
+// read: the file may be a gigabyte.
 bool FirstLineFields(const std::string& path, TextColumn& fields) {
-  ResultOf<DataFilePtr> file = OpenDataFile(path, "R", 0);
-  if (!file) return false;
-  std::string line;
-  ReadLine(**file, line);  // an empty file gives one empty field, as an empty line does
-  SplitDelimited(line, fields, ',');
+  const ResultOf<std::string> line = ReadFirstLine(path);
+  if (!line) return false;
+  SplitDelimited(*line, fields, ',');  // an empty file gives one empty field, as an empty line does
   return true;
 }
 
@@ -183,11 +182,8 @@ void DeriveColumnDefinitions(DisplayFormat& format) {
   if (format.headings) {
     names = fields;
   } else if (format.headingsFromFile && !format.headingFile.empty()) {
-    ResultOf<DataFilePtr> file = OpenDataFile(format.headingFile, "R", 0);
-    std::string line;
-    if (file && ReadLine(**file, line) >= 0 && line.find(',') != std::string::npos) {
-      SplitDelimited(line, names, ',');
-    }
+    const ResultOf<std::string> line = ReadFirstLine(format.headingFile);
+    if (line && line->find(',') != std::string::npos) SplitDelimited(*line, names, ',');
   }
   for (std::size_t i = 0; i < fields.size(); ++i) {
     const std::string name = i < names.size() ? names[i] : "Field" + std::to_string(i + 1);

@@ -28,12 +28,14 @@
 #include "store/data_file.h"
 #include "store/file_system.h"
 #include "base/date_text.h"
+#include "viewer/line_reader.h"
 #include "viewer/viewer_copy.h"
 #include "ui/viewer/display_options_dialog.h"
 #include "ui/viewer/select_version_dialog.h"
 #include "ui/viewer/accessible_names.h"
 #include "ui/viewer/table_rows_model.h"
 #include "ui/viewer/text_lines_model.h"
+#include "ui/viewer/viewer_status_line.h"
 
 namespace tarvo {
 namespace {
@@ -42,6 +44,8 @@ constexpr int kRefreshMilliseconds = 10000;
 constexpr int kProgressAfterMilliseconds = 300;
 constexpr int kDefaultColumnWidth = 85;
 constexpr int kFallbackColumnWidth = 40;
+// Indexed before the window shows, so small files need no second step: a few milliseconds.
+constexpr std::uint64_t kIndexedAtOnce = std::uint64_t{1} << 20;
 
 // Printed layout, in units of a 600 dpi printer.
 constexpr double kPrintUnitsPerInch = 600.0;
@@ -172,6 +176,8 @@ TformTextDisplay::TformTextDisplay(const std::string& path, const std::string& l
     buttons->addWidget(button);
   }
   layout->addLayout(buttons);
+  status_ = new ViewerStatusLine(this);
+  layout->addWidget(status_);
   connect(buttonPrint_, &QPushButton::clicked, this, &TformTextDisplay::buttonPrintClick);
   connect(buttonSave_, &QPushButton::clicked, this, &TformTextDisplay::buttonSaveClick);
   connect(buttonDefineColumns_, &QPushButton::clicked, this, &TformTextDisplay::buttonDefineColumnsClick);
@@ -190,7 +196,9 @@ TformTextDisplay::TformTextDisplay(const std::string& path, const std::string& l
   NameControlsForAccessibility(*this);
 }
 
-TformTextDisplay::~TformTextDisplay() = default;
+TformTextDisplay::~TformTextDisplay() {
+  stopIndexing();  // its thread hands lines to this window
+}
 
 void TformTextDisplay::setTitle(const QString& title) { labelTitle_->setText(title); }
 
@@ -234,12 +242,19 @@ void TformTextDisplay::loadFile() {
   sort_.clear();
   tableModel_->setSortMark(-1, true);
 
-  LoadProgress progress(this, QString::fromStdString(NameOf(currentPath_)));
+  stopIndexing();
   // The stamp first: a change while loading is then seen at the next refresh.
   loadedStamp_ = fileSystem().stamp(currentPath_);
-  const bool opened = document_.load(currentPath_, std::ref(progress));
-  format_.fileAge = opened && loadedStamp_ ? loadedStamp_->modified : 0;
   shown_ = LayoutOf(format_);
+  bool opened = false;
+  if (shown_ == Layout::Text) {
+    opened = startIndexing();
+  } else {
+    LoadProgress progress(this, QString::fromStdString(NameOf(currentPath_)));
+    opened = document_.load(currentPath_, std::ref(progress));
+  }
+  format_.fileAge = opened && loadedStamp_ ? loadedStamp_->modified : 0;
+  showLineCount();
   switch (shown_) {
     case Layout::Text:
       layOutText();
@@ -267,21 +282,88 @@ void TformTextDisplay::layOutText() {
   font.setPointSize(format_.fontSize);
   memo1_->setFont(font);
   buttonPrint_->setEnabled(true);
-  const QFontMetrics metrics(font);
-  const std::string_view longest =
-      document_.lineCount() == 0 ? std::string_view() : document_.line(document_.longestLine());
-  const int width = metrics.horizontalAdvance(QString::fromUtf8(longest.data(), static_cast<qsizetype>(longest.size())));
-  textModel_->setRowSize(QSize(width + 2 * metrics.averageCharWidth(), metrics.height()));
   textModel_->reset();
+  fitRowsToLongestLine();
   memo1_->show();
   memo1_->setFocus();
   if (format_.openEnd) memo1_->scrollToBottom();
 }
 
+void TformTextDisplay::fitRowsToLongestLine() {
+  const QFontMetrics metrics(memo1_->font());
+  const std::string_view longest =
+      document_.lineCount() == 0 ? std::string_view() : document_.line(document_.longestLine());
+  // Long lines are measured by their length (the font is fixed-width), not shaped: a line of
+  // megabytes would take seconds to lay out.
+  constexpr std::size_t kMeasuredBytes = 4096;
+  int width = 0;
+  if (longest.size() <= kMeasuredBytes) {
+    width = metrics.horizontalAdvance(QString::fromUtf8(longest.data(), static_cast<qsizetype>(longest.size())));
+  } else {
+    width = static_cast<int>(std::min<std::uint64_t>(INT_MAX / 2, longest.size() * static_cast<std::uint64_t>(metrics.horizontalAdvance(QLatin1Char('M')))));
+  }
+  textModel_->setRowSize(QSize(width + 2 * metrics.averageCharWidth(), metrics.height()));
+}
+
+bool TformTextDisplay::startIndexing() {
+  if (!document_.open(currentPath_)) return false;
+  // The first stretch now, so the first screen needs no waiting; the rest on another thread.
+  const std::uint64_t size = document_.byteCount();
+  const std::uint64_t first = std::min<std::uint64_t>(size, kIndexedAtOnce);
+  LineChunk chunk;
+  ScanLines(document_.data(), document_.data() + first, first == size, chunk);
+  document_.addLines(chunk);
+  if (document_.indexedBytes() >= size) return true;
+  const int generation = ++indexGeneration_;
+  const std::string path = currentPath_;
+  const std::uint64_t from = document_.indexedBytes();
+  indexing_ = true;
+  indexer_.start([this, path, from, size, generation](const std::atomic<bool>& cancelled) {
+    const auto deliver = [this, generation](std::shared_ptr<LineChunk> lines) {
+      QMetaObject::invokeMethod(this, [this, generation, lines] { addIndexedLines(generation, lines.get()); },
+                                Qt::QueuedConnection);
+    };
+    (void)ReadLineChunks(path, from, size, [&](LineChunk&& lines) {
+      deliver(std::make_shared<LineChunk>(std::move(lines)));
+      return true;
+    }, &cancelled);
+    deliver(nullptr);  // the end of the reading, whether or not all was read
+  });
+  return true;
+}
+
+void TformTextDisplay::addIndexedLines(int generation, const LineChunk* lines) {
+  if (generation != indexGeneration_) return;  // from a reading since stopped
+  if (lines == nullptr) {
+    indexing_ = false;
+    showLineCount();
+    emit indexingFinished();
+    return;
+  }
+  const std::size_t longest = document_.longestLine();
+  const std::size_t before = document_.lineCount();
+  document_.addLines(*lines);
+  textModel_->linesAdded(before);
+  if (document_.longestLine() != longest) fitRowsToLongestLine();
+  showLineCount();
+  if (format_.openEnd || followEnd()) memo1_->scrollToBottom();
+}
+
+void TformTextDisplay::stopIndexing() {
+  indexer_.cancel();
+  ++indexGeneration_;
+  indexing_ = false;
+}
+
+void TformTextDisplay::showLineCount() {
+  const std::uint64_t total = document_.byteCount();
+  status_->showLines(document_.lineCount(), indexing_ ? document_.indexedBytes() : total, total);
+}
+
 void TformTextDisplay::copySelectedLines() {
   std::vector<std::size_t> rows;
   for (const QModelIndex& index : memo1_->selectionModel()->selectedRows()) {
-    rows.push_back(static_cast<std::size_t>(index.row()));
+    rows.push_back(textModel_->lineOf(index.row()));
   }
   const std::string text = LinesText(document_, std::move(rows));
   QGuiApplication::clipboard()->setText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
@@ -302,7 +384,6 @@ void TformTextDisplay::layOutTable(bool rotated) {
   LoadProgress progress(this, QString::fromStdString(NameOf(currentPath_)));
   rows_.build(document_, firstLine, rotated ? TableRows::Shape::Records : TableRows::Shape::Table,
               std::ref(progress));
-  document_.dropLineIndex();  // the rows hold what the table needs
   tableModel_->reset(rotated);
   applyColumnWidths(!rotated);
   if (!rotated) finishTable();
@@ -345,6 +426,7 @@ void TformTextDisplay::sortRows() {
 }
 
 void TformTextDisplay::Timer1Timer() {
+  if (indexing_) return;  // the reading under way sees the file as it was; the next tick looks
   if (!NeedsReload(checkRefresh_->isChecked(), currentPath_ == ownPath_, loadedStamp_, currentPath_)) {
     return;
   }
@@ -382,6 +464,7 @@ void TformTextDisplay::storeColumnWidths() {
 }
 
 void TformTextDisplay::clearView() {
+  stopIndexing();
   document_.clear();
   rows_.clear();
   textModel_->reset();

@@ -17,6 +17,7 @@
 
 #include "base/result.h"
 #include "store/file_system.h"
+#include "viewer/background_job.h"
 #include "viewer/display_format.h"
 #include "viewer/text_document.h"
 #include "viewer/viewer_sort.h"
@@ -33,6 +34,7 @@ namespace tarvo {
 
 class TableRowsModel;
 class TextLinesModel;
+class ViewerStatusLine;
 class TformTextDisplay;
 
 // Where the viewer reports a failure it cannot show in its own window (a view state that
@@ -97,6 +99,13 @@ class TformTextDisplay : public QWidget {
   [[nodiscard]] Layout shownLayout() const { return shown_; }
   [[nodiscard]] TableRowsModel& tableModel() { return *tableModel_; }
   [[nodiscard]] TextLinesModel& textModel() { return *textModel_; }
+  [[nodiscard]] const TextDocument& document() const { return document_; }
+  // True while a large file is still being indexed in the background.
+  [[nodiscard]] bool indexing() const { return indexing_; }
+
+ signals:
+  // The background indexing of the file shown has read it to its end.
+  void indexingFinished();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -105,6 +114,13 @@ class TformTextDisplay : public QWidget {
   void rebuildVersions();
   void showButtons();
   void layOutText();
+  void fitRowsToLongestLine();
+  // Maps the file and indexes its start; a thread reads the rest. False when it cannot be opened.
+  bool startIndexing();
+  void addIndexedLines(int generation, const LineChunk* lines);
+  void stopIndexing();
+  void showLineCount();
+  [[nodiscard]] bool followEnd() const { return false; }
   void layOutTable(bool rotated);
   void applyColumnWidths(bool honourHidden);
   void finishTable();
@@ -134,6 +150,9 @@ class TformTextDisplay : public QWidget {
   TableRows rows_;
   std::unique_ptr<TextLinesModel> textModel_;
   std::unique_ptr<TableRowsModel> tableModel_;
+  BackgroundJob indexer_;
+  int indexGeneration_ = 0;  // chunks of an earlier reading are dropped
+  bool indexing_ = false;
 
   QLabel* labelTitle_;
   QListView* memo1_;
@@ -146,6 +165,7 @@ class TformTextDisplay : public QWidget {
   QPushButton* buttonClear_;
   QPushButton* buttonVersions_;
   QPushButton* buttonClose_;
+  ViewerStatusLine* status_;
 };
 
 }  // namespace tarvo
