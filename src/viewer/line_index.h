@@ -52,6 +52,8 @@ class LineIndex {
     const auto found = cleaned_.find(line);
     return found == cleaned_.end() ? nullptr : &found->second;
   }
+  // The NUL-free copies by line.
+  [[nodiscard]] const std::map<std::size_t, std::string>& cleanTexts() const { return cleaned_; }
   // The line holding byte `offset` (a line end belongs to its line); size() past the end.
   [[nodiscard]] std::size_t lineAt(std::uint64_t offset) const;
   // The longest line (the first of equal ones); 0 when there are none.

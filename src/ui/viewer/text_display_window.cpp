@@ -31,6 +31,8 @@
 #include "viewer/line_reader.h"
 #include "viewer/viewer_copy.h"
 #include "ui/viewer/display_options_dialog.h"
+#include "ui/viewer/find_bar.h"
+#include "ui/viewer/match_mark_delegate.h"
 #include "ui/viewer/select_version_dialog.h"
 #include "ui/viewer/accessible_names.h"
 #include "ui/viewer/table_rows_model.h"
@@ -176,8 +178,29 @@ TformTextDisplay::TformTextDisplay(const std::string& path, const std::string& l
     buttons->addWidget(button);
   }
   layout->addLayout(buttons);
+  barFind_ = new FindBar(this);
+  barFind_->hide();
+  layout->insertWidget(1, barFind_);
   status_ = new ViewerStatusLine(this);
   layout->addWidget(status_);
+  marks_ = new MatchMarkDelegate(this);
+  memo1_->setItemDelegate(marks_);
+  listView1_->setItemDelegate(marks_);
+  connect(barFind_, &FindBar::findChanged, this, &TformTextDisplay::startFind);
+  connect(barFind_, &FindBar::findNext, this, [this] { findStep(true); });
+  connect(barFind_, &FindBar::findPrevious, this, [this] { findStep(false); });
+  connect(barFind_, &FindBar::filterChanged, this, &TformTextDisplay::startFilter);
+  const auto shortcut = [this](const char* name, const QKeySequence& keys, auto&& work) {
+    auto* action = new QAction(this);
+    action->setObjectName(name);
+    action->setShortcut(keys);
+    action->setShortcutContext(Qt::WindowShortcut);
+    connect(action, &QAction::triggered, this, work);
+    addAction(action);
+  };
+  shortcut("actionFind", QKeySequence::Find, [this] { openFind(); });
+  shortcut("actionFindNext", QKeySequence(Qt::Key_F3), [this] { findStep(true); });
+  shortcut("actionFindPrevious", QKeySequence(Qt::SHIFT | Qt::Key_F3), [this] { findStep(false); });
   connect(buttonPrint_, &QPushButton::clicked, this, &TformTextDisplay::buttonPrintClick);
   connect(buttonSave_, &QPushButton::clicked, this, &TformTextDisplay::buttonSaveClick);
   connect(buttonDefineColumns_, &QPushButton::clicked, this, &TformTextDisplay::buttonDefineColumnsClick);
@@ -197,7 +220,9 @@ TformTextDisplay::TformTextDisplay(const std::string& path, const std::string& l
 }
 
 TformTextDisplay::~TformTextDisplay() {
-  stopIndexing();  // its thread hands lines to this window
+  // Their threads read the document and hand results to this window.
+  stopSearch();
+  stopIndexing();
 }
 
 void TformTextDisplay::setTitle(const QString& title) { labelTitle_->setText(title); }
@@ -242,6 +267,7 @@ void TformTextDisplay::loadFile() {
   sort_.clear();
   tableModel_->setSortMark(-1, true);
 
+  stopSearch();
   stopIndexing();
   // The stamp first: a change while loading is then seen at the next refresh.
   loadedStamp_ = fileSystem().stamp(currentPath_);
@@ -270,6 +296,13 @@ void TformTextDisplay::loadFile() {
       listView1_->hide();
       break;
   }
+  QStringList headings;
+  if (shown_ == Layout::Table) {
+    for (const std::string& heading : format_.columnHeadings) headings << QString::fromStdString(heading);
+  }
+  barFind_->setColumns(headings);
+  barFind_->setEnabled(searchable());
+  if (!indexing_) renewSearches();
   timer1_->start();
 }
 
@@ -337,6 +370,7 @@ void TformTextDisplay::addIndexedLines(int generation, const LineChunk* lines) {
   if (lines == nullptr) {
     indexing_ = false;
     showLineCount();
+    searchAfterIndexing();
     emit indexingFinished();
     return;
   }
@@ -418,11 +452,13 @@ void TformTextDisplay::columnClick(int column) {
 }
 
 void TformTextDisplay::sortRows() {
+  stopSearch();  // it reads the rows' order
   const auto index = static_cast<std::size_t>(sort_.column());
   const std::string type = index < format_.columnTypes.size() ? format_.columnTypes[index] : "text";
   rows_.sort(index, type, sort_.ascending());
   tableModel_->setSortMark(sort_.column(), sort_.ascending());
   tableModel_->sorted();
+  renewSearches();
 }
 
 void TformTextDisplay::Timer1Timer() {
@@ -464,6 +500,7 @@ void TformTextDisplay::storeColumnWidths() {
 }
 
 void TformTextDisplay::clearView() {
+  stopSearch();
   stopIndexing();
   document_.clear();
   rows_.clear();

@@ -20,8 +20,10 @@
 #include "viewer/background_job.h"
 #include "viewer/display_format.h"
 #include "viewer/text_document.h"
+#include "viewer/text_search.h"
 #include "viewer/viewer_sort.h"
 
+class QAbstractItemView;
 class QCheckBox;
 class QLabel;
 class QListView;
@@ -32,6 +34,8 @@ class QTimer;
 
 namespace tarvo {
 
+class FindBar;
+class MatchMarkDelegate;
 class TableRowsModel;
 class TextLinesModel;
 class ViewerStatusLine;
@@ -86,6 +90,17 @@ class TformTextDisplay : public QWidget {
   // Ctrl+C in the text layout: the selected lines, in file order, to the clipboard.
   void copySelectedLines();
 
+  // Find (Ctrl+F; F3 and Shift+F3 go to the next and previous match) and filter, from what
+  // the find bar holds; the search runs on another thread and searchFinished() follows.
+  void openFind();
+  void startFind();
+  void findStep(bool forward, bool fromHere = false);
+  void startFilter();
+  [[nodiscard]] FindBar& findBar() { return *barFind_; }
+  [[nodiscard]] const MatchList& matches() const { return matches_; }
+  // The line (text) or row position (table) of the current row, or of the top row.
+  [[nodiscard]] std::uint32_t currentPlace() const;
+
   // Commands; the parts after the dialogs, so they can be driven directly.
   void printTo(QPrinter& printer) const;
   Result saveCopyTo(const std::string& path);
@@ -106,6 +121,8 @@ class TformTextDisplay : public QWidget {
  signals:
   // The background indexing of the file shown has read it to its end.
   void indexingFinished();
+  // A find or filter has its result.
+  void searchFinished();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -121,6 +138,16 @@ class TformTextDisplay : public QWidget {
   void stopIndexing();
   void showLineCount();
   [[nodiscard]] bool followEnd() const { return false; }
+  enum class SearchPurpose { Find, Filter };
+  [[nodiscard]] bool searchable() const;
+  [[nodiscard]] QAbstractItemView* shownView() const;
+  void runSearch(const SearchQuery& query, SearchPurpose purpose);
+  void stopSearch();
+  void showFound(MatchList matches);
+  void showFiltered(MatchList matches);
+  void goToPlace(std::size_t place);
+  void searchAfterIndexing();
+  void renewSearches();
   void layOutTable(bool rotated);
   void applyColumnWidths(bool honourHidden);
   void finishTable();
@@ -153,6 +180,12 @@ class TformTextDisplay : public QWidget {
   BackgroundJob indexer_;
   int indexGeneration_ = 0;  // chunks of an earlier reading are dropped
   bool indexing_ = false;
+  BackgroundJob searcher_;
+  int searchGeneration_ = 0;  // results of an earlier search are dropped
+  MatchList matches_;
+  bool pendingFind_ = false;
+  bool pendingFilter_ = false;
+  std::size_t placeBeforeFilter_ = 0;
 
   QLabel* labelTitle_;
   QListView* memo1_;
@@ -166,6 +199,8 @@ class TformTextDisplay : public QWidget {
   QPushButton* buttonVersions_;
   QPushButton* buttonClose_;
   ViewerStatusLine* status_;
+  FindBar* barFind_;
+  MatchMarkDelegate* marks_;
 };
 
 }  // namespace tarvo
