@@ -9,6 +9,7 @@
 #include <QCloseEvent>
 #include <QElapsedTimer>
 #include <QFileDialog>
+#include <QFileSystemWatcher>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -164,6 +165,12 @@ TformTextDisplay::TformTextDisplay(const std::string& path, const std::string& l
   checkRefresh_ = new QCheckBox("Autorefresh", this);
   checkRefresh_->setObjectName("CheckRefresh");
   checkRefresh_->setChecked(true);
+  checkFollow_ = new QCheckBox("Follow", this);
+  checkFollow_->setObjectName("CheckFollow");
+  checkFollow_->setToolTip("Keep showing the end of the file as it grows");
+  connect(checkFollow_, &QCheckBox::toggled, this, [this](bool on) {
+    if (on) shownView()->scrollToBottom();
+  });
   buttonPrint_ = Button(this, "buttonPrint", "Print");
   buttonSave_ = Button(this, "buttonSave", "Save copy");
   buttonDefineColumns_ = Button(this, "buttonDefineColumns", "Change options");
@@ -172,6 +179,7 @@ TformTextDisplay::TformTextDisplay(const std::string& path, const std::string& l
   buttonVersions_ = Button(this, "buttonVersions", "Old versions");
   buttonClose_ = Button(this, "buttonClose", "Close");
   buttons->addWidget(checkRefresh_);
+  buttons->addWidget(checkFollow_);
   buttons->addStretch();
   for (QPushButton* button : {buttonPrint_, buttonSave_, buttonDefineColumns_, buttonClear_,
                               buttonVersions_, buttonClose_}) {
@@ -212,6 +220,8 @@ TformTextDisplay::TformTextDisplay(const std::string& path, const std::string& l
   timer1_->setObjectName("Timer1");
   timer1_->setInterval(kRefreshMilliseconds);
   connect(timer1_, &QTimer::timeout, this, &TformTextDisplay::Timer1Timer);
+  watcher_ = new QFileSystemWatcher(this);
+  connect(watcher_, &QFileSystemWatcher::fileChanged, this, &TformTextDisplay::refreshFromDisk);
 
   memo1_->setAccessibleName("Text");
   listView1_->setAccessibleName("Table");
@@ -303,6 +313,7 @@ void TformTextDisplay::loadFile() {
   barFind_->setColumns(headings);
   barFind_->setEnabled(searchable());
   if (!indexing_) renewSearches();
+  watchShownFile();
   timer1_->start();
 }
 
@@ -372,6 +383,7 @@ void TformTextDisplay::addIndexedLines(int generation, const LineChunk* lines) {
     showLineCount();
     searchAfterIndexing();
     emit indexingFinished();
+    refreshFromDisk();  // what was written while the file was read
     return;
   }
   const std::size_t longest = document_.longestLine();
@@ -461,11 +473,7 @@ void TformTextDisplay::sortRows() {
   renewSearches();
 }
 
-void TformTextDisplay::Timer1Timer() {
-  if (indexing_) return;  // the reading under way sees the file as it was; the next tick looks
-  if (!NeedsReload(checkRefresh_->isChecked(), currentPath_ == ownPath_, loadedStamp_, currentPath_)) {
-    return;
-  }
+void TformTextDisplay::reloadKeepingPlace() {
   // A refresh keeps what the user set up: the column widths, the sort in force, and the place
   // in the file (the end stays the end, so a growing log can be followed).
   storeColumnWidths();

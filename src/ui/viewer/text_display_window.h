@@ -25,6 +25,7 @@
 
 class QAbstractItemView;
 class QCheckBox;
+class QFileSystemWatcher;
 class QLabel;
 class QListView;
 class QPrinter;
@@ -84,8 +85,10 @@ class TformTextDisplay : public QWidget {
 
   // Loads currentPath again (after an option change or a refresh).
   void loadFile();
-  // The refresh timer's work.
-  void Timer1Timer();
+  // The refresh timer's work: a file that grew is read from where it ended, one that was cut
+  // short or replaced is read again.
+  void Timer1Timer() { refreshFromDisk(); }
+  void refreshFromDisk();
   void columnClick(int column);
   // Ctrl+C in the text layout: the selected lines, in file order, to the clipboard.
   void copySelectedLines();
@@ -137,7 +140,10 @@ class TformTextDisplay : public QWidget {
   void addIndexedLines(int generation, const LineChunk* lines);
   void stopIndexing();
   void showLineCount();
-  [[nodiscard]] bool followEnd() const { return false; }
+  [[nodiscard]] bool followEnd() const;
+  void reloadKeepingPlace();
+  void appendFromDisk();
+  void watchShownFile();
   enum class SearchPurpose { Find, Filter };
   [[nodiscard]] bool searchable() const;
   [[nodiscard]] QAbstractItemView* shownView() const;
@@ -191,6 +197,8 @@ class TformTextDisplay : public QWidget {
   QListView* memo1_;
   QTableView* listView1_;
   QCheckBox* checkRefresh_;
+  QCheckBox* checkFollow_;
+  QFileSystemWatcher* watcher_;
   QTimer* timer1_;
   QPushButton* buttonPrint_;
   QPushButton* buttonSave_;

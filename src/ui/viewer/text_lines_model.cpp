@@ -44,6 +44,22 @@ void TextLinesModel::setFilter(std::optional<std::vector<std::uint32_t>> lines) 
   endResetModel();
 }
 
+void TextLinesModel::extendFilter(std::size_t kept, std::vector<std::uint32_t> lines) {
+  if (!filter_) return;
+  const auto stays = static_cast<std::size_t>(
+      std::lower_bound(filter_->begin(), filter_->end(), kept) - filter_->begin());
+  if (stays < filter_->size()) {
+    beginRemoveRows({}, ViewCount(stays), ViewCount(filter_->size()) - 1);
+    filter_->resize(stays);
+    endRemoveRows();
+  }
+  if (lines.size() > stays) {
+    beginInsertRows({}, ViewCount(stays), ViewCount(lines.size()) - 1);
+    filter_ = std::move(lines);
+    endInsertRows();
+  }
+}
+
 std::size_t TextLinesModel::lineOf(int row) const {
   const auto at = static_cast<std::size_t>(row);
   return filter_ ? (*filter_)[at] : at;

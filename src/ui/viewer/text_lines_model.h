@@ -28,6 +28,9 @@ class TextLinesModel : public QAbstractListModel {
   // Shows only these lines (in file order), or all again with nothing.
   void setFilter(std::optional<std::vector<std::uint32_t>> lines);
   [[nodiscard]] bool filtered() const { return filter_.has_value(); }
+  [[nodiscard]] std::vector<std::uint32_t> filterLines() const { return filter_.value_or(std::vector<std::uint32_t>()); }
+  // The file grew: the filter's lines from `kept` on are replaced by those of `lines`.
+  void extendFilter(std::size_t kept, std::vector<std::uint32_t> lines);
   // The line a row shows, and the row that shows a line (the nearest row at or after it).
   [[nodiscard]] std::size_t lineOf(int row) const;
   [[nodiscard]] int rowOf(std::size_t line) const;
