@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "store/line_split.h"
+#include "viewer/doubled_quotes.h"
 #include "base/text_scan.h"
 
 namespace tarvo {
@@ -117,7 +118,7 @@ void TableRows::build(const TextDocument& document, std::size_t firstLine, Shape
       return false;
     }
     rowLines_.push_back(index);
-    ForEachDelimitedField(line, ',', [&](std::string_view field) {
+    ForEachField(line, doubledQuotes_, [&](std::string_view field) {
       fields_.push_back({static_cast<std::uint32_t>(field.data() - line.data()),
                          static_cast<std::uint32_t>(field.size())});
     });
@@ -137,6 +138,11 @@ std::string_view TableRows::cell(std::size_t row, std::size_t column) const {
 
 std::string_view TableRows::field(std::size_t position, std::size_t column) const {
   return cell(order_[position], column);
+}
+
+std::string TableRows::fieldText(std::size_t row, std::size_t column) const {
+  const std::string_view raw = field(row, column);
+  return doubledQuotes_ ? Undoubled(raw) : std::string(raw);
 }
 
 std::string LinesText(const TextDocument& document, std::vector<std::size_t> lines) {

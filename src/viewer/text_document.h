@@ -96,6 +96,13 @@ class TableRows {
 
   static constexpr std::size_t kMaxTableCount = 0xFFFFFFFFu;
 
+  // Quoted fields hold doubled quotes (off: a quoted field ends at the next quote). Set before
+  // build(); fields are then handed out as they stand, their doubled quotes still doubled.
+  void setDoubledQuotes(bool on) { doubledQuotes_ = on; }
+  [[nodiscard]] bool doubledQuotes() const { return doubledQuotes_; }
+  // The text of a field as shown: with doubled quotes, each pair made one.
+  [[nodiscard]] std::string fieldText(std::size_t row, std::size_t field) const;
+
   // Splits the document's lines from `firstLine` on.
   void build(const TextDocument& document, std::size_t firstLine, Shape shape,
              const TextDocument::Progress& progress = {});
@@ -130,6 +137,7 @@ class TableRows {
   std::vector<FieldSpan, BulkAllocator<FieldSpan>> fields_;
   std::vector<std::uint32_t, BulkAllocator<std::uint32_t>> order_;
   bool truncated_ = false;
+  bool doubledQuotes_ = false;
 };
 
 // The given lines (any order, repeats allowed), in file order, each once, joined by line feeds:

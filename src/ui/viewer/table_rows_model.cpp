@@ -69,9 +69,14 @@ QVariant TableRowsModel::data(const QModelIndex& index, int role) const {
   if (role != Qt::DisplayRole || !index.isValid()) return {};
   const auto row = static_cast<std::size_t>(index.row());
   const auto column = static_cast<std::size_t>(index.column());
-  if (!rotated_) return Text(rows_.field(positionOf(index.row()), column));
+  if (!rotated_) {
+    const std::size_t position = positionOf(index.row());
+    if (rows_.doubledQuotes()) return QString::fromStdString(rows_.fieldText(position, column));
+    return Text(rows_.field(position, column));
+  }
   if (column == 0) return QString::fromStdString(format_.columnHeadings[row]);
   if (column - 1 >= rows_.rowCount()) return QString();
+  if (rows_.doubledQuotes()) return QString::fromStdString(rows_.fieldText(column - 1, row));
   return Text(rows_.field(column - 1, row));
 }
 

@@ -49,6 +49,7 @@ constexpr int kDefaultColumnWidth = 85;
 constexpr int kFallbackColumnWidth = 40;
 // Indexed before the window shows, so small files need no second step: a few milliseconds.
 constexpr std::uint64_t kIndexedAtOnce = std::uint64_t{1} << 20;
+constexpr qint64 kShowGrowthMilliseconds = 200;
 
 // Printed layout, in units of a 600 dpi printer.
 constexpr double kPrintUnitsPerInch = 600.0;
@@ -362,6 +363,7 @@ bool TformTextDisplay::startIndexing() {
   const std::string path = currentPath_;
   const std::uint64_t from = document_.indexedBytes();
   indexing_ = true;
+  sinceShown_.start();
   indexer_.start([this, path, from, size, generation](const std::atomic<bool>& cancelled) {
     const auto deliver = [this, generation](std::shared_ptr<LineChunk> lines) {
       QMetaObject::invokeMethod(this, [this, generation, lines] { addIndexedLines(generation, lines.get()); },
@@ -380,17 +382,22 @@ void TformTextDisplay::addIndexedLines(int generation, const LineChunk* lines) {
   if (generation != indexGeneration_) return;  // from a reading since stopped
   if (lines == nullptr) {
     indexing_ = false;
-    showLineCount();
-    searchAfterIndexing();
+    showIndexedLines();
+    renewSearches();
     emit indexingFinished();
     refreshFromDisk();  // what was written while the file was read
     return;
   }
-  const std::size_t longest = document_.longestLine();
-  const std::size_t before = document_.lineCount();
   document_.addLines(*lines);
-  textModel_->linesAdded(before);
-  if (document_.longestLine() != longest) fitRowsToLongestLine();
+  // The view lays its rows out again after each growth: a few times a second is enough.
+  if (sinceShown_.isValid() && sinceShown_.elapsed() < kShowGrowthMilliseconds) return;
+  showIndexedLines();
+}
+
+void TformTextDisplay::showIndexedLines() {
+  sinceShown_.start();
+  textModel_->linesAdded(textModel_->rowCount({}));
+  fitRowsToLongestLine();
   showLineCount();
   if (format_.openEnd || followEnd()) memo1_->scrollToBottom();
 }
@@ -428,6 +435,7 @@ void TformTextDisplay::layOutTable(bool rotated) {
   CompleteColumnLists(format_);
   const std::size_t firstLine = format_.headings ? 1 : 0;
   LoadProgress progress(this, QString::fromStdString(NameOf(currentPath_)));
+  rows_.setDoubledQuotes(format_.doubledQuotes);
   rows_.build(document_, firstLine, rotated ? TableRows::Shape::Records : TableRows::Shape::Table,
               std::ref(progress));
   tableModel_->reset(rotated);

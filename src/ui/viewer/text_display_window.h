@@ -7,6 +7,7 @@
 // Windows are kept in a registry, one per path (compared without regard to case); closing
 // hides a window and the next opening of that path shows it again.
 
+#include <QElapsedTimer>
 #include <QWidget>
 #include <functional>
 #include <map>
@@ -138,6 +139,7 @@ class TformTextDisplay : public QWidget {
   // Maps the file and indexes its start; a thread reads the rest. False when it cannot be opened.
   bool startIndexing();
   void addIndexedLines(int generation, const LineChunk* lines);
+  void showIndexedLines();
   void stopIndexing();
   void showLineCount();
   [[nodiscard]] bool followEnd() const;
@@ -152,7 +154,6 @@ class TformTextDisplay : public QWidget {
   void showFound(MatchList matches);
   void showFiltered(MatchList matches);
   void goToPlace(std::size_t place);
-  void searchAfterIndexing();
   void renewSearches();
   void layOutTable(bool rotated);
   void applyColumnWidths(bool honourHidden);
@@ -186,11 +187,10 @@ class TformTextDisplay : public QWidget {
   BackgroundJob indexer_;
   int indexGeneration_ = 0;  // chunks of an earlier reading are dropped
   bool indexing_ = false;
+  QElapsedTimer sinceShown_;  // since the view last took the lines indexed
   BackgroundJob searcher_;
   int searchGeneration_ = 0;  // results of an earlier search are dropped
   MatchList matches_;
-  bool pendingFind_ = false;
-  bool pendingFilter_ = false;
   std::size_t placeBeforeFilter_ = 0;
 
   QLabel* labelTitle_;

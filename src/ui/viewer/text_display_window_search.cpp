@@ -42,8 +42,7 @@ void TformTextDisplay::runSearch(const SearchQuery& query, SearchPurpose purpose
     return;
   }
   if (indexing_) {
-    // The index still grows; the search starts when it is complete.
-    (purpose == SearchPurpose::Find ? pendingFind_ : pendingFilter_) = true;
+    // The index still grows; the search starts when it is complete (renewSearches).
     barFind_->showResult("Searching when the whole file is read ...");
     return;
   }
@@ -155,11 +154,6 @@ void TformTextDisplay::showFiltered(MatchList matches) {
                                                   shown_ == Layout::Table ? Count(whole, "row", "rows")
                                                                           : Count(whole, "line", "lines")));
   emit searchFinished();
-}
-
-void TformTextDisplay::searchAfterIndexing() {
-  if (std::exchange(pendingFind_, false)) startFind();
-  if (std::exchange(pendingFilter_, false)) startFilter();
 }
 
 void TformTextDisplay::renewSearches() {
