@@ -56,6 +56,24 @@ const char* FindEitherCase(const char* from, const char* to, char upper) {
   return from;
 }
 
+// The position of the byte of a word that text holds least often (by the letters' frequency in
+// English text; anything but a letter counts as rare): the fewer the candidates, the faster a
+// case-folded search runs.
+std::size_t RarestByte(std::string_view word) {
+  static constexpr std::string_view kCommonFirst = "ETAOINSHRDLCUMWFGYPBVKJXQZ";
+  std::size_t best = word.size() - 1;
+  std::size_t bestRank = 0;
+  for (std::size_t i = 0; i < word.size(); ++i) {
+    const std::size_t found = kCommonFirst.find(Upper(word[i]));
+    const std::size_t rank = found == std::string_view::npos ? kCommonFirst.size() : found;
+    if (rank > bestRank || i == 0) {
+      best = i;
+      bestRank = rank;
+    }
+  }
+  return best;
+}
+
 }  // namespace
 
 ResultOf<TextMatcher> TextMatcher::For(const SearchQuery& query) {
@@ -75,6 +93,7 @@ ResultOf<TextMatcher> TextMatcher::For(const SearchQuery& query) {
   matcher.plain_ = !query.regularExpression && (query.matchCase || IsAscii(query.pattern));
   matcher.word_ = query.pattern;
   if (!query.matchCase) std::transform(matcher.word_.begin(), matcher.word_.end(), matcher.word_.begin(), Upper);
+  matcher.anchor_ = RarestByte(matcher.word_);
   return matcher;
 }
 
@@ -85,12 +104,13 @@ const char* TextMatcher::findWord(const char* from, const char* to) const {
     const void* hit = ::memmem(from, size, word_.data(), word_.size());
     return hit == nullptr ? to : static_cast<const char*>(hit);
   }
-  // Case folded: find the word's last byte in either case, then compare the whole word.
-  const std::size_t last = word_.size() - 1;
-  for (const char* at = from + last; at < to;) {
-    const char* hit = FindEitherCase(at, to, word_[last]);
-    if (hit == to) return to;
-    const char* start = hit - last;
+  // Case folded: find the word's rarest byte in either case, then compare the whole word.
+  const std::size_t anchor = anchor_;
+  const std::size_t after = word_.size() - anchor;  // the anchor and the bytes after it
+  for (const char* at = from + anchor; at + after <= to;) {
+    const char* hit = FindEitherCase(at, to - (after - 1), word_[anchor]);
+    if (hit >= to - (after - 1)) return to;
+    const char* start = hit - anchor;
     if (std::equal(word_.begin(), word_.end(), start, [](char a, char b) { return a == Upper(b); })) return start;
     at = hit + 1;
   }

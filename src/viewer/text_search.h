@@ -57,6 +57,7 @@ class TextMatcher {
   SearchQuery query_;
   bool plain_ = false;
   std::string word_;  // the plain word, in upper case when case does not matter
+  std::size_t anchor_ = 0;  // the byte of the word looked for first
   QRegularExpression expression_;
   mutable QString scratch_;  // a line as UTF-16, reused
 };

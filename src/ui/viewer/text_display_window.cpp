@@ -389,8 +389,9 @@ void TformTextDisplay::addIndexedLines(int generation, const LineChunk* lines) {
     return;
   }
   document_.addLines(*lines);
-  // The view lays its rows out again after each growth: a few times a second is enough.
-  if (sinceShown_.isValid() && sinceShown_.elapsed() < kShowGrowthMilliseconds) return;
+  // The view lays out all its rows each time, so the pauses grow with the rows.
+  const qint64 pause = kShowGrowthMilliseconds * (1 + textModel_->rowCount({}) / 2000000);
+  if (sinceShown_.isValid() && sinceShown_.elapsed() < pause) return;
   showIndexedLines();
 }
 
