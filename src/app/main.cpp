@@ -1,12 +1,15 @@
 // The program: arguments, the single-instance test, the main window.
 //
 //   tarvo [--program-folder DIR] [--report-startup] [--verbose] [--version] [--help]
+//         [--view FILE...]
 //
 // --program-folder  where the shipped files are (default: beside the executable, or the
 //                   installed ../share/tarvo)
 // --report-startup  print "shown-at-ms=<epoch ms>" and "resident-kb=<memory in use>" once the
 //                   window is shown, then close
 // --verbose         print every line of the window's log on standard output as well
+// --view            show each FILE in the viewer; when an instance runs already, it is asked
+//                   to show them, and this start ends
 //
 // Exit status: 0 after a normal run or when another instance was woken instead; 1 when the
 // program cannot make sure it is the only instance (its runtime folder or lock is unusable) or
@@ -15,6 +18,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDateTime>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QTimer>
 #include <unistd.h>
@@ -22,6 +26,7 @@
 
 #include <cstdio>
 #include <string_view>
+#include <vector>
 
 #include "base/version.h"
 #include "platform/single_instance.h"
@@ -49,6 +54,17 @@ void ReportStartFailure(const std::string& reason) {
   if (QGuiApplication::platformName() != "offscreen") {
     QMessageBox::critical(nullptr, tarvo::kProductName, QString::fromStdString(text));
   }
+}
+
+// The files named with --view and after it, with absolute paths: a running instance has
+// another working folder.
+std::vector<std::string> FilesToView(const QCommandLineParser& parser, const QCommandLineOption& view) {
+  std::vector<std::string> files;
+  if (!parser.isSet(view)) return files;
+  for (const QString& name : parser.values(view) + parser.positionalArguments()) {
+    files.push_back(QFileInfo(name).absoluteFilePath().toStdString());
+  }
+  return files;
 }
 
 }  // namespace
@@ -80,8 +96,12 @@ int main(int argc, char* argv[]) {
   const QCommandLineOption verbose("verbose", "Print the log's lines on standard output too.");
   parser.addOption(programFolder);
   parser.addOption(reportStartup);
+  const QCommandLineOption view("view", "Show each file in the viewer.", "file");
   parser.addOption(verbose);
+  parser.addOption(view);
+  parser.addPositionalArgument("files", "With --view: more files to show.", "[files...]");
   parser.process(application);
+  const std::vector<std::string> viewed = FilesToView(parser, view);
 
   const tarvo::ResultOf<std::string> home = tarvo::HomeDrive();
   if (!home) {
@@ -92,7 +112,16 @@ int main(int argc, char* argv[]) {
   // the data folder, the same for every start of this user.
   tarvo::SetFallbackChannelFolder(*home + "/$Tarvo/.run");
   tarvo::ChannelManager channels;
-  const tarvo::ResultOf<tarvo::InstanceCheck> instance = tarvo::BecomeTheOnlyInstance(channels);
+  tarvo::ChannelMessages requests;
+  for (const std::string& path : viewed) {
+    const tarvo::ResultOf<std::string> request = tarvo::ViewRequest(path);
+    if (request) {
+      requests.push_back(*request);
+    } else {
+      std::fprintf(stderr, "*** %s\n", request.reason().c_str());
+    }
+  }
+  const tarvo::ResultOf<tarvo::InstanceCheck> instance = tarvo::BecomeTheOnlyInstance(channels, requests);
   if (!instance) {
     ReportStartFailure(instance.reason());
     return 1;
@@ -104,6 +133,7 @@ int main(int argc, char* argv[]) {
   if (!window.listenForCommands()) return 0;
   window.start();
   window.show();
+  if (!requests.empty()) window.handleCommands(requests);
   if (parser.isSet(reportStartup)) {
     QTimer::singleShot(0, &window, [&window] {
       std::printf("shown-at-ms=%lld\n", static_cast<long long>(QDateTime::currentMSecsSinceEpoch()));

@@ -2,13 +2,23 @@
 
 namespace tarvo {
 
-ResultOf<InstanceCheck> BecomeTheOnlyInstance(ChannelManager& channels) {
+ResultOf<InstanceCheck> BecomeTheOnlyInstance(ChannelManager& channels, const ChannelMessages& requests) {
   ResultOf<bool> held = CreateMarkerChannel(channels, kMarkerChannel);
   if (!held) return held.status();
   if (!*held) return InstanceCheck::OnlyInstance;
   const Channel running(kCommandChannel);
-  if (PipeExists(running)) SendToChannel(running, &channels, {"wakeup=now"});
+  ChannelMessages batch{"wakeup=now"};
+  batch.insert(batch.end(), requests.begin(), requests.end());
+  if (PipeExists(running)) SendToChannel(running, &channels, batch);
   return InstanceCheck::AnotherRuns;
+}
+
+ResultOf<std::string> ViewRequest(const std::string& absolutePath) {
+  std::string message = "view=" + absolutePath;
+  if (message.size() > kMaxMessageBytes) {
+    return Result::Failure("the path is longer than a request to the running instance can carry: " + absolutePath);
+  }
+  return message;
 }
 
 ChannelCommand SplitCommand(const std::string& line) {

@@ -16,8 +16,13 @@ enum class InstanceCheck {
 };
 
 // Whether this process is the only instance. A failure (the runtime folder or the lock cannot
-// be made) is not "another instance runs": the caller says so and ends with an error.
-ResultOf<InstanceCheck> BecomeTheOnlyInstance(ChannelManager& channels);
+// be made) is not "another instance runs": the caller says so and ends with an error. When
+// another runs, `requests` follow "wakeup=now" in the same batch.
+ResultOf<InstanceCheck> BecomeTheOnlyInstance(ChannelManager& channels, const ChannelMessages& requests = {});
+
+// The request to show a file in the viewer ("view=<path>"); fails when the path would make a
+// message longer than a channel carries.
+ResultOf<std::string> ViewRequest(const std::string& absolutePath);
 
 // The command's word and value of a channel line "word=value".
 struct ChannelCommand {

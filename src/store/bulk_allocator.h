@@ -3,12 +3,13 @@
 // Memory for bulk data: whole files held in memory and the millions of small entries parsed
 // from them.
 //
-// Two things make large buffers slow on small machines: the kernel fills every fresh 4 KiB
-// page on first touch, and a plain std::vector clears memory that a read is about to
-// overwrite anyway. BulkAllocator takes blocks of 2 MiB and more straight from the kernel
-// with transparent huge pages (one fault per 2 MiB instead of per 4 KiB), and default-
-// initialises elements, so resize() leaves new bytes uninitialised for the caller to fill.
-// Smaller blocks come from the ordinary heap.
+// A plain std::vector clears memory that a read is about to overwrite anyway. BulkAllocator
+// default-initialises elements, so resize() leaves new bytes uninitialised for the caller to
+// fill, and takes blocks of 2 MiB and more straight from the kernel, so they go back to it
+// when freed. Smaller blocks come from the ordinary heap.
+//
+// No huge pages are asked for: where the kernel makes them on request it may first compact
+// memory, and the same load then takes twice as long one time as the next.
 
 #include <sys/mman.h>
 
@@ -38,7 +39,6 @@ inline void* Allocate(std::size_t bytes) {
   void* block = ::mmap(nullptr, RoundedToLargeBlocks(bytes), PROT_READ | PROT_WRITE,
                        MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
   if (block == MAP_FAILED) throw std::bad_alloc();
-  ::madvise(block, RoundedToLargeBlocks(bytes), MADV_HUGEPAGE);
   return block;
 }
 

@@ -1,6 +1,7 @@
 #include "viewer/display_format.h"
 
-#include "store/data_file.h"
+#include "viewer/doubled_quotes.h"
+#include "viewer/line_reader.h"
 #include "store/file_system.h"
 #include "store/line_split.h"
 #include "store/pair_file.h"
@@ -21,13 +22,16 @@ constexpr int kLargestFont = 96;
 bool Contains(const std::string& text, const char* word) { return text.find(word) != std::string::npos; }
 const char* YesNo(bool on) { return on ? "Y" : "N"; }
 
-// The fields of a file's first line, or nothing when it cannot be read.
-bool FirstLineFields(const std::string& path, TextColumn& fields) {
-  ResultOf<DataFilePtr> file = OpenDataFile(path, "R", 0);
-  if (!file) return false;
-  std::string line;
-  ReadLine(**file, line);  // an empty file gives one empty field, as an empty line does
-  SplitDelimited(line, fields, ',');
+// The fields of a file's first line, or nothing when it cannot be read. Only that line is
+// read: the file may be a gigabyte.
+bool FirstLineFields(const std::string& path, bool doubledQuotes, TextColumn& fields) {
+  const ResultOf<std::string> line = ReadFirstLine(path);
+  if (!line) return false;
+  // An empty file gives one empty field, as an empty line does.
+  fields.clear();
+  ForEachField(*line, doubledQuotes, [&](std::string_view field) {
+    fields.push_back(doubledQuotes ? Undoubled(field) : std::string(field));
+  });
   return true;
 }
 
@@ -115,6 +119,7 @@ Result LoadDisplayFormat(DisplayFormat& format, const std::string& dataFolder) {
     else if (key == "SortColumn") format.sortColumn = DecimalOr(value, -1);
     else if (key == "Ascending") format.ascending = yes;
     else if (key == "FontSize") format.fontSize = DecimalOr(value, 8);
+    else if (key == "DoubledQuotes") format.doubledQuotes = yes;
     else if (key.size() > 2 && DecimalOr(key.substr(2), -1) >= 0) {
       // Column lines are taken in the order they stand; their numbers are not used.
       const std::string_view kind = key.substr(0, 2);
@@ -154,6 +159,8 @@ Result SaveDisplayFormat(const DisplayFormat& format) {
   number("SortColumn", format.sortColumn);
   pairs.add("Ascending", YesNo(format.ascending));
   number("FontSize", format.fontSize);
+  // Written only when chosen, so every other format file stays as it always was.
+  if (format.doubledQuotes) pairs.add("DoubledQuotes", "Y");
   const std::pair<const char*, const TextColumn*> lists[] = {{"CH", &format.columnHeadings},
                                                              {"CW", &format.columnWidths},
                                                              {"CD", &format.columnDisplay},
@@ -177,17 +184,14 @@ void AddDefaultColumn(DisplayFormat& format, const std::string& heading) {
 
 void DeriveColumnDefinitions(DisplayFormat& format) {
   TextColumn fields;
-  if (!FirstLineFields(format.filePath, fields)) return;
+  if (!FirstLineFields(format.filePath, format.doubledQuotes, fields)) return;
   format.fieldNames.clear();
   TextColumn names;
   if (format.headings) {
     names = fields;
   } else if (format.headingsFromFile && !format.headingFile.empty()) {
-    ResultOf<DataFilePtr> file = OpenDataFile(format.headingFile, "R", 0);
-    std::string line;
-    if (file && ReadLine(**file, line) >= 0 && line.find(',') != std::string::npos) {
-      SplitDelimited(line, names, ',');
-    }
+    const ResultOf<std::string> line = ReadFirstLine(format.headingFile);
+    if (line && line->find(',') != std::string::npos) SplitDelimited(*line, names, ',');
   }
   for (std::size_t i = 0; i < fields.size(); ++i) {
     const std::string name = i < names.size() ? names[i] : "Field" + std::to_string(i + 1);

@@ -48,6 +48,8 @@ struct DisplayFormat {
   std::string headingFile;
   TextColumn fieldNames;  // derived from the file, never stored
   bool showTemplate = false;
+  // Quoted fields hold doubled quotes ("O""Brien" is O"Brien); off unless chosen.
+  bool doubledQuotes = false;
 };
 
 enum class Layout { None, Text, Table, Rotated };

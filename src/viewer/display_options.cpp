@@ -13,6 +13,7 @@ DisplayChoices DisplayChoices::Of(const DisplayFormat& format) {
   choices.rotated = format.rotated;
   choices.sorted = format.sorted;
   choices.showTemplate = format.showTemplate;
+  choices.doubledQuotes = format.doubledQuotes;
   return choices;
 }
 
@@ -20,6 +21,7 @@ DisplayEnabling ApplyDisplayRules(DisplayChoices& choices, bool sortActive) {
   DisplayEnabling enabling;
   if (!choices.columns) return enabling;
   enabling.columnList = true;
+  enabling.doubledQuotes = true;
   enabling.sorted = sortActive;
   if (choices.headings) {
     choices.headingsFromFile = false;
@@ -60,7 +62,8 @@ void ConfirmDisplayChoices(DisplayFormat& format, const DisplayChoices& choices,
   if (choices.fontSize != before.fontSize || choices.columns != before.columns ||
       choices.headings != before.headings || choices.headingsFromFile != before.headingsFromFile ||
       choices.headingFile != before.headingFile || choices.rotated != before.rotated ||
-      choices.showTemplate != before.showTemplate || format.columnsChanged) {
+      choices.showTemplate != before.showTemplate || choices.doubledQuotes != before.doubledQuotes ||
+      format.columnsChanged) {
     format.reloadNeeded = true;
   }
   if (choices.sorted != format.sorted) format.sortOptionChanged = true;
@@ -80,6 +83,7 @@ void ConfirmDisplayChoices(DisplayFormat& format, const DisplayChoices& choices,
     }
   }
   format.showTemplate = choices.showTemplate;
+  format.doubledQuotes = choices.doubledQuotes;
   format.headingsFromFile = choices.headingsFromFile;
   format.headingFile = choices.headingFile;
 }

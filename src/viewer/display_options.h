@@ -21,6 +21,7 @@ struct DisplayChoices {
   bool rotated = false;
   bool sorted = false;
   bool showTemplate = false;
+  bool doubledQuotes = false;
 
   static DisplayChoices Of(const DisplayFormat& format);
 };
@@ -33,6 +34,7 @@ struct DisplayEnabling {
   bool rotated = false;          // never: rotated tables are chosen by the opener
   bool sorted = false;
   bool columnList = false;       // the column list and "Reset column details"
+  bool doubledQuotes = false;    // with columns only
   bool showTemplate = false;     // never
 };
 

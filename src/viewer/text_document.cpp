@@ -4,9 +4,8 @@
 #include <cstring>
 #include <limits>
 
-#include "store/file_system.h"
-#include "store/line_scan.h"
 #include "store/line_split.h"
+#include "viewer/doubled_quotes.h"
 #include "base/text_scan.h"
 
 namespace tarvo {
@@ -26,59 +25,75 @@ std::uint64_t FoldedPrefix(std::string_view text) {
   return prefix;
 }
 
-// Removes NUL bytes in place; they are never part of what a line shows.
-void DropNulBytes(ByteBuffer& bytes) {
-  if (std::memchr(bytes.data(), '\0', bytes.size()) == nullptr) return;
-  bytes.erase(std::remove(bytes.begin(), bytes.end(), '\0'), bytes.end());
-}
-
 }  // namespace
 
 bool TextDocument::load(const std::string& path, const Progress& progress) {
-  clear();
-  FileSystem& files = fileSystem();
-  ResultOf<FileHandle> file = files.open(path, OpenIntent::Read);
-  if (!file || !files.readAll(*file, bytes_)) {
-    bytes_.clear();
-    return false;
-  }
-  DropNulBytes(bytes_);
-  const char* base = bytes_.data();
-  const char* end = base + bytes_.size();
-  // A rough count first, so the index is allocated once.
-  lines_.reserve(static_cast<std::size_t>(std::count(bytes_.begin(), bytes_.end(), '\n')) + 1);
-  for (const char* at = base; at < end;) {
-    const char* stop = FindLineStop(at, end);
-    const auto length = static_cast<std::size_t>(stop - at);
-    lines_.push_back({static_cast<std::uint64_t>(at - base),
-                      static_cast<std::uint32_t>(std::min<std::size_t>(length, std::numeric_limits<std::uint32_t>::max()))});
-    if (lines_.back().length > lines_[longest_].length) longest_ = lines_.size() - 1;
-    at = SkipLineEnd(stop, end);
-    if (progress && lines_.size() % kProgressStep == 0) {
-      progress(static_cast<int>(100 * (at - base) / (end - base)));
+  if (!open(path)) return false;
+  const char* base = mapping_.data();
+  const std::uint64_t size = mapping_.size();
+  // In steps, so a progress window can move while a large table file is read.
+  constexpr std::uint64_t kStep = std::uint64_t{16} << 20;
+  for (std::uint64_t at = 0; at < size;) {
+    const std::uint64_t stop = std::min(size, at + kStep);
+    LineChunk chunk;
+    const std::size_t used = ScanLines(base + at, base + stop, stop == size, chunk);
+    addLines(chunk);
+    at += used;
+    if (used == 0) {  // one line longer than a step: take it with the rest of the file
+      LineChunk rest;
+      at += ScanLines(base + at, base + size, true, rest);
+      addLines(rest);
     }
+    if (progress) progress(static_cast<int>(100 * at / size));
   }
   return true;
 }
 
-std::size_t TextDocument::countOf(char byte) const {
-  return static_cast<std::size_t>(std::count(bytes_.begin(), bytes_.end(), byte));
+Result TextDocument::open(const std::string& path) {
+  clear();
+  path_ = path;
+  return mapping_.map(path);
 }
 
-void TextDocument::dropLineIndex() {
-  decltype(lines_) none;
-  lines_.swap(none);
+void TextDocument::addLines(const LineChunk& chunk) { AddChunk(index_, chunk); }
+
+TextDocument::Change TextDocument::changeOnDisk() const {
+  const std::optional<FileState> now = StateOf(path_);
+  if (!now || !mapping_.isOpen()) return now || mapping_.isOpen() ? Change::Rewritten : Change::None;
+  const FileState& then = mapping_.state();
+  if (now->identity != then.identity || now->size < then.size) return Change::Rewritten;
+  if (now->size > then.size) return Change::Grown;
+  return now->modified == then.modified ? Change::None : Change::Rewritten;
+}
+
+std::size_t TextDocument::readAppended() {
+  // The last line may go on, and a lone CR or LF may get its partner: it is read again.
+  if (!index_.empty() && index_.endLength(index_.size() - 1) < 2) index_.removeLast();
+  const std::size_t kept = index_.size();
+  if (!mapping_.remap()) return kept;
+  const std::uint64_t from = index_.end();
+  if (from < mapping_.size()) {
+    LineChunk chunk;
+    ScanLines(mapping_.data() + from, mapping_.data() + mapping_.size(), true, chunk);
+    addLines(chunk);
+  }
+  return kept;
+}
+
+std::size_t TextDocument::countOf(char byte) const {
+  const char* base = mapping_.data();
+  return static_cast<std::size_t>(std::count(base, base + index_.end(), byte));
 }
 
 void TextDocument::clear() {
-  bytes_.clear();
-  lines_.clear();
-  longest_ = 0;
+  mapping_.unmap();
+  index_.clear();
+  path_.clear();
 }
 
 void TableRows::clear() {
   truncated_ = false;
-  rowStarts_.clear();
+  rowLines_.clear();
   fieldStarts_.assign(1, 0);
   fields_.clear();
   order_.clear();
@@ -92,40 +107,42 @@ void TableRows::build(const TextDocument& document, std::size_t firstLine, Shape
   if (firstLine < lines) {
     // Sized once from the commas (quoted ones make it a little generous): growing a vector
     // of millions of fields would briefly need it twice.
-    rowStarts_.reserve(lines - firstLine);
+    rowLines_.reserve(lines - firstLine);
     fieldStarts_.reserve(lines - firstLine + 1);
     fields_.reserve(document.countOf(',') + lines);
   }
-  for (std::size_t index = firstLine; index < lines; ++index) {
-    const std::string_view line = document.line(index);
-    if (!line.empty() && line.front() == kEndOfFileMark) {
-      if (shape == Shape::Records) break;
-      continue;
-    }
-    if (rowStarts_.size() >= kMaxTableCount || fields_.size() + line.size() / 2 + 1 >= kMaxTableCount) {
+  document.forEachLine(firstLine, lines, [&](std::size_t index, std::string_view line) {
+    if (!line.empty() && line.front() == kEndOfFileMark) return shape != Shape::Records;
+    if (rowLines_.size() >= kMaxTableCount || fields_.size() + line.size() / 2 + 1 >= kMaxTableCount) {
       truncated_ = true;  // a line has at most length / 2 + 1 fields
-      break;
+      return false;
     }
-    rowStarts_.push_back(document.lineStart(index));
-    ForEachDelimitedField(line, ',', [&](std::string_view field) {
+    rowLines_.push_back(index);
+    ForEachField(line, doubledQuotes_, [&](std::string_view field) {
       fields_.push_back({static_cast<std::uint32_t>(field.data() - line.data()),
                          static_cast<std::uint32_t>(field.size())});
     });
     fieldStarts_.push_back(static_cast<std::uint32_t>(fields_.size()));
     if (progress && index % kProgressStep == 0) progress(static_cast<int>(100 * index / lines));
-  }
-  order_.resize(rowStarts_.size());
+    return true;
+  });
+  order_.resize(rowLines_.size());
   for (std::size_t i = 0; i < order_.size(); ++i) order_[i] = static_cast<std::uint32_t>(i);
 }
 
 std::string_view TableRows::cell(std::size_t row, std::size_t column) const {
   if (column >= fieldCount(row)) return {};
   const FieldSpan& span = fields_[fieldStarts_[row] + column];
-  return {document_->data() + rowStarts_[row] + span.offset, span.length};
+  return document_->line(rowLines_[row]).substr(span.offset, span.length);
 }
 
 std::string_view TableRows::field(std::size_t position, std::size_t column) const {
   return cell(order_[position], column);
+}
+
+std::string TableRows::fieldText(std::size_t row, std::size_t column) const {
+  const std::string_view raw = field(row, column);
+  return doubledQuotes_ ? Undoubled(raw) : std::string(raw);
 }
 
 std::string LinesText(const TextDocument& document, std::vector<std::size_t> lines) {
@@ -159,7 +176,7 @@ std::string DateSortText(std::string_view cell, const std::string& typeWord) {
 }
 
 void TableRows::sort(std::size_t column, const std::string& typeWord, bool ascending) {
-  const std::size_t count = rowStarts_.size();
+  const std::size_t count = rowLines_.size();
   if (typeWord == "number") {
     std::vector<std::pair<std::int64_t, std::uint32_t>> keys(count);
     for (std::size_t row = 0; row < count; ++row) {

@@ -3,6 +3,7 @@
 #include "store/file_system.h"
 #include "store/safe_replace.h"
 #include "store/block_writer.h"
+#include "viewer/doubled_quotes.h"
 
 namespace tarvo {
 namespace {
@@ -37,6 +38,14 @@ void WriteContent(BlockWriter& out, Layout layout, const TextDocument& document,
       for (std::size_t i = 0; i < document.lineCount(); ++i) out.appendLine(document.line(i));
       return;
     case Layout::Table:
+      if (rows.doubledQuotes()) {
+        // Quotes inside fields doubled again, so the copy splits back into the same fields.
+        AppendFields(out, headings, [&](std::size_t c) { return Doubled(Heading(format, c)); });
+        for (std::size_t row = 0; row < rows.rowCount(); ++row) {
+          AppendFields(out, headings, [&](std::size_t c) { return Doubled(rows.fieldText(row, c)); });
+        }
+        return;
+      }
       AppendFields(out, headings, [&](std::size_t c) { return Heading(format, c); });
       for (std::size_t row = 0; row < rows.rowCount(); ++row) {
         AppendFields(out, headings, [&](std::size_t c) { return rows.field(row, c); });

@@ -15,6 +15,8 @@ void DispatchInstanceCommands(const std::vector<std::string>& lines,
       return;
     } else if (command.word == "run") {
       if (handlers.run) handlers.run(ParseRunRequest(command.value));
+    } else if (command.word == "view") {
+      if (handlers.view && !command.value.empty()) handlers.view(command.value);
     }
   }
 }

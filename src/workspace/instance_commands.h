@@ -2,7 +2,7 @@
 
 // The commands a running instance takes over its command channel: "wakeup" (come to the
 // front), "close" (end the program; later lines are not carried out) and "run" (start a
-// program). Other words are ignored.
+// program) and "view" (show a file in the viewer). Other words are ignored.
 
 #include <functional>
 #include <string>
@@ -16,6 +16,7 @@ struct InstanceCommandHandlers {
   std::function<void()> wake;
   std::function<void()> close;
   std::function<void(const RunRequest&)> run;
+  std::function<void(const std::string& path)> view;
 };
 
 void DispatchInstanceCommands(const std::vector<std::string>& lines,

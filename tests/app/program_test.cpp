@@ -113,6 +113,36 @@ TEST_F(ProgramTest, SecondStartWakesTheFirstAndTouchesNothingAndCommandsReachIt)
   EXPECT_TRUE(fs::exists(folders_.data("Structure.tmp"))) << "closing saved the changed tree";
 }
 
+// Files named with --view are shown in the viewer: by this start when no instance runs, else by
+// the running instance, and the new start ends; a missing file gets a clear message.
+TEST_F(ProgramTest, ViewShowsFilesHereOrInTheRunningInstance) {
+  test::TempFolder files;
+  files.put("app.log", "one\r\ntwo\r\n");
+  auto first = start({"--verbose", "--view", QString::fromStdString(files.file("app.log")),
+                      QString::fromStdString(files.file("missing.log"))});
+  ASSERT_TRUE(waitUntilServing());
+  QByteArray said;
+  const auto says = [&](const std::string& words) {
+    return QTest::qWaitFor(
+        [&] {
+          said += first->readAllStandardOutput();
+          return said.contains(QByteArray::fromStdString(words));
+        },
+        kGenerous);
+  };
+  EXPECT_TRUE(says("Shown in the viewer: " + files.file("app.log"))) << said.toStdString();
+  EXPECT_TRUE(says("*** The file cannot be shown in the viewer")) << said.toStdString();
+  EXPECT_TRUE(says("there is no file " + files.file("missing.log"))) << said.toStdString();
+
+  files.put("second.csv", "a,b\r\n");
+  auto second = start({"--view", "second.csv"}, {}, files.path());  // named from its own folder
+  ASSERT_TRUE(finishes(*second)) << second->readAllStandardError().toStdString();
+  EXPECT_TRUE(says("Shown in the viewer: " + files.file("second.csv"))) << said.toStdString();
+  EXPECT_EQ(first->state(), QProcess::Running);
+  ASSERT_TRUE(SendToChannel(Channel(kCommandChannel), nullptr, {"close"}));
+  ASSERT_TRUE(finishes(*first));
+}
+
 // A runtime folder that is not ours is never used: the program falls back to a private folder
 // in its data folder and says so; only when that fails too does it stop, with the reason.
 TEST_F(ProgramTest, AnUnsafeRuntimeFolderIsReplacedByAPrivateOneOrStopsTheStart) {

@@ -140,9 +140,13 @@ TEST(WorkspaceRules, DetailPanelFollowsTheSectionTypeAndCommandsStopAtClose) {
   const InstanceCommandHandlers handlers{
       .wake = [&] { done.push_back("wake"); },
       .close = [&] { done.push_back("close"); },
-      .run = [&](const RunRequest& request) { done.push_back("run " + request.program); }};
-  DispatchInstanceCommands({"wakeup=now", "frobnicate", "run=/bin/true,x", "close", "run=/bin/false"}, handlers);
-  EXPECT_EQ(done, (std::vector<std::string>{"wake", "run /bin/true", "close"}));
+      .run = [&](const RunRequest& request) { done.push_back("run " + request.program); },
+      .view = [&](const std::string& path) { done.push_back("view " + path); }};
+  DispatchInstanceCommands({"wakeup=now", "frobnicate", "view=/tmp/a, b.log", "view=", "run=/bin/true,x", "close",
+                            "run=/bin/false"},
+                           handlers);
+  EXPECT_EQ(done, (std::vector<std::string>{"wake", "view /tmp/a, b.log", "run /bin/true", "close"}))
+      << "a path is taken whole, commas and all; an empty one is no request";
 }
 
 }  // namespace

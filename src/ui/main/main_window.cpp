@@ -44,6 +44,7 @@
 #include "ui/main/topic_item_delegate.h"
 #include "ui/main/topic_tree_model.h"
 #include "ui/monitor/software_panel.h"
+#include "ui/viewer/open_in_viewer.h"
 #include "ui/viewer/accessible_names.h"
 #include "ui/viewer/text_display_window.h"
 #include "workspace/calendar_export.h"
@@ -53,6 +54,10 @@
 
 namespace tarvo {
 namespace {
+
+ViewerReport ReportTo(MainLog& log) {
+  return [&log](const Result& result, const std::string& message) { (void)log.Report(result, message); };
+}
 
 constexpr int kStartMilliseconds = 1000;
 constexpr int kSaveMilliseconds = 60000;
@@ -154,6 +159,10 @@ void TformMain::buildActions() {
   connect(exportCalendar, &QAction::triggered, this, &TformMain::exportCalendarClick);
   menuBar()->findChild<QMenu*>("menuFile")->insertAction(exit, exportCalendar);
   menuBar()->findChild<QMenu*>("menuFile")->insertActions(exit, panelSoftware_->menuActions());
+  auto* openInViewer = new QAction("Open in &viewer...", this);
+  openInViewer->setObjectName("actionOpenInViewer");
+  connect(openInViewer, &QAction::triggered, this, [this] { AskAndShowFileInViewer(*viewers_, this, ReportTo(session_->log)); });
+  menuBar()->findChild<QMenu*>("menuFile")->insertAction(exit, openInViewer);
   // A rename or an undo may change what the detail area shows of the selected topic.
   connect(&undo, &QUndoStack::indexChanged, this, &TformMain::treeMainChange);
 }
@@ -731,7 +740,8 @@ void TformMain::handleCommands(const ChannelMessages& lines) {
                   [this](const RunRequest& request) {
                     session_->log.Report(StartRunRequest(request).status(),
                                          "*** The program asked for cannot be started");
-                  }});
+                  },
+              .view = [this](const std::string& path) { ShowFileInViewer(*viewers_, path, this, ReportTo(session_->log)); }});
 }
 
 // Files from the file manager become checklist items while a checklist page is on show.

@@ -57,7 +57,7 @@ class TformMain : public QMainWindow {
 
   Session& session() { return *session_; }
   TopicTreeModel& treeModel() { return *model_; }
-  // The command handler: "wakeup", "close" and "run" lines.
+  // The command handler: "wakeup", "close", "run" and "view" lines.
   void handleCommands(const ChannelMessages& lines);
   // Autosave (the timer's and Ctrl+S).
   void MVSave();

@@ -54,6 +54,8 @@ TformFileDisplayOptions::TformFileDisplayOptions(DisplayFormat& format, QWidget*
   checkRotated_ = Check(this, "checkRotated", "Show table rotated");
   checkOptionsSort_ = Check(this, "checkOptionsSort", "Always open the file sorted by this column");
   checkShowTemplate_ = Check(this, "checkShowTemplate", "Show template fields");
+  checkDoubledQuotes_ = Check(this, "checkDoubledQuotes", "Fields use doubled quotes");
+  checkDoubledQuotes_->setToolTip("\"O\"\"Brien, Pat\" is the one field O\"Brien, Pat");
   for (QCheckBox* box : {checkOptionEnd_, checkOptionColumns_, checkOptionsHeadings_}) {
     layout->addWidget(box);
   }
@@ -62,7 +64,9 @@ TformFileDisplayOptions::TformFileDisplayOptions(DisplayFormat& format, QWidget*
   headingRow->addWidget(editHeadingsFile_, 1);
   headingRow->addWidget(buttonSelectFile_);
   layout->addLayout(headingRow);
-  for (QCheckBox* box : {checkRotated_, checkOptionsSort_, checkShowTemplate_}) layout->addWidget(box);
+  for (QCheckBox* box : {checkRotated_, checkOptionsSort_, checkShowTemplate_, checkDoubledQuotes_}) {
+    layout->addWidget(box);
+  }
 
   layout->addWidget(new QLabel("Column Details", this));
   listView1_ = new QTreeWidget(this);
@@ -122,6 +126,7 @@ void TformFileDisplayOptions::showChoices() {
   checkRotated_->setChecked(choices_.rotated);
   checkOptionsSort_->setChecked(choices_.sorted);
   checkShowTemplate_->setChecked(choices_.showTemplate);
+  checkDoubledQuotes_->setChecked(choices_.doubledQuotes);
   applyRules();
 }
 
@@ -134,6 +139,7 @@ void TformFileDisplayOptions::readChoices() {
   choices_.rotated = checkRotated_->isChecked();
   choices_.sorted = checkOptionsSort_->isChecked();
   choices_.showTemplate = checkShowTemplate_->isChecked();
+  choices_.doubledQuotes = checkDoubledQuotes_->isChecked();
 }
 
 void TformFileDisplayOptions::applyRules() {
@@ -147,6 +153,7 @@ void TformFileDisplayOptions::applyRules() {
   checkRotated_->setEnabled(enabling.rotated);
   checkOptionsSort_->setEnabled(enabling.sorted);
   checkShowTemplate_->setEnabled(enabling.showTemplate);
+  checkDoubledQuotes_->setEnabled(enabling.doubledQuotes);
   listView1_->setEnabled(enabling.columnList);
   buttonResetColumns_->setEnabled(enabling.columnList);
 }

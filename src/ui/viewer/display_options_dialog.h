@@ -47,6 +47,7 @@ class TformFileDisplayOptions : public QDialog {
   QCheckBox* checkRotated_;
   QCheckBox* checkOptionsSort_;
   QCheckBox* checkShowTemplate_;
+  QCheckBox* checkDoubledQuotes_;
   QTreeWidget* listView1_;
   QPushButton* buttonResetColumns_;
 };

@@ -32,6 +32,12 @@ class TableRowsModel : public QAbstractTableModel {
   void reset(bool rotated);
   void setSortMark(int column, bool ascending);
   void sorted();
+  // Shows only the rows at these positions (ascending), or all again with nothing.
+  void setFilter(std::optional<std::vector<std::uint32_t>> positions);
+  [[nodiscard]] bool filtered() const { return filter_.has_value(); }
+  // The position (in the rows' order) a view row shows, and the view row nearest a position.
+  [[nodiscard]] std::size_t positionOf(int row) const;
+  [[nodiscard]] int rowOf(std::size_t position) const;
 
   int rowCount(const QModelIndex& parent) const override;
   int columnCount(const QModelIndex& parent) const override;
@@ -43,6 +49,7 @@ class TableRowsModel : public QAbstractTableModel {
   const DisplayFormat& format_;
   bool rotated_ = false;
   int markColumn_ = -1;
+  std::optional<std::vector<std::uint32_t>> filter_;
   bool markAscending_ = true;
 };
 

@@ -9,6 +9,7 @@
 #include <QCloseEvent>
 #include <QElapsedTimer>
 #include <QFileDialog>
+#include <QFileSystemWatcher>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -28,12 +29,16 @@
 #include "store/data_file.h"
 #include "store/file_system.h"
 #include "base/date_text.h"
+#include "viewer/line_reader.h"
 #include "viewer/viewer_copy.h"
 #include "ui/viewer/display_options_dialog.h"
+#include "ui/viewer/find_bar.h"
+#include "ui/viewer/match_mark_delegate.h"
 #include "ui/viewer/select_version_dialog.h"
 #include "ui/viewer/accessible_names.h"
 #include "ui/viewer/table_rows_model.h"
 #include "ui/viewer/text_lines_model.h"
+#include "ui/viewer/viewer_status_line.h"
 
 namespace tarvo {
 namespace {
@@ -42,6 +47,9 @@ constexpr int kRefreshMilliseconds = 10000;
 constexpr int kProgressAfterMilliseconds = 300;
 constexpr int kDefaultColumnWidth = 85;
 constexpr int kFallbackColumnWidth = 40;
+// Indexed before the window shows, so small files need no second step: a few milliseconds.
+constexpr std::uint64_t kIndexedAtOnce = std::uint64_t{1} << 20;
+constexpr qint64 kShowGrowthMilliseconds = 200;
 
 // Printed layout, in units of a 600 dpi printer.
 constexpr double kPrintUnitsPerInch = 600.0;
@@ -158,6 +166,12 @@ TformTextDisplay::TformTextDisplay(const std::string& path, const std::string& l
   checkRefresh_ = new QCheckBox("Autorefresh", this);
   checkRefresh_->setObjectName("CheckRefresh");
   checkRefresh_->setChecked(true);
+  checkFollow_ = new QCheckBox("Follow", this);
+  checkFollow_->setObjectName("CheckFollow");
+  checkFollow_->setToolTip("Keep showing the end of the file as it grows");
+  connect(checkFollow_, &QCheckBox::toggled, this, [this](bool on) {
+    if (on) shownView()->scrollToBottom();
+  });
   buttonPrint_ = Button(this, "buttonPrint", "Print");
   buttonSave_ = Button(this, "buttonSave", "Save copy");
   buttonDefineColumns_ = Button(this, "buttonDefineColumns", "Change options");
@@ -166,12 +180,36 @@ TformTextDisplay::TformTextDisplay(const std::string& path, const std::string& l
   buttonVersions_ = Button(this, "buttonVersions", "Old versions");
   buttonClose_ = Button(this, "buttonClose", "Close");
   buttons->addWidget(checkRefresh_);
+  buttons->addWidget(checkFollow_);
   buttons->addStretch();
   for (QPushButton* button : {buttonPrint_, buttonSave_, buttonDefineColumns_, buttonClear_,
                               buttonVersions_, buttonClose_}) {
     buttons->addWidget(button);
   }
   layout->addLayout(buttons);
+  barFind_ = new FindBar(this);
+  barFind_->hide();
+  layout->insertWidget(1, barFind_);
+  status_ = new ViewerStatusLine(this);
+  layout->addWidget(status_);
+  marks_ = new MatchMarkDelegate(this);
+  memo1_->setItemDelegate(marks_);
+  listView1_->setItemDelegate(marks_);
+  connect(barFind_, &FindBar::findChanged, this, &TformTextDisplay::startFind);
+  connect(barFind_, &FindBar::findNext, this, [this] { findStep(true); });
+  connect(barFind_, &FindBar::findPrevious, this, [this] { findStep(false); });
+  connect(barFind_, &FindBar::filterChanged, this, &TformTextDisplay::startFilter);
+  const auto shortcut = [this](const char* name, const QKeySequence& keys, auto&& work) {
+    auto* action = new QAction(this);
+    action->setObjectName(name);
+    action->setShortcut(keys);
+    action->setShortcutContext(Qt::WindowShortcut);
+    connect(action, &QAction::triggered, this, work);
+    addAction(action);
+  };
+  shortcut("actionFind", QKeySequence::Find, [this] { openFind(); });
+  shortcut("actionFindNext", QKeySequence(Qt::Key_F3), [this] { findStep(true); });
+  shortcut("actionFindPrevious", QKeySequence(Qt::SHIFT | Qt::Key_F3), [this] { findStep(false); });
   connect(buttonPrint_, &QPushButton::clicked, this, &TformTextDisplay::buttonPrintClick);
   connect(buttonSave_, &QPushButton::clicked, this, &TformTextDisplay::buttonSaveClick);
   connect(buttonDefineColumns_, &QPushButton::clicked, this, &TformTextDisplay::buttonDefineColumnsClick);
@@ -183,6 +221,8 @@ TformTextDisplay::TformTextDisplay(const std::string& path, const std::string& l
   timer1_->setObjectName("Timer1");
   timer1_->setInterval(kRefreshMilliseconds);
   connect(timer1_, &QTimer::timeout, this, &TformTextDisplay::Timer1Timer);
+  watcher_ = new QFileSystemWatcher(this);
+  connect(watcher_, &QFileSystemWatcher::fileChanged, this, &TformTextDisplay::refreshFromDisk);
 
   memo1_->setAccessibleName("Text");
   listView1_->setAccessibleName("Table");
@@ -190,7 +230,11 @@ TformTextDisplay::TformTextDisplay(const std::string& path, const std::string& l
   NameControlsForAccessibility(*this);
 }
 
-TformTextDisplay::~TformTextDisplay() = default;
+TformTextDisplay::~TformTextDisplay() {
+  // Their threads read the document and hand results to this window.
+  stopSearch();
+  stopIndexing();
+}
 
 void TformTextDisplay::setTitle(const QString& title) { labelTitle_->setText(title); }
 
@@ -234,12 +278,20 @@ void TformTextDisplay::loadFile() {
   sort_.clear();
   tableModel_->setSortMark(-1, true);
 
-  LoadProgress progress(this, QString::fromStdString(NameOf(currentPath_)));
+  stopSearch();
+  stopIndexing();
   // The stamp first: a change while loading is then seen at the next refresh.
   loadedStamp_ = fileSystem().stamp(currentPath_);
-  const bool opened = document_.load(currentPath_, std::ref(progress));
-  format_.fileAge = opened && loadedStamp_ ? loadedStamp_->modified : 0;
   shown_ = LayoutOf(format_);
+  bool opened = false;
+  if (shown_ == Layout::Text) {
+    opened = startIndexing();
+  } else {
+    LoadProgress progress(this, QString::fromStdString(NameOf(currentPath_)));
+    opened = document_.load(currentPath_, std::ref(progress));
+  }
+  format_.fileAge = opened && loadedStamp_ ? loadedStamp_->modified : 0;
+  showLineCount();
   switch (shown_) {
     case Layout::Text:
       layOutText();
@@ -255,6 +307,14 @@ void TformTextDisplay::loadFile() {
       listView1_->hide();
       break;
   }
+  QStringList headings;
+  if (shown_ == Layout::Table) {
+    for (const std::string& heading : format_.columnHeadings) headings << QString::fromStdString(heading);
+  }
+  barFind_->setColumns(headings);
+  barFind_->setEnabled(searchable());
+  if (!indexing_) renewSearches();
+  watchShownFile();
   timer1_->start();
 }
 
@@ -267,21 +327,97 @@ void TformTextDisplay::layOutText() {
   font.setPointSize(format_.fontSize);
   memo1_->setFont(font);
   buttonPrint_->setEnabled(true);
-  const QFontMetrics metrics(font);
-  const std::string_view longest =
-      document_.lineCount() == 0 ? std::string_view() : document_.line(document_.longestLine());
-  const int width = metrics.horizontalAdvance(QString::fromUtf8(longest.data(), static_cast<qsizetype>(longest.size())));
-  textModel_->setRowSize(QSize(width + 2 * metrics.averageCharWidth(), metrics.height()));
   textModel_->reset();
+  fitRowsToLongestLine();
   memo1_->show();
   memo1_->setFocus();
   if (format_.openEnd) memo1_->scrollToBottom();
 }
 
+void TformTextDisplay::fitRowsToLongestLine() {
+  const QFontMetrics metrics(memo1_->font());
+  const std::string_view longest =
+      document_.lineCount() == 0 ? std::string_view() : document_.line(document_.longestLine());
+  // Long lines are measured by their length (the font is fixed-width), not shaped: a line of
+  // megabytes would take seconds to lay out.
+  constexpr std::size_t kMeasuredBytes = 4096;
+  int width = 0;
+  if (longest.size() <= kMeasuredBytes) {
+    width = metrics.horizontalAdvance(QString::fromUtf8(longest.data(), static_cast<qsizetype>(longest.size())));
+  } else {
+    width = static_cast<int>(std::min<std::uint64_t>(INT_MAX / 2, longest.size() * static_cast<std::uint64_t>(metrics.horizontalAdvance(QLatin1Char('M')))));
+  }
+  textModel_->setRowSize(QSize(width + 2 * metrics.averageCharWidth(), metrics.height()));
+}
+
+bool TformTextDisplay::startIndexing() {
+  if (!document_.open(currentPath_)) return false;
+  // The first stretch now, so the first screen needs no waiting; the rest on another thread.
+  const std::uint64_t size = document_.byteCount();
+  const std::uint64_t first = std::min<std::uint64_t>(size, kIndexedAtOnce);
+  LineChunk chunk;
+  ScanLines(document_.data(), document_.data() + first, first == size, chunk);
+  document_.addLines(chunk);
+  if (document_.indexedBytes() >= size) return true;
+  const int generation = ++indexGeneration_;
+  const std::string path = currentPath_;
+  const std::uint64_t from = document_.indexedBytes();
+  indexing_ = true;
+  sinceShown_.start();
+  indexer_.start([this, path, from, size, generation](const std::atomic<bool>& cancelled) {
+    const auto deliver = [this, generation](std::shared_ptr<LineChunk> lines) {
+      QMetaObject::invokeMethod(this, [this, generation, lines] { addIndexedLines(generation, lines.get()); },
+                                Qt::QueuedConnection);
+    };
+    (void)ReadLineChunks(path, from, size, [&](LineChunk&& lines) {
+      deliver(std::make_shared<LineChunk>(std::move(lines)));
+      return true;
+    }, &cancelled);
+    deliver(nullptr);  // the end of the reading, whether or not all was read
+  });
+  return true;
+}
+
+void TformTextDisplay::addIndexedLines(int generation, const LineChunk* lines) {
+  if (generation != indexGeneration_) return;  // from a reading since stopped
+  if (lines == nullptr) {
+    indexing_ = false;
+    showIndexedLines();
+    renewSearches();
+    emit indexingFinished();
+    refreshFromDisk();  // what was written while the file was read
+    return;
+  }
+  document_.addLines(*lines);
+  // The view lays out all its rows each time, so the pauses grow with the rows.
+  const qint64 pause = kShowGrowthMilliseconds * (1 + textModel_->rowCount({}) / 2000000);
+  if (sinceShown_.isValid() && sinceShown_.elapsed() < pause) return;
+  showIndexedLines();
+}
+
+void TformTextDisplay::showIndexedLines() {
+  sinceShown_.start();
+  textModel_->linesAdded(textModel_->rowCount({}));
+  fitRowsToLongestLine();
+  showLineCount();
+  if (format_.openEnd || followEnd()) memo1_->scrollToBottom();
+}
+
+void TformTextDisplay::stopIndexing() {
+  indexer_.cancel();
+  ++indexGeneration_;
+  indexing_ = false;
+}
+
+void TformTextDisplay::showLineCount() {
+  const std::uint64_t total = document_.byteCount();
+  status_->showLines(document_.lineCount(), indexing_ ? document_.indexedBytes() : total, total);
+}
+
 void TformTextDisplay::copySelectedLines() {
   std::vector<std::size_t> rows;
   for (const QModelIndex& index : memo1_->selectionModel()->selectedRows()) {
-    rows.push_back(static_cast<std::size_t>(index.row()));
+    rows.push_back(textModel_->lineOf(index.row()));
   }
   const std::string text = LinesText(document_, std::move(rows));
   QGuiApplication::clipboard()->setText(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
@@ -300,9 +436,9 @@ void TformTextDisplay::layOutTable(bool rotated) {
   CompleteColumnLists(format_);
   const std::size_t firstLine = format_.headings ? 1 : 0;
   LoadProgress progress(this, QString::fromStdString(NameOf(currentPath_)));
+  rows_.setDoubledQuotes(format_.doubledQuotes);
   rows_.build(document_, firstLine, rotated ? TableRows::Shape::Records : TableRows::Shape::Table,
               std::ref(progress));
-  document_.dropLineIndex();  // the rows hold what the table needs
   tableModel_->reset(rotated);
   applyColumnWidths(!rotated);
   if (!rotated) finishTable();
@@ -337,17 +473,16 @@ void TformTextDisplay::columnClick(int column) {
 }
 
 void TformTextDisplay::sortRows() {
+  stopSearch();  // it reads the rows' order
   const auto index = static_cast<std::size_t>(sort_.column());
   const std::string type = index < format_.columnTypes.size() ? format_.columnTypes[index] : "text";
   rows_.sort(index, type, sort_.ascending());
   tableModel_->setSortMark(sort_.column(), sort_.ascending());
   tableModel_->sorted();
+  renewSearches();
 }
 
-void TformTextDisplay::Timer1Timer() {
-  if (!NeedsReload(checkRefresh_->isChecked(), currentPath_ == ownPath_, loadedStamp_, currentPath_)) {
-    return;
-  }
+void TformTextDisplay::reloadKeepingPlace() {
   // A refresh keeps what the user set up: the column widths, the sort in force, and the place
   // in the file (the end stays the end, so a growing log can be followed).
   storeColumnWidths();
@@ -382,6 +517,8 @@ void TformTextDisplay::storeColumnWidths() {
 }
 
 void TformTextDisplay::clearView() {
+  stopSearch();
+  stopIndexing();
   document_.clear();
   rows_.clear();
   textModel_->reset();

@@ -7,6 +7,7 @@
 // Windows are kept in a registry, one per path (compared without regard to case); closing
 // hides a window and the next opening of that path shows it again.
 
+#include <QElapsedTimer>
 #include <QWidget>
 #include <functional>
 #include <map>
@@ -17,11 +18,15 @@
 
 #include "base/result.h"
 #include "store/file_system.h"
+#include "viewer/background_job.h"
 #include "viewer/display_format.h"
 #include "viewer/text_document.h"
+#include "viewer/text_search.h"
 #include "viewer/viewer_sort.h"
 
+class QAbstractItemView;
 class QCheckBox;
+class QFileSystemWatcher;
 class QLabel;
 class QListView;
 class QPrinter;
@@ -31,8 +36,11 @@ class QTimer;
 
 namespace tarvo {
 
+class FindBar;
+class MatchMarkDelegate;
 class TableRowsModel;
 class TextLinesModel;
+class ViewerStatusLine;
 class TformTextDisplay;
 
 // Where the viewer reports a failure it cannot show in its own window (a view state that
@@ -78,11 +86,24 @@ class TformTextDisplay : public QWidget {
 
   // Loads currentPath again (after an option change or a refresh).
   void loadFile();
-  // The refresh timer's work.
-  void Timer1Timer();
+  // The refresh timer's work: a file that grew is read from where it ended, one that was cut
+  // short or replaced is read again.
+  void Timer1Timer() { refreshFromDisk(); }
+  void refreshFromDisk();
   void columnClick(int column);
   // Ctrl+C in the text layout: the selected lines, in file order, to the clipboard.
   void copySelectedLines();
+
+  // Find (Ctrl+F; F3 and Shift+F3 go to the next and previous match) and filter, from what
+  // the find bar holds; the search runs on another thread and searchFinished() follows.
+  void openFind();
+  void startFind();
+  void findStep(bool forward, bool fromHere = false);
+  void startFilter();
+  [[nodiscard]] FindBar& findBar() { return *barFind_; }
+  [[nodiscard]] const MatchList& matches() const { return matches_; }
+  // The line (text) or row position (table) of the current row, or of the top row.
+  [[nodiscard]] std::uint32_t currentPlace() const;
 
   // Commands; the parts after the dialogs, so they can be driven directly.
   void printTo(QPrinter& printer) const;
@@ -97,6 +118,15 @@ class TformTextDisplay : public QWidget {
   [[nodiscard]] Layout shownLayout() const { return shown_; }
   [[nodiscard]] TableRowsModel& tableModel() { return *tableModel_; }
   [[nodiscard]] TextLinesModel& textModel() { return *textModel_; }
+  [[nodiscard]] const TextDocument& document() const { return document_; }
+  // True while a large file is still being indexed in the background.
+  [[nodiscard]] bool indexing() const { return indexing_; }
+
+ signals:
+  // The background indexing of the file shown has read it to its end.
+  void indexingFinished();
+  // A find or filter has its result.
+  void searchFinished();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -105,6 +135,26 @@ class TformTextDisplay : public QWidget {
   void rebuildVersions();
   void showButtons();
   void layOutText();
+  void fitRowsToLongestLine();
+  // Maps the file and indexes its start; a thread reads the rest. False when it cannot be opened.
+  bool startIndexing();
+  void addIndexedLines(int generation, const LineChunk* lines);
+  void showIndexedLines();
+  void stopIndexing();
+  void showLineCount();
+  [[nodiscard]] bool followEnd() const;
+  void reloadKeepingPlace();
+  void appendFromDisk();
+  void watchShownFile();
+  enum class SearchPurpose { Find, Filter };
+  [[nodiscard]] bool searchable() const;
+  [[nodiscard]] QAbstractItemView* shownView() const;
+  void runSearch(const SearchQuery& query, SearchPurpose purpose);
+  void stopSearch();
+  void showFound(MatchList matches);
+  void showFiltered(MatchList matches);
+  void goToPlace(std::size_t place);
+  void renewSearches();
   void layOutTable(bool rotated);
   void applyColumnWidths(bool honourHidden);
   void finishTable();
@@ -134,11 +184,21 @@ class TformTextDisplay : public QWidget {
   TableRows rows_;
   std::unique_ptr<TextLinesModel> textModel_;
   std::unique_ptr<TableRowsModel> tableModel_;
+  BackgroundJob indexer_;
+  int indexGeneration_ = 0;  // chunks of an earlier reading are dropped
+  bool indexing_ = false;
+  QElapsedTimer sinceShown_;  // since the view last took the lines indexed
+  BackgroundJob searcher_;
+  int searchGeneration_ = 0;  // results of an earlier search are dropped
+  MatchList matches_;
+  std::size_t placeBeforeFilter_ = 0;
 
   QLabel* labelTitle_;
   QListView* memo1_;
   QTableView* listView1_;
   QCheckBox* checkRefresh_;
+  QCheckBox* checkFollow_;
+  QFileSystemWatcher* watcher_;
   QTimer* timer1_;
   QPushButton* buttonPrint_;
   QPushButton* buttonSave_;
@@ -146,6 +206,9 @@ class TformTextDisplay : public QWidget {
   QPushButton* buttonClear_;
   QPushButton* buttonVersions_;
   QPushButton* buttonClose_;
+  ViewerStatusLine* status_;
+  FindBar* barFind_;
+  MatchMarkDelegate* marks_;
 };
 
 }  // namespace tarvo
