@@ -15,11 +15,12 @@ declare -A allowed=(
   [platform]="platform store base"
   [viewer]="viewer store base"
   [content]="content store base"
+  [search]="search content structure store base"
   [workspace]="workspace content structure platform store base"
   [ui/viewer]="ui/viewer viewer store base"
   [ui/pages]="ui/pages content store base"
-  [ui/main]="ui/main ui/pages ui/viewer workspace content viewer structure platform store base"
-  [app]="app ui/main ui/pages ui/viewer workspace content viewer structure platform store base"
+  [ui/main]="ui/main ui/pages ui/viewer workspace search content viewer structure platform store base"
+  [app]="app ui/main ui/pages ui/viewer workspace search content viewer structure platform store base"
 )
 widgets='^[[:space:]]*#[[:space:]]*include[[:space:]]*<(QtWidgets|QWidget|QMainWindow|QDialog|QTreeView|QTableView|QListView|QPushButton|QApplication|QMessageBox)'
 
