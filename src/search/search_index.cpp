@@ -115,8 +115,19 @@ void SearchIndex::addLoaded(std::vector<SearchDocument> loaded) {
 
 bool SearchIndex::indexSome(std::size_t count) {
   std::unique_lock guard(lock_);
+  const bool wasBehind = indexed_ < documents_.size();
   indexUnlocked(count);
+  // Through the build: the lists grew by doubling, give back what they will not use.
+  if (wasBehind && indexed_ == documents_.size()) compactUnlocked();
   return indexed_ < documents_.size();
+}
+
+void SearchIndex::compactUnlocked() {
+  documents_.shrink_to_fit();
+  for (Postings& list : postings_) list.deltas.shrink_to_fit();
+  postings_.shrink_to_fit();
+  wordStarts_.shrink_to_fit();
+  vocabulary_.shrink_to_fit();
 }
 
 void SearchIndex::indexUnlocked(std::size_t count) {
@@ -143,9 +154,10 @@ std::uint32_t SearchIndex::wordNumber(std::string_view word) {
   const auto [found, added] =
       wordNumbers_.try_emplace(std::string(word), static_cast<std::uint32_t>(postings_.size()));
   if (added) {
-    vocabulary_ += '\n';
+    if (vocabulary_.empty()) vocabulary_ += '\n';
     wordStarts_.push_back(static_cast<std::uint32_t>(vocabulary_.size()));
     vocabulary_ += word;
+    vocabulary_ += '\n';
     postings_.emplace_back();
   }
   return found->second;
@@ -165,22 +177,36 @@ void SearchIndex::indexDocument(std::uint32_t number) {
 
 std::vector<bool> SearchIndex::candidates(const SearchQuery& query, bool& none) const {
   none = false;
-  // The words of every term; each must appear within some word of a matching document.
-  std::vector<std::string_view> pieces;
+  // The words of every term, each to be found within a word of a matching document. A word
+  // that has more of the term after it must end a word there, one with more before it must
+  // start one: in "new yo" the document needs a word ending in "new" and one starting "yo".
+  struct Part {
+    std::string pattern;  // with '\n' for a word's start or end, as the vocabulary has them
+  };
+  std::vector<Part> parts;
   for (const std::string& term : query.terms) {
-    ForEachSearchWord(term, [&](std::string_view word) { pieces.push_back(word); });
+    ForEachSearchWord(term, [&](std::string_view word) {
+      const auto start = static_cast<std::size_t>(word.data() - term.data());
+      std::string pattern;
+      if (start > 0) pattern += '\n';
+      pattern += word;
+      if (start + word.size() < term.size()) pattern += '\n';
+      parts.push_back(Part{std::move(pattern)});
+    });
   }
   struct Piece {
     std::vector<std::uint32_t> words;
     std::size_t postings = 0;
   };
   std::vector<Piece> found;
-  for (std::string_view piece : pieces) {
+  for (const Part& part : parts) {
+    const std::string& piece = part.pattern;
+    const std::size_t lead = piece.front() == '\n' ? 1 : 0;
     Piece matches;
     std::size_t at = 0;
     while ((at = vocabulary_.find(piece, at)) != std::string::npos) {
       const auto word = static_cast<std::uint32_t>(
-          std::upper_bound(wordStarts_.begin(), wordStarts_.end(), static_cast<std::uint32_t>(at)) -
+          std::upper_bound(wordStarts_.begin(), wordStarts_.end(), static_cast<std::uint32_t>(at + lead)) -
           wordStarts_.begin() - 1);
       matches.words.push_back(word);
       matches.postings += postings_[word].count;
@@ -266,6 +292,7 @@ SearchResults SearchIndex::find(const SearchQuery& query, std::size_t limit, con
     if (number >= indexed_) return true;
     return !none && (narrowed.empty() || narrowed[number]);
   };
+  std::string folded;
   for (std::size_t number = none ? indexed_ : 0; number < documents_.size(); ++number) {
     if (number % kCancelStride == 0 && cancelled != nullptr && cancelled->load(std::memory_order_relaxed)) {
       results.cancelled = true;
@@ -273,7 +300,8 @@ SearchResults SearchIndex::find(const SearchQuery& query, std::size_t limit, con
     }
     const Document& document = documents_[number];
     if (!document.alive || document.text.empty() || !isCandidate(number)) continue;
-    if (!HoldsEveryTerm(FoldForSearch(document.text), query)) continue;
+    FoldForSearchInto(document.text, folded);
+    if (!HoldsEveryTerm(folded, query)) continue;
     if (results.hits.size() == limit) {
       results.truncated = true;
       break;

@@ -115,6 +115,7 @@ class SearchIndex {
   void indexDocument(std::uint32_t document);
   std::uint32_t wordNumber(std::string_view word);
   void indexUnlocked(std::size_t count);
+  void compactUnlocked();
   // The documents that may hold every term, as a bit per indexed document; empty when the
   // word index cannot narrow the query (every indexed document is a candidate).
   [[nodiscard]] std::vector<bool> candidates(const SearchQuery& query, bool& none) const;
@@ -125,7 +126,7 @@ class SearchIndex {
   std::size_t indexed_ = 0;  // documents_[0, indexed_) are in the word index
   std::vector<Topic> topics_;
   std::unordered_map<std::string, std::uint32_t> topicNumbers_;
-  // The words, each preceded by '\n' in one string, so finding the words that hold a piece of
+  // The words, each between '\n's in one string, so finding the words that hold a piece of
   // text is one scan; wordStarts_ gives where each word begins.
   std::string vocabulary_ = std::string();
   std::vector<std::uint32_t> wordStarts_;

@@ -91,9 +91,24 @@ std::string FoldCharacter(char32_t c) {
   return folded;
 }
 
-// Non-ASCII characters repeat a lot within a text (one language's letters), and normalising
-// each is slow: remember what each folded to.
+// Normalising a character is slow, and texts repeat the same few: the characters of the
+// alphabetic scripts are folded once into a table shared by all threads, the rest remembered
+// per thread as they come.
+constexpr char32_t kTableEnd = 0x3000;
+
+struct FoldTable {
+  std::vector<std::string> folded;
+  FoldTable() {
+    folded.reserve(kTableEnd);
+    for (char32_t c = 0; c < kTableEnd; ++c) folded.push_back(c < 0x80 ? std::string(1, static_cast<char>(c)) : FoldCharacter(c));
+  }
+};
+
 const std::string& FoldedCharacter(char32_t c) {
+  if (c < kTableEnd) {
+    static const FoldTable table;
+    return table.folded[c];
+  }
   thread_local std::unordered_map<char32_t, std::string> cache;
   auto found = cache.find(c);
   if (found == cache.end()) found = cache.emplace(c, FoldCharacter(c)).first;
@@ -132,10 +147,15 @@ void Fold(std::string_view utf8, Emit&& put) {
 
 }  // namespace
 
-std::string FoldForSearch(std::string_view utf8) {
-  std::string folded;
+void FoldForSearchInto(std::string_view utf8, std::string& folded) {
+  folded.clear();
   folded.reserve(utf8.size());
   Fold(utf8, [&](char out, std::size_t) { folded += out; });
+}
+
+std::string FoldForSearch(std::string_view utf8) {
+  std::string folded;
+  FoldForSearchInto(utf8, folded);
   return folded;
 }
 

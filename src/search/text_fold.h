@@ -16,6 +16,8 @@ namespace tarvo {
 
 // The folded text alone.
 std::string FoldForSearch(std::string_view utf8);
+// The same into a buffer the caller reuses, which saves an allocation per text in a scan.
+void FoldForSearchInto(std::string_view utf8, std::string& folded);
 
 // The folded text with, for each of its bytes, the offset in the source of the character it
 // came from; `origins` has one more entry, the source's size, so a folded range [b, e) came
