@@ -19,6 +19,8 @@
 #include "ui/main/started_window.h"
 #include "ui/main/topic_pages_panel.h"
 #include "ui/pages/checklist_page.h"
+#include "ui/pages/notes_page.h"
+#include <QTextEdit>
 
 namespace tarvo {
 namespace {
@@ -103,6 +105,37 @@ TEST(SearchPanel, TypingFindsTopicsAndEnterOnTheThirdResultOpensItsChecklistAtTh
   EXPECT_EQ(started.selectedCaption(), U8(u8"Umzüge planen")) << "after the last, the first";
   QTest::keyClick(started.tree(), Qt::Key_F3, Qt::ShiftModifier);
   EXPECT_EQ(started.selectedCaption(), "Getting started");
+}
+
+// A note whose word changes formatting midway: the match is selected in the note's editor,
+// on its second paragraph.
+TEST(SearchPanel, AChosenNoteResultSelectsTheMatchInTheNote) {
+  AppFolders folders;
+  SearchWindow started(folders);
+  Workspace& workspace = started.window.session().workspace;
+  TopicRecord& plan = *started.node("Plan the week")->record;
+  ResultOf<TopicPages*> pages = workspace.pagesOf(plan);
+  ASSERT_TRUE(pages.ok());
+  TopicPage* note = nullptr;
+  for (TopicPage& page : (*pages)->pages) {
+    if (page.kind() == PageKind::Notes) note = &page;
+  }
+  ASSERT_NE(note, nullptr);
+  const std::string rtf = "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\f0 Monday: shop\\par "
+                          "Bring the gr{\\b \\'fc}n{\\i e} box.\\par}";
+  ASSERT_TRUE(SaveNotesPage(workspace.pageFolders(), **pages, *note, rtf, StampText()));
+  ASSERT_TRUE(SavePageFiles(workspace.pageFolders(), **pages, *note, StampText()));
+  started.panel->service().pageSaved(std::string(plan.uni), *note);
+
+  started.tree()->setFocus();
+  QTest::keyClick(started.tree(), Qt::Key_F, Qt::ControlModifier);
+  started.type("GRUNE", 1);
+  QTest::keyClick(&started.panel->box(), Qt::Key_Return);
+  EXPECT_EQ(started.selectedCaption(), "Plan the week");
+  auto* pagesPanel = started.window.findChild<TTopicPagesPanel*>("panelToDoNew");
+  ASSERT_NE(pagesPanel->currentPage(), nullptr);
+  EXPECT_EQ(pagesPanel->currentPage()->kind(), PageKind::Notes);
+  EXPECT_EQ(pagesPanel->notes().editor().textCursor().selectedText(), QString::fromUtf8(U8(u8"grüne")));
 }
 
 // Esc closes the box and gives the focus back; Ctrl+F in the checklist stays the checklist's
