@@ -1,6 +1,8 @@
 #include "ui/main/search_panel.h"
 
 #include <QAbstractTextDocumentLayout>
+#include <algorithm>
+#include <tuple>
 #include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
@@ -147,12 +149,39 @@ void TSearchPanel::typed(const QString& text) {
   service_->search(text);
 }
 
+namespace {
+
+// The rows from the section down to the node: sorting by them gives the tree's order.
+std::vector<std::size_t> TreePosition(const TopicNode* node) {
+  std::vector<std::size_t> rows;
+  for (; node != nullptr; node = node->parent()) rows.push_back(node->row());
+  std::reverse(rows.begin(), rows.end());
+  return rows;
+}
+
+}  // namespace
+
 void TSearchPanel::showResults(int, const SearchResults& results) {
   list_->clear();
   hits_.clear();
+  // The index lists an edited text after the others; the user reads the results in the order
+  // of the tree, each topic's title before its pages.
+  struct Placed {
+    std::vector<std::size_t> position;
+    const SearchHit* hit;
+  };
+  std::vector<Placed> placed;
   for (const SearchHit& hit : results.hits) {
+    const TopicRecord* record = workspace_.master().recordOf(hit.topicId);
+    if (record == nullptr || record->treeNode == nullptr) continue;  // removed since the search ran
+    placed.push_back(Placed{TreePosition(record->treeNode), &hit});
+  }
+  std::stable_sort(placed.begin(), placed.end(), [](const Placed& a, const Placed& b) {
+    return std::tie(a.position, a.hit->field, a.hit->pageId) < std::tie(b.position, b.hit->field, b.hit->pageId);
+  });
+  for (const Placed& entry : placed) {
+    const SearchHit& hit = *entry.hit;
     const QString place = placeOf(hit.topicId);
-    if (place.isEmpty()) continue;  // removed since the search ran
     auto* item = new QListWidgetItem(list_);
     item->setData(kHtmlRole, ResultMarkup(place, hit));
     item->setData(Qt::AccessibleTextRole, place + " (" + WhereFound(hit.field) + "): " + hit.snippet);
