@@ -82,13 +82,9 @@ void SearchIndex::setDocument(const std::string& topicId, SearchField field, int
   const std::int64_t existing = liveDocument(topics_[topic], field, pageId);
   if (existing >= 0 && documents_[static_cast<std::size_t>(existing)].text == text) return;
   if (existing >= 0) kill(static_cast<std::uint32_t>(existing));
-  if (text.empty()) {
-    // Still mark the title or page as set, so an older bulk-loaded text cannot come back.
-    append(topic, field, pageId, std::string());
-    documents_.back().alive = true;
-  } else {
-    append(topic, field, pageId, text);
-  }
+  // An empty text is kept too, as a live document that matches nothing: it marks the title or
+  // page as set, so an older bulk-loaded text cannot come back over it.
+  append(topic, field, pageId, text);
   // Indexed now when the build is through; otherwise the build reaches it in turn.
   if (indexed_ + 1 == documents_.size()) indexUnlocked(1);
 }

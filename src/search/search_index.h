@@ -128,7 +128,7 @@ class SearchIndex {
   std::unordered_map<std::string, std::uint32_t> topicNumbers_;
   // The words, each between '\n's in one string, so finding the words that hold a piece of
   // text is one scan; wordStarts_ gives where each word begins.
-  std::string vocabulary_ = std::string();
+  std::string vocabulary_;
   std::vector<std::uint32_t> wordStarts_;
   std::unordered_map<std::string, std::uint32_t> wordNumbers_;
   std::vector<Postings> postings_;
