@@ -85,12 +85,14 @@ TSearchPanel::TSearchPanel(Workspace& workspace, QWidget* parent)
   box_ = new QLineEdit(this);
   box_->setObjectName("editSearch");
   box_->setPlaceholderText("Find topics, notes and checklists");
+  box_->setAccessibleName("Find");
   box_->setClearButtonEnabled(true);
   box_->installEventFilter(this);
   status_ = new QLabel(this);
   status_->setObjectName("labelSearchStatus");
   list_ = new QListWidget(this);
   list_->setObjectName("listSearchResults");
+  list_->setAccessibleName("Search results");
   list_->setItemDelegate(new ResultDelegate(list_));
   list_->setUniformItemSizes(true);
   list_->installEventFilter(this);
