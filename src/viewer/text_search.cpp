@@ -76,7 +76,7 @@ std::size_t RarestByte(std::string_view word) {
 
 }  // namespace
 
-ResultOf<TextMatcher> TextMatcher::For(const SearchQuery& query) {
+ResultOf<TextMatcher> TextMatcher::For(const TextQuery& query) {
   if (query.pattern.empty()) return Result::Failure("nothing to find");
   TextMatcher matcher;
   matcher.query_ = query;

@@ -25,13 +25,13 @@
 
 namespace tarvo {
 
-struct SearchQuery {
+struct TextQuery {
   std::string pattern;  // UTF-8
   bool regularExpression = false;
   bool matchCase = false;
   int column = -1;  // in a table: only this column; -1 all
 
-  bool operator==(const SearchQuery&) const = default;
+  bool operator==(const TextQuery&) const = default;
 };
 
 // Line numbers or table row positions, ascending.
@@ -40,12 +40,12 @@ using MatchList = std::vector<std::uint32_t>;
 class TextMatcher {
  public:
   // Fails, naming the fault, for a regular expression that is not one or an empty pattern.
-  static ResultOf<TextMatcher> For(const SearchQuery& query);
+  static ResultOf<TextMatcher> For(const TextQuery& query);
 
   [[nodiscard]] bool matches(std::string_view text) const;
   // The matches in a shown text, as (position, length) in its characters, for marking them.
   [[nodiscard]] std::vector<std::pair<int, int>> matchesIn(const QString& text) const;
-  [[nodiscard]] const SearchQuery& query() const { return query_; }
+  [[nodiscard]] const TextQuery& query() const { return query_; }
 
   // A plain word (no regular expression, letters folded only when they are ASCII): found in
   // bytes directly.
@@ -54,7 +54,7 @@ class TextMatcher {
   [[nodiscard]] const char* findWord(const char* from, const char* to) const;
 
  private:
-  SearchQuery query_;
+  TextQuery query_;
   bool plain_ = false;
   std::string word_;  // the plain word, in upper case when case does not matter
   std::size_t anchor_ = 0;  // the byte of the word looked for first

@@ -9,7 +9,7 @@ namespace {
 
 using test::TempFolder;
 
-MatchList Lines(const TextDocument& document, SearchQuery query) {
+MatchList Lines(const TextDocument& document, TextQuery query) {
   ResultOf<TextMatcher> matcher = TextMatcher::For(query);
   EXPECT_TRUE(matcher) << matcher.reason();
   if (!matcher) return {};
@@ -56,7 +56,7 @@ TEST(TextSearch, TableRowsInAllColumnsOrOneAndInTheOrderShown) {
   ASSERT_TRUE(document.load(folder.file("t.csv")));
   TableRows rows;
   rows.build(document, 1, TableRows::Shape::Table);
-  const auto find = [&rows](SearchQuery query) {
+  const auto find = [&rows](TextQuery query) {
     ResultOf<TextMatcher> matcher = TextMatcher::For(query);
     EXPECT_TRUE(matcher);
     return FindRows(rows, 2, *matcher);

@@ -36,6 +36,7 @@
 #include "store/file_system.h"
 #include "structure/topic_record.h"
 #include "ui/main/preferences_panel.h"
+#include "ui/main/search_panel.h"
 #include "ui/main/summary_panel.h"
 #include "ui/main/topic_actions.h"
 #include "ui/main/topic_list_dialog.h"
@@ -163,6 +164,12 @@ void TformMain::buildActions() {
   openInViewer->setObjectName("actionOpenInViewer");
   connect(openInViewer, &QAction::triggered, this, [this] { AskAndShowFileInViewer(*viewers_, this, ReportTo(session_->log)); });
   menuBar()->findChild<QMenu*>("menuFile")->insertAction(exit, openInViewer);
+  QMenu* edit = menuBar()->findChild<QMenu*>("menuEdit");
+  edit->addSeparator();
+  edit->addActions({panelSearch_->findAction(), panelSearch_->nextAction(), panelSearch_->previousAction()});
+  addActions({panelSearch_->nextAction(), panelSearch_->previousAction()});
+  connect(panelSearch_, &TSearchPanel::hitChosen, this, &TformMain::showSearchHit);
+  connect(panelToDoNew_, &TTopicPagesPanel::pageSaved, &panelSearch_->service(), &SearchService::pageSaved);
   // A rename or an undo may change what the detail area shows of the selected topic.
   connect(&undo, &QUndoStack::indexChanged, this, &TformMain::treeMainChange);
 }
@@ -172,6 +179,7 @@ TformMain::~TformMain() {
   // for a moment; its last signals must not reach a window being taken apart.
   channels_.dispose(kCommandChannel);
   channels_.setLog(nullptr);
+  delete panelSearch_;  // it observes the document's tree, which goes before the window's children
   disconnect(&session_->workspace.undoStack(), nullptr, this, nullptr);
   disconnect(&session_->workspace.undoStack(), nullptr, actions_, nullptr);
 }
@@ -230,6 +238,9 @@ void TformMain::buildLayout() {
   treeMain_->header()->resizeSection(TopicTreeModel::kDueColumn, 90);
   treeMain_->header()->resizeSection(TopicTreeModel::kStatusColumn, 90);
   treeLayout->addWidget(treeMain_);
+  panelSearch_ = new TSearchPanel(session_->workspace, panelTree);
+  treeLayout->insertWidget(0, panelSearch_);
+  panelTree->addAction(panelSearch_->findAction());
   connect(treeMain_->selectionModel(), &QItemSelectionModel::currentChanged, this,
           [this] { treeMainChange(); });
   connect(treeMain_, &QWidget::customContextMenuRequested, this, &TformMain::showContextMenu);
@@ -412,6 +423,7 @@ void TformMain::start() {
                                 QString::fromStdString(system.processor)));
   panelPreferences_->showPreferences();
   showTree();
+  panelSearch_->startIndex();
   restoreGeometry();
   if (session_->preferences.showSummary) showSummary();
   if (!session_->structureNotice().empty()) {
@@ -551,6 +563,13 @@ void TformMain::jumpToTopic(TopicNode* node) {
   panelEntry_->hide();
   actions_->expandCommand([this, node] { session_->workspace.reveal(node); });
   treeMain_->setFocus();
+}
+
+void TformMain::showSearchHit(const SearchHit& hit) {
+  const TopicRecord* record = session_->workspace.master().recordOf(hit.topicId);
+  if (record == nullptr) return;
+  jumpToTopic(record->treeNode);
+  MarkSearchHit(*panelToDoNew_, session_->workspace, hit);
 }
 
 // A right click selects the row under the pointer first: the menu is about that topic.

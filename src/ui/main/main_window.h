@@ -31,6 +31,8 @@ class TSummaryPanel;
 class TopicNode;
 class TopicTreeModel;
 class TPreferencesPanel;
+class TSearchPanel;
+struct SearchHit;
 class TTopicPagesPanel;
 class TSoftwarePanel;
 class ViewerRegistry;
@@ -78,6 +80,8 @@ class TformMain : public QMainWindow {
   void showCategory(Category category);
   // Shows the topic in the tree: only the way to it open, it open one level, selected.
   void jumpToTopic(TopicNode* node);
+  // A chosen search result: its topic shown in the tree, its page opened at the match.
+  void showSearchHit(const SearchHit& hit);
   TSummaryPanel& summaryPanel() { return *panelEntry_; }
   ViewerRegistry& viewers() { return *viewers_; }
   TopicActions& topicActions() { return *actions_; }
@@ -136,6 +140,7 @@ class TformMain : public QMainWindow {
   QStackedWidget* panelDetail_ = nullptr;
   QWidget* panelNone_ = nullptr;
   TTopicPagesPanel* panelToDoNew_ = nullptr;
+  TSearchPanel* panelSearch_ = nullptr;
   QWidget* panelNetwork_ = nullptr;
   TPreferencesPanel* panelPreferences_ = nullptr;
   QWidget* panelAbout_ = nullptr;

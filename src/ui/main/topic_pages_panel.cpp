@@ -282,6 +282,7 @@ void TTopicPagesPanel::saveOpenPage() {
     }
     session_.log.Report(saved, "*** The page \"" + PageCaption(*page) + "\" cannot be saved");
     if (node_->record != nullptr) session_.workspace.notePageSaved(*node_->record);
+    if (node_->record != nullptr) emit pageSaved(std::string(node_->record->uni), *page);
     tabsData_->update();
   }
   // After the content: a page saved for the first time has only now a file to keep a layout for.

@@ -49,6 +49,10 @@ class TTopicPagesPanel : public QWidget {
   std::unique_ptr<QTextDocument> pageDocument();
   Result saveDocumentAs(const QString& fileName);
 
+ signals:
+  // A page's content was saved with changes (the search index reads it again).
+  void pageSaved(const std::string& topicId, const tarvo::TopicPage& page);
+
  private:
   void showTabs();
   void loadPage(TopicPage& page);

@@ -79,8 +79,8 @@ void FindBar::openForFind() {
 
 void FindBar::showResult(const QString& text) { labelFound_->setText(text); }
 
-SearchQuery FindBar::queryFor(const QString& text) const {
-  SearchQuery query;
+TextQuery FindBar::queryFor(const QString& text) const {
+  TextQuery query;
   query.pattern = text.toStdString();
   query.regularExpression = checkRegularExpression_->isChecked();
   query.matchCase = checkMatchCase_->isChecked();
@@ -88,9 +88,9 @@ SearchQuery FindBar::queryFor(const QString& text) const {
   return query;
 }
 
-SearchQuery FindBar::findQuery() const { return queryFor(editFind_->text()); }
+TextQuery FindBar::findQuery() const { return queryFor(editFind_->text()); }
 
-std::optional<SearchQuery> FindBar::filterQuery() const {
+std::optional<TextQuery> FindBar::filterQuery() const {
   if (editFilter_->text().isEmpty()) return std::nullopt;
   return queryFor(editFilter_->text());
 }

@@ -29,9 +29,9 @@ class FindBar : public QWidget {
   void openForFind();
   void showResult(const QString& text);
 
-  [[nodiscard]] SearchQuery findQuery() const;
+  [[nodiscard]] TextQuery findQuery() const;
   // The filter's query, or nothing when its box is empty.
-  [[nodiscard]] std::optional<SearchQuery> filterQuery() const;
+  [[nodiscard]] std::optional<TextQuery> filterQuery() const;
 
  signals:
   void findChanged();
@@ -40,7 +40,7 @@ class FindBar : public QWidget {
   void filterChanged();
 
  private:
-  [[nodiscard]] SearchQuery queryFor(const QString& text) const;
+  [[nodiscard]] TextQuery queryFor(const QString& text) const;
 
   QLineEdit* editFind_;
   QCheckBox* checkRegularExpression_;

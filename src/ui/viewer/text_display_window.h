@@ -149,7 +149,7 @@ class TformTextDisplay : public QWidget {
   enum class SearchPurpose { Find, Filter };
   [[nodiscard]] bool searchable() const;
   [[nodiscard]] QAbstractItemView* shownView() const;
-  void runSearch(const SearchQuery& query, SearchPurpose purpose);
+  void runSearch(const TextQuery& query, SearchPurpose purpose);
   void stopSearch();
   void showFound(MatchList matches);
   void showFiltered(MatchList matches);

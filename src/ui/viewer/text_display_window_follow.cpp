@@ -53,7 +53,7 @@ void TformTextDisplay::appendFromDisk() {
   textModel_->linesAdded(kept);
   fitRowsToLongestLine();
   // Only the new lines are searched; what was found before them stands.
-  const auto findIn = [this, kept](const SearchQuery& query, MatchList& into) {
+  const auto findIn = [this, kept](const TextQuery& query, MatchList& into) {
     while (!into.empty() && into.back() >= kept) into.pop_back();
     ResultOf<TextMatcher> matcher = TextMatcher::For(query);
     if (!matcher) return;

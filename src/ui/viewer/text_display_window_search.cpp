@@ -35,7 +35,7 @@ void TformTextDisplay::openFind() {
   barFind_->openForFind();
 }
 
-void TformTextDisplay::runSearch(const SearchQuery& query, SearchPurpose purpose) {
+void TformTextDisplay::runSearch(const TextQuery& query, SearchPurpose purpose) {
   ResultOf<TextMatcher> matcher = TextMatcher::For(query);
   if (!matcher) {
     barFind_->showResult("*** " + QString::fromStdString(matcher.reason()));
@@ -73,7 +73,7 @@ void TformTextDisplay::stopSearch() {
 
 void TformTextDisplay::startFind() {
   if (!searchable()) return;
-  const SearchQuery query = barFind_->findQuery();
+  const TextQuery query = barFind_->findQuery();
   ResultOf<TextMatcher> marks = TextMatcher::For(query);
   marks_->setMatcher(marks ? std::optional<TextMatcher>(std::move(*marks)) : std::nullopt);
   shownView()->viewport()->update();
@@ -125,7 +125,7 @@ void TformTextDisplay::goToPlace(std::size_t place) {
 
 void TformTextDisplay::startFilter() {
   if (!searchable()) return;
-  const std::optional<SearchQuery> query = barFind_->filterQuery();
+  const std::optional<TextQuery> query = barFind_->filterQuery();
   const bool wasFiltered = shown_ == Layout::Text ? textModel_->filtered() : tableModel_->filtered();
   if (!query) {
     if (!wasFiltered) return;
