@@ -423,7 +423,8 @@ void TformMain::start() {
                                 QString::fromStdString(system.processor)));
   panelPreferences_->showPreferences();
   showTree();
-  panelSearch_->startIndex();
+  // The index gathers its texts once the window is on show: a large tree shows no later for it.
+  QTimer::singleShot(0, panelSearch_, &TSearchPanel::startIndex);
   restoreGeometry();
   if (session_->preferences.showSummary) showSummary();
   if (!session_->structureNotice().empty()) {
