@@ -264,15 +264,18 @@ SearchHit SearchIndex::hitIn(std::uint32_t number, const std::string& term) cons
   hit.offset = Utf16Length(text.substr(lineStart, begin - lineStart));
   hit.length = Utf16Length(text.substr(begin, end - begin));
 
-  std::size_t from = begin > kContextBefore ? begin - kContextBefore : 0;
-  while (from > 0 && IsContinuation(text[from])) --from;
-  std::size_t to = std::min(text.size(), end + kContextAfter);
-  while (to < text.size() && IsContinuation(text[to])) ++to;
+  // A checklist's snippet is its item alone: the items around it are other things to do.
+  std::size_t lineEnd = text.size();
+  if (document.field == SearchField::Checklist) lineEnd = std::min(text.size(), text.find('\n', end));
+  std::size_t from = begin > lineStart + kContextBefore ? begin - kContextBefore : lineStart;
+  while (from > lineStart && IsContinuation(text[from])) --from;
+  std::size_t to = std::min(lineEnd, end + kContextAfter);
+  while (to < lineEnd && IsContinuation(text[to])) ++to;
   const QString before = OneLine(text.substr(from, begin - from));
   const QString match = OneLine(text.substr(begin, end - begin));
   const QString after = OneLine(text.substr(end, to - end));
-  const QString lead = from > 0 ? QStringLiteral("…") : QString();
-  hit.snippet = lead + before + match + after + (to < text.size() ? QStringLiteral("…") : QString());
+  const QString lead = from > lineStart ? QStringLiteral("…") : QString();
+  hit.snippet = lead + before + match + after + (to < lineEnd ? QStringLiteral("…") : QString());
   hit.snippetStart = static_cast<int>(lead.size() + before.size());
   hit.snippetLength = static_cast<int>(match.size());
   return hit;

@@ -95,6 +95,7 @@ TEST_F(SampleIndex, HitsSayWhereTheMatchIsAndMarkItInTheSnippet) {
   EXPECT_EQ(std::tuple(item.hits[0].field, item.hits[0].item, item.hits[0].offset, item.hits[0].length),
             std::tuple(SearchField::Checklist, 1, 0, 2));
   EXPECT_EQ(Marked(item.hits[0]), QString::fromUtf8(U8(u8"学习")));
+  EXPECT_EQ(item.hits[0].snippet, QString::fromUtf8(U8(u8"学习中文"))) << "the item alone, not its neighbours";
 
   const SearchResults umlaut = Find(index, "fur");
   ASSERT_EQ(umlaut.hits.size(), 1u);
