@@ -33,8 +33,6 @@ class SearchService : public QObject, public TreeObserver {
  public:
   explicit SearchService(const TopicTree& tree, QObject* parent = nullptr);
   ~SearchService() override;
-  // Whether the index has been asked to gather its texts.
-  [[nodiscard]] bool started() const { return started_; }
 
   // Builds the index of the tree as it is now, reading pages from these folders.
   void start(const PageFolders& folders);

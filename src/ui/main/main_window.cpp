@@ -423,6 +423,8 @@ void TformMain::start() {
                                 QString::fromStdString(system.processor)));
   panelPreferences_->showPreferences();
   showTree();
+  // The index gathers its texts once the window is on show: a large tree shows no later for it.
+  QTimer::singleShot(0, panelSearch_, &TSearchPanel::startIndex);
   restoreGeometry();
   if (session_->preferences.showSummary) showSummary();
   if (!session_->structureNotice().empty()) {
@@ -660,9 +662,6 @@ void TformMain::restoreSplitters() {
 
 void TformMain::timerStartTimer() {
   timerSave_->start();
-  // The index gathers its texts once the window has shown (or when Find is first asked for), so
-  // a large tree shows no later for it.
-  panelSearch_->startIndex();
   if (QSystemTrayIcon::isSystemTrayAvailable()) {
     tray_ = new QSystemTrayIcon(ProgramIcon(), this);
     tray_->setToolTip(kProductName);

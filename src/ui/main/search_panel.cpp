@@ -125,12 +125,9 @@ TSearchPanel::TSearchPanel(Workspace& workspace, QWidget* parent)
 
 TSearchPanel::~TSearchPanel() { workspace_.removeTreeObserver(service_.get()); }
 
-void TSearchPanel::startIndex() {
-  if (!service_->started()) service_->start(workspace_.pageFolders());
-}
+void TSearchPanel::startIndex() { service_->start(workspace_.pageFolders()); }
 
 void TSearchPanel::openBox() {
-  startIndex();  // asked for before the start timer began it
   if (!isVisible()) returnFocus_ = QApplication::focusWidget();
   show();
   box_->setFocus();
@@ -145,7 +142,6 @@ void TSearchPanel::closeBox() {
 }
 
 void TSearchPanel::typed(const QString& text) {
-  startIndex();
   if (text.trimmed().isEmpty()) {
     service_->search(QString());  // cancels a search still running
     showResults(0, SearchResults{});
