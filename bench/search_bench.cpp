@@ -10,8 +10,8 @@
 #include <random>
 #include <thread>
 
-#include "search/search_index.h"
-#include "search/search_query.h"
+#include "workspace/search/search_index.h"
+#include "workspace/search/search_query.h"
 
 namespace {
 

@@ -16,14 +16,12 @@ declare -A allowed=(
   [viewer]="viewer store base"
   [content]="content store base"
   [monitor]="monitor platform store base"
-  [tools]="tools platform store base"
-  [search]="search content structure store base"
   [workspace]="workspace content structure platform store base"
   [ui/viewer]="ui/viewer viewer store base"
   [ui/pages]="ui/pages content store base"
   [ui/monitor]="ui/monitor ui/viewer workspace monitor content viewer structure platform store base"
-  [ui/main]="ui/main ui/pages ui/monitor ui/viewer workspace search monitor content viewer structure platform store base"
-  [app]="app ui/main ui/pages ui/monitor ui/viewer workspace search monitor content viewer structure platform store base"
+  [ui/main]="ui/main ui/pages ui/monitor ui/viewer workspace monitor content viewer structure platform store base"
+  [app]="app ui/main ui/pages ui/monitor ui/viewer workspace monitor content viewer structure platform store base"
 )
 widgets='^[[:space:]]*#[[:space:]]*include[[:space:]]*<(QtWidgets|QWidget|QMainWindow|QDialog|QTreeView|QTableView|QListView|QPushButton|QApplication|QMessageBox)'
 

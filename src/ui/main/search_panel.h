@@ -13,7 +13,7 @@
 #include <QFrame>
 #include <memory>
 
-#include "search/search_service.h"
+#include "workspace/search/search_service.h"
 
 class QAction;
 class QLabel;

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "content/topic_pages.h"
-#include "search/search_index.h"
+#include "workspace/search/search_index.h"
 
 namespace tarvo {
 

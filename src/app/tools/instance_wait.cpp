@@ -1,4 +1,4 @@
-#include "tools/instance_wait.h"
+#include "app/tools/instance_wait.h"
 
 #include <QDeadlineTimer>
 #include <QFileInfo>

@@ -1,4 +1,4 @@
-#include "tools/helper_arguments.h"
+#include "app/tools/helper_arguments.h"
 
 #include "base/date_text.h"
 #include "store/line_split.h"

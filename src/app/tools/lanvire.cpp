@@ -12,8 +12,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "tools/helper_arguments.h"
-#include "tools/instance_wait.h"
+#include "app/tools/helper_arguments.h"
+#include "app/tools/instance_wait.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
-#include "search/search_index.h"
+#include "workspace/search/search_index.h"
 
 #include <algorithm>
 #include <mutex>
 
-#include "search/text_fold.h"
+#include "workspace/search/text_fold.h"
 
 namespace tarvo {
 

@@ -22,7 +22,7 @@
 #include <string>
 
 #include "content/topic_pages.h"
-#include "search/search_index.h"
+#include "workspace/search/search_index.h"
 #include "structure/topic_tree.h"
 
 namespace tarvo {

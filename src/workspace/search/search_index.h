@@ -26,7 +26,7 @@
 
 #include <QString>
 
-#include "search/search_query.h"
+#include "workspace/search/search_query.h"
 
 namespace tarvo {
 

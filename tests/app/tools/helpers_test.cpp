@@ -10,7 +10,7 @@
 #include "platform/channel.h"
 #include "platform/single_instance.h"
 #include "support/temp_folder.h"
-#include "tools/helper_arguments.h"
+#include "app/tools/helper_arguments.h"
 
 namespace tarvo {
 namespace {

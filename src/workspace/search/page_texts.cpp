@@ -1,4 +1,4 @@
-#include "search/page_texts.h"
+#include "workspace/search/page_texts.h"
 
 #include <QFile>
 

@@ -2,9 +2,9 @@
 
 #include <QString>
 
-#include "search/search_index.h"
-#include "search/search_query.h"
-#include "search/text_fold.h"
+#include "workspace/search/search_index.h"
+#include "workspace/search/search_query.h"
+#include "workspace/search/text_fold.h"
 
 namespace tarvo {
 namespace {

@@ -1,4 +1,4 @@
-#include "search/text_fold.h"
+#include "workspace/search/text_fold.h"
 
 #include <QChar>
 #include <QList>

@@ -10,8 +10,8 @@
 #include <QCoreApplication>
 #include <cstdio>
 
-#include "tools/helper_arguments.h"
-#include "tools/instance_wait.h"
+#include "app/tools/helper_arguments.h"
+#include "app/tools/instance_wait.h"
 
 int main(int argc, char* argv[]) {
   QCoreApplication application(argc, argv);

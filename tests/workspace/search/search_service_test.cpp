@@ -7,7 +7,7 @@
 
 #include "content/checklist.h"
 #include "content/topic_pages.h"
-#include "search/search_service.h"
+#include "workspace/search/search_service.h"
 #include "structure/topic_record.h"
 #include "support/loaded_workspace.h"
 #include "workspace/workspace.h"

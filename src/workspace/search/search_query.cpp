@@ -1,6 +1,6 @@
-#include "search/search_query.h"
+#include "workspace/search/search_query.h"
 
-#include "search/text_fold.h"
+#include "workspace/search/text_fold.h"
 
 namespace tarvo {
 

@@ -1,9 +1,9 @@
-#include "search/search_service.h"
+#include "workspace/search/search_service.h"
 
 #include <QFutureWatcher>
 #include <QtConcurrent/QtConcurrentRun>
 
-#include "search/page_texts.h"
+#include "workspace/search/page_texts.h"
 #include "structure/topic_record.h"
 
 namespace tarvo {
