@@ -31,15 +31,27 @@ std::string_view TrimBlanks(std::string_view text);
 // trimmed. A separator at the very end adds no empty field; an empty text gives one empty field.
 void SplitDelimited(std::string_view text, std::vector<std::string>& fields, char separator);
 
-// The same rules, handing each field to `emit` as a view into `text` (no copies).
+// Where a quoted field opened at `open` closes: the next quote or, when fields use doubled
+// quotes, the next quote that is not one of a pair; npos when it never closes.
+inline std::size_t ClosingQuote(std::string_view text, std::size_t open, bool doubledQuotes) {
+  std::size_t close = text.find('"', open + 1);
+  while (doubledQuotes && close != std::string_view::npos && close + 1 < text.size() && text[close + 1] == '"') {
+    close = text.find('"', close + 2);
+  }
+  return close;
+}
+
+// The same rules, handing each field to `emit` as a view into `text` (no copies). With
+// `doubledQuotes` two quotes inside a quoted field stand for one and do not end it; the field is
+// handed over with its quotes still doubled.
 template <typename Emit>
-void ForEachDelimitedField(std::string_view text, char separator, Emit&& emit) {
+void ForEachDelimitedField(std::string_view text, char separator, Emit&& emit, bool doubledQuotes = false) {
   std::size_t at = text.find_first_not_of(' ');
   if (at == std::string_view::npos) at = text.size();
   for (;;) {
     std::size_t end;
     if (at < text.size() && text[at] == '"') {
-      const std::size_t close = text.find('"', at + 1);
+      const std::size_t close = ClosingQuote(text, at, doubledQuotes);
       const std::size_t stop = close == std::string_view::npos ? text.size() : close;
       emit(text.substr(at + 1, stop - at - 1));
       end = stop == text.size() ? stop : text.find(separator, stop + 1);
