@@ -13,6 +13,7 @@
 #include <cstdio>
 
 #include "support/temp_folder.h"
+#include "ui/viewer/viewer_fixture.h"
 #include "ui/viewer/find_bar.h"
 #include "ui/viewer/table_rows_model.h"
 #include "ui/viewer/text_display_window.h"
@@ -22,20 +23,10 @@ namespace tarvo {
 namespace {
 
 using test::TempFolder;
-constexpr int kPatience = 30000;  // milliseconds; only against a hang
+constexpr int kPatience = test::kViewerPatience;
 
-struct Viewer {
-  TempFolder data;
-  TempFolder files;
-  ViewerRegistry registry{data.path(), "Tarvo-1"};
+using test::Viewer;
 
-  TformTextDisplay* open(const std::string& name, const std::string& layout) {
-    TformTextDisplay* window = registry.OpenTextDisplay(files.file(name), layout);
-    window->showViewer();
-    EXPECT_TRUE(QTest::qWaitFor([window] { return !window->indexing(); }, kPatience));
-    return window;
-  }
-};
 
 // Types into the bar's boxes and waits for the search.
 void Search(TformTextDisplay* window, const char* box, const QString& text, bool regularExpression,
@@ -119,8 +110,7 @@ TEST(ViewerFind, TableLayoutInAllColumnsOrOne) {
   Viewer viewer;
   viewer.files.put("t.csv", "name,city\r\nAnn,Oslo\r\nBo,\"Annecy, FR\"\r\nCy,Lima\r\nAnna,Rome\r\n");
   {
-    DisplayFormat stored = NewDisplayFormat(viewer.files.file("t.csv"), "table");
-    stored.formatPath = FormatPathFor(viewer.data.path(), stored.filePath);
+    DisplayFormat stored = viewer.storedFormat("t.csv", "table");
     stored.headings = true;
     ASSERT_TRUE(SaveDisplayFormat(stored));
   }

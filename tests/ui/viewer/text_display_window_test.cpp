@@ -24,6 +24,7 @@
 #include <tuple>
 
 #include "support/temp_folder.h"
+#include "ui/viewer/viewer_fixture.h"
 #include "ui/viewer/column_details_dialog.h"
 #include "ui/viewer/display_options_dialog.h"
 #include "ui/viewer/select_version_dialog.h"
@@ -35,23 +36,7 @@ namespace {
 
 using test::TempFolder;
 
-struct Viewer {
-  TempFolder data;
-  TempFolder files;
-  ViewerRegistry registry{data.path(), "Tarvo-1"};
-
-  TformTextDisplay* open(const std::string& name, const std::string& layout) {
-    TformTextDisplay* window = registry.OpenTextDisplay(files.file(name), layout);
-    window->showViewer();
-    return window;
-  }
-  // Writes a file and sets its time far from the last load, so a refresh sees a change.
-  void rewrite(const std::string& name, const std::string& bytes, std::time_t when) {
-    files.put(name, bytes);
-    const utimbuf times{when, when};
-    utime(files.file(name).c_str(), &times);
-  }
-};
+using test::Viewer;
 
 std::vector<std::string> Column(TableRowsModel& model, int column) {
   std::vector<std::string> values;
@@ -65,8 +50,7 @@ TEST(TextDisplayWindow, TableLayoutHeadingsSortAndStoredState) {
   Viewer viewer;
   viewer.files.put("t.csv", "name,qty\r\nb,10\r\nA,9\r\n_x,\"1,000\"\r\n");
   {
-    DisplayFormat stored = NewDisplayFormat(viewer.files.file("t.csv"), "table");
-    stored.formatPath = FormatPathFor(viewer.data.path(), stored.filePath);
+    DisplayFormat stored = viewer.storedFormat("t.csv", "table");
     stored.infoType = "table";
     stored.headings = true;
     stored.sorted = true;
@@ -234,8 +218,7 @@ TEST(TextDisplayWindow, ARefreshKeepsWidthsSortAndPlaceAndALogIsClearedAndShownI
 TEST(TextDisplayWindow, RotatedLayoutShowsEachRecordAsAColumn) {
   Viewer viewer;
   viewer.files.put("r.csv", "h1,h2\r\n1,2\r\n3\r\n\x1Astop\r\n9,9\r\n");
-  DisplayFormat stored = NewDisplayFormat(viewer.files.file("r.csv"), "list");
-  stored.formatPath = FormatPathFor(viewer.data.path(), stored.filePath);
+  DisplayFormat stored = viewer.storedFormat("r.csv", "list");
   stored.headings = true;
   ASSERT_TRUE(SaveDisplayFormat(stored));
   TformTextDisplay* window = viewer.open("r.csv", "list");
