@@ -4,7 +4,6 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <QTemporaryDir>
 #include <QTextDocument>
 #include <QTreeView>
@@ -120,12 +119,3 @@ void BM_SaveNote(benchmark::State& state) {
 BENCHMARK(BM_SaveNote)->Arg(1'000'000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication application(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

@@ -7,7 +7,6 @@
 #include <sys/resource.h>
 #include <utime.h>
 
-#include <QApplication>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <cstdlib>
@@ -237,12 +236,3 @@ void RefreshLog(benchmark::State& state) {
 BENCHMARK(RefreshLog)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  QApplication application(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

@@ -8,12 +8,13 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
+#include <QCoreApplication>
+#include <QEventLoop>
+
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
 #include <memory>
 #include <unistd.h>
@@ -210,12 +211,3 @@ void RefreshGrownLog(benchmark::State& state) {
 BENCHMARK(RefreshGrownLog)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
-  QApplication application(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
