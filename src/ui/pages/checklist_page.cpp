@@ -74,36 +74,31 @@ TChecklistPage::TChecklistPage(QWidget* parent)
   enterAddMode();
 }
 
-QAction* TChecklistPage::addAction(const char* name, const QString& caption, const QKeySequence& key,
-                        void (TChecklistPage::*slot)()) {
-  return AddPageAction(this, name, caption, key, slot);
-}
-
 void TChecklistPage::buildPopup() {
   popCheckList_ = new QMenu(this);
   popCheckList_->setObjectName("popCheckList");
   const auto item = [this](QAction* action) { popCheckList_->addAction(action); };
-  item(addAction("CLAdd", "Add new item", Qt::Key_Insert, &TChecklistPage::CLAdd));
-  item(addAction("CLChange", "Change item", Qt::CTRL | Qt::Key_E, &TChecklistPage::CLChange));
-  item(addAction("CLRemove", "Remove selected item(s)", {}, &TChecklistPage::CLRemove));
+  item(AddPageAction(this, "CLAdd", "Add new item", Qt::Key_Insert, &TChecklistPage::CLAdd));
+  item(AddPageAction(this, "CLChange", "Change item", Qt::CTRL | Qt::Key_E, &TChecklistPage::CLChange));
+  item(AddPageAction(this, "CLRemove", "Remove selected item(s)", {}, &TChecklistPage::CLRemove));
   popCheckList_->addSeparator();
-  item(addAction("CLUp", "Move up", Qt::CTRL | Qt::Key_U, &TChecklistPage::CLUp));
-  item(addAction("CLDown", "Move down", Qt::CTRL | Qt::Key_D, &TChecklistPage::CLDown));
+  item(AddPageAction(this, "CLUp", "Move up", Qt::CTRL | Qt::Key_U, &TChecklistPage::CLUp));
+  item(AddPageAction(this, "CLDown", "Move down", Qt::CTRL | Qt::Key_D, &TChecklistPage::CLDown));
   popCheckList_->addSeparator();
-  item(addAction("CLRemoveAll", "Remove all items", {}, &TChecklistPage::CLRemoveAll));
-  item(addAction("CLRemoveAllTicks", "Remove all ticks", {}, &TChecklistPage::CLRemoveAllTicks));
-  item(addAction("CLRemoveAllDates", "Remove all dates", {}, &TChecklistPage::CLRemoveAllDates));
+  item(AddPageAction(this, "CLRemoveAll", "Remove all items", {}, &TChecklistPage::CLRemoveAll));
+  item(AddPageAction(this, "CLRemoveAllTicks", "Remove all ticks", {}, &TChecklistPage::CLRemoveAllTicks));
+  item(AddPageAction(this, "CLRemoveAllDates", "Remove all dates", {}, &TChecklistPage::CLRemoveAllDates));
   popCheckList_->addSeparator();
-  item(addAction("CLChangeTitle", "Change page title", Qt::CTRL | Qt::Key_T, &TChecklistPage::changeTitleRequested));
-  item(addAction("optCheckLink", "Open link", Qt::CTRL | Qt::Key_L, &TChecklistPage::optCheckLink));
-  item(addAction("optCheckFolder", "Open containing folder", Qt::CTRL | Qt::Key_F, &TChecklistPage::optCheckFolder));
+  item(AddPageAction(this, "CLChangeTitle", "Change page title", Qt::CTRL | Qt::Key_T, &TChecklistPage::changeTitleRequested));
+  item(AddPageAction(this, "optCheckLink", "Open link", Qt::CTRL | Qt::Key_L, &TChecklistPage::optCheckLink));
+  item(AddPageAction(this, "optCheckFolder", "Open containing folder", Qt::CTRL | Qt::Key_F, &TChecklistPage::optCheckFolder));
   popCheckList_->addSeparator();
-  item(addAction("optCheckSelectAll", "Select all", Qt::CTRL | Qt::Key_A, &TChecklistPage::optCheckSelectAll));
-  item(addAction("optCheckCopy", "Copy", Qt::CTRL | Qt::Key_C, &TChecklistPage::optCheckCopy));
-  item(addAction("optCheckPaste", "Paste", Qt::CTRL | Qt::Key_V, &TChecklistPage::optCheckPaste));
+  item(AddPageAction(this, "optCheckSelectAll", "Select all", Qt::CTRL | Qt::Key_A, &TChecklistPage::optCheckSelectAll));
+  item(AddPageAction(this, "optCheckCopy", "Copy", Qt::CTRL | Qt::Key_C, &TChecklistPage::optCheckCopy));
+  item(AddPageAction(this, "optCheckPaste", "Paste", Qt::CTRL | Qt::Key_V, &TChecklistPage::optCheckPaste));
   popCheckList_->addSeparator();
-  item(addAction("CLPrint", "Print", Qt::CTRL | Qt::Key_P, &TChecklistPage::printRequested));
-  item(addAction("CLSave", "Save as a Word document", Qt::CTRL | Qt::Key_O, &TChecklistPage::saveAsRequested));
+  item(AddPageAction(this, "CLPrint", "Print", Qt::CTRL | Qt::Key_P, &TChecklistPage::printRequested));
+  item(AddPageAction(this, "CLSave", "Save as a Word document", Qt::CTRL | Qt::Key_O, &TChecklistPage::saveAsRequested));
   connect(popCheckList_, &QMenu::aboutToHide, this, [this] { QMetaObject::invokeMethod(this, &TChecklistPage::restoreActions, Qt::QueuedConnection); });
 }
 

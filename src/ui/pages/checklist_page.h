@@ -67,7 +67,6 @@ class TChecklistPage : public QWidget {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  QAction* addAction(const char* name, const QString& caption, const QKeySequence& key, void (TChecklistPage::*slot)());
   void buildPopup();
   void enterAddMode();
   void restoreActions();

@@ -86,11 +86,6 @@ TNotesPage::TNotesPage(QWidget* parent) : QWidget(parent) {
   showIndicators();
 }
 
-QAction* TNotesPage::makeAction(const char* name, const QString& caption, const QKeySequence& key,
-                        void (TNotesPage::*slot)()) {
-  return AddPageAction(this, name, caption, key, slot);
-}
-
 QWidget* TNotesPage::buildToolBar() {
   auto* bar = new QWidget(this);
   bar->setObjectName("toolbarNotes");
@@ -110,18 +105,18 @@ QWidget* TNotesPage::buildToolBar() {
     action->setCheckable(true);
     return action;
   };
-  button(checkable(makeAction("RichEditBold", "&Bold", Qt::CTRL | Qt::Key_B, &TNotesPage::RichEditBold)), "B");
-  button(checkable(makeAction("RichEditItalic1", "&Italic", Qt::CTRL | Qt::Key_I, &TNotesPage::RichEditItalic1)), "I");
-  button(checkable(makeAction("RichEditUnderline1", "&Underline", Qt::CTRL | Qt::Key_U, &TNotesPage::RichEditUnderline1)), "U");
-  button(checkable(makeAction("RichEditStrikeOut1", "&Strikeout", Qt::CTRL | Qt::Key_K, &TNotesPage::RichEditStrikeOut1)), "S");
-  button(makeAction("RichEditBullets", "Paragraph bullets", {}, &TNotesPage::RichEditBullets), "•");
-  button(makeAction("RichEditNumber", "Paragraph numbers", {}, &TNotesPage::RichEditNumber), "1.");
-  button(makeAction("RichEditIndent", "Paragraph indent", Qt::CTRL | Qt::Key_M, &TNotesPage::RichEditIndent), "→");
-  button(makeAction("RichEditOutDent", "Paragraph outdent", Qt::CTRL | Qt::Key_N, &TNotesPage::RichEditOutDent), "←");
-  button(makeAction("RichEditFont", "Chant font settings", {}, &TNotesPage::RichEditFont), "F");
+  button(checkable(AddPageAction(this, "RichEditBold", "&Bold", Qt::CTRL | Qt::Key_B, &TNotesPage::RichEditBold)), "B");
+  button(checkable(AddPageAction(this, "RichEditItalic1", "&Italic", Qt::CTRL | Qt::Key_I, &TNotesPage::RichEditItalic1)), "I");
+  button(checkable(AddPageAction(this, "RichEditUnderline1", "&Underline", Qt::CTRL | Qt::Key_U, &TNotesPage::RichEditUnderline1)), "U");
+  button(checkable(AddPageAction(this, "RichEditStrikeOut1", "&Strikeout", Qt::CTRL | Qt::Key_K, &TNotesPage::RichEditStrikeOut1)), "S");
+  button(AddPageAction(this, "RichEditBullets", "Paragraph bullets", {}, &TNotesPage::RichEditBullets), "•");
+  button(AddPageAction(this, "RichEditNumber", "Paragraph numbers", {}, &TNotesPage::RichEditNumber), "1.");
+  button(AddPageAction(this, "RichEditIndent", "Paragraph indent", Qt::CTRL | Qt::Key_M, &TNotesPage::RichEditIndent), "→");
+  button(AddPageAction(this, "RichEditOutDent", "Paragraph outdent", Qt::CTRL | Qt::Key_N, &TNotesPage::RichEditOutDent), "←");
+  button(AddPageAction(this, "RichEditFont", "Chant font settings", {}, &TNotesPage::RichEditFont), "F");
   // The tool button stays down while the highlighter is active; Ctrl+H acts on its state
   // without flipping it.
-  makeAction("TextColour", "Highlight text", Qt::CTRL | Qt::Key_H, &TNotesPage::TextColour);
+  AddPageAction(this, "TextColour", "Highlight text", Qt::CTRL | Qt::Key_H, &TNotesPage::TextColour);
   buttonHighlight_ = new QToolButton(bar);
   buttonHighlight_->setObjectName("buttonHighlight");
   buttonHighlight_->setText("H");
@@ -138,8 +133,8 @@ QWidget* TNotesPage::buildToolBar() {
     inner->parentWidget()->installEventFilter(this);
     row->addWidget(inner->parentWidget());
   }
-  button(makeAction("RichEditPrint", "Print", Qt::CTRL | Qt::Key_P, &TNotesPage::printRequested), "Print");
-  button(makeAction("RichEditSaveAs", "Save as a Word document", Qt::CTRL | Qt::Key_O, &TNotesPage::saveAsRequested),
+  button(AddPageAction(this, "RichEditPrint", "Print", Qt::CTRL | Qt::Key_P, &TNotesPage::printRequested), "Print");
+  button(AddPageAction(this, "RichEditSaveAs", "Save as a Word document", Qt::CTRL | Qt::Key_O, &TNotesPage::saveAsRequested),
          "Save as");
   row->addStretch();
   return bar;
@@ -148,7 +143,7 @@ QWidget* TNotesPage::buildToolBar() {
 void TNotesPage::buildPopup() {
   popNotes_ = new QMenu(this);
   popNotes_->setObjectName("popNotes");
-  popNotes_->addAction(makeAction("NotesChangeTitle", "Change page title", Qt::CTRL | Qt::Key_T,
+  popNotes_->addAction(AddPageAction(this, "NotesChangeTitle", "Change page title", Qt::CTRL | Qt::Key_T,
                                   &TNotesPage::changeTitleRequested));
   popNotes_->addSeparator();
   // The editor answers these keys itself; the items show them and do the same.
@@ -164,7 +159,7 @@ void TNotesPage::buildPopup() {
   popNotes_->addSeparator();
   QAction* toggle = popNotes_->addAction("Switch highlighting on/off\tCtrl+H", this, &TNotesPage::ToggleHighLight);
   toggle->setObjectName("ToggleHighLight");
-  popNotes_->addAction(makeAction("Removehighlight1", "Remove highlighting", Qt::CTRL | Qt::Key_R,
+  popNotes_->addAction(AddPageAction(this, "Removehighlight1", "Remove highlighting", Qt::CTRL | Qt::Key_R,
                                   &TNotesPage::Removehighlight1));
   popNotes_->addSeparator();
   QAction* print = popNotes_->addAction("Print", this, &TNotesPage::printRequested);

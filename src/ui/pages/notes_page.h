@@ -72,7 +72,6 @@ class TNotesPage : public QWidget {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  QAction* makeAction(const char* name, const QString& caption, const QKeySequence& key, void (TNotesPage::*slot)());
   QWidget* buildToolBar();
   void buildPopup();
   void showCharFormat();
