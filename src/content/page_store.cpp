@@ -1,6 +1,7 @@
 #include "content/page_store.h"
 
 #include "base/date_text.h"
+#include "content/rtf_reader.h"
 #include "store/backups.h"
 #include "store/file_system.h"
 #include "store/pair_file.h"
@@ -56,6 +57,29 @@ ResultOf<std::string> ReadWholeFile(const std::string& path) {
   return std::string(bytes.data(), bytes.size());
 }
 
+// Sets a page file that could not be used aside and says so: "<what> <path> <why>; it was
+// copied to ...".
+std::string SetAsideWithReport(const std::string& what, const std::string& path, const std::string& why) {
+  ResultOf<std::string> aside = SetPageFileAside(path, StampText());
+  const std::string where = aside ? "; it was copied to " + *aside
+                                  : "; it could not be copied aside either: " + aside.reason();
+  return "*** The " + what + " " + path + " " + why + where;
+}
+
+// A text that is no rich text, kept as plain paragraphs, one per line.
+RichDocument PlainDocument(std::string_view bytes) {
+  RichDocument document;
+  const QStringList lines = QString::fromUtf8(bytes.data(), static_cast<qsizetype>(bytes.size())).split('\n');
+  for (const QString& line : lines) {
+    RichParagraph paragraph;
+    QString text = line;
+    if (text.endsWith('\r')) text.chop(1);
+    paragraph.append(text, RichCharFormat{});
+    document.paragraphs.push_back(std::move(paragraph));
+  }
+  return document;
+}
+
 void Amend(TopicPage& page, const std::string& nowStamp) {
   page.info.amended = nowStamp;
   page.info.changed = true;
@@ -87,11 +111,8 @@ ResultOf<ChecklistItems> LoadChecklistPage(const PageFolders& folders, const Top
   if (path.empty()) return ChecklistItems{};
   ResultOf<ChecklistItems> items = ReadChecklist(path);
   if (items) return items;
-  ResultOf<std::string> aside = SetPageFileAside(path, StampText());
-  const std::string where = aside ? "; it was copied to " + *aside
-                                  : "; it could not be copied aside either: " + aside.reason();
   return ResultOf<ChecklistItems>::Noted(
-      ChecklistItems{}, "*** The checklist " + path + " cannot be read (" + items.reason() + ")" + where);
+      ChecklistItems{}, SetAsideWithReport("checklist", path, "cannot be read (" + items.reason() + ")"));
 }
 
 ResultOf<std::string> LoadNotesBytes(const PageFolders& folders, const TopicPage& page) {
@@ -99,10 +120,23 @@ ResultOf<std::string> LoadNotesBytes(const PageFolders& folders, const TopicPage
   if (path.empty() || !fileSystem().exists(path)) return std::string();
   ResultOf<std::string> bytes = ReadWholeFile(path);
   if (bytes) return bytes;
-  ResultOf<std::string> aside = SetPageFileAside(path, StampText());
-  const std::string where = aside ? "; it was copied to " + *aside
-                                  : "; it could not be copied aside either: " + aside.reason();
-  return Result::Failure("*** The note " + path + " cannot be read (" + bytes.reason() + ")" + where);
+  return Result::Failure(SetAsideWithReport("note", path, "cannot be read (" + bytes.reason() + ")"));
+}
+
+ResultOf<RichDocument> LoadNotesPage(const PageFolders& folders, const TopicPage& page) {
+  ResultOf<std::string> bytes = LoadNotesBytes(folders, page);
+  if (!bytes) return bytes.status();
+  if (bytes->empty()) return RichDocument{};
+  ResultOf<RichDocument> note = ReadRtf(*bytes);
+  const std::string path = NotesPath(folders, page);
+  if (!note) {
+    return ResultOf<RichDocument>::Noted(
+        PlainDocument(*bytes), SetAsideWithReport("note", path, "is not rich text we can read (" + note.reason() + ")"));
+  }
+  if (!note.note().empty()) {
+    return ResultOf<RichDocument>::Noted(std::move(*note), SetAsideWithReport("note", path, "was read only in part: " + note.note()));
+  }
+  return note;
 }
 
 Result SaveChecklistPage(const PageFolders& folders, TopicPages& pages, TopicPage& page,

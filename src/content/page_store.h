@@ -11,6 +11,7 @@
 
 #include "base/result.h"
 #include "content/checklist.h"
+#include "content/rich_text_document.h"
 #include "content/topic_pages.h"
 
 namespace tarvo {
@@ -24,6 +25,11 @@ ResultOf<ChecklistItems> LoadChecklistPage(const PageFolders& folders, const Top
 // The stored bytes of a notes page; empty when it has none. A failure when the file exists and
 // cannot be read (it is set aside first, and the reason says where).
 ResultOf<std::string> LoadNotesBytes(const PageFolders& folders, const TopicPage& page);
+
+// The note of a notes page; empty when it has none. A note read only in part, or no rich text
+// at all (its words then come as plain paragraphs), is set aside first and comes with a note for
+// the log saying where. A failure when the file cannot be read at all.
+ResultOf<RichDocument> LoadNotesPage(const PageFolders& folders, const TopicPage& page);
 
 // Copies a page file that could not be used to "<name>-unreadable-<stamp>.<ext>" beside it.
 // The copy's path.

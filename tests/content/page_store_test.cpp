@@ -134,5 +134,34 @@ TEST(PageStore, UnreadableFilesAreSetAsideBeforeAnythingIsSaved) {
   EXPECT_TRUE(kept) << "no backup rule prunes a copy set aside";
 }
 
+// A note that is no rich text is shown as its lines, one read only in part as far as it goes;
+// either way the file is set aside first, and a good note comes without a word for the log.
+TEST(PageStore, NotesThatAreNotWholeRichTextAreShownAndSetAside) {
+  PageData data;
+  data.notes().fileName = "42-1.txt";
+  data.root.put("42-1.txt", "plain words\r\nsecond line");
+  const ResultOf<RichDocument> plain = LoadNotesPage(data.folders, data.notes());
+  ASSERT_TRUE(plain.ok());
+  EXPECT_EQ(plain->plainText(), "plain words\nsecond line");
+  EXPECT_NE(plain.note().find("is not rich text"), std::string::npos) << plain.note();
+
+  data.root.put("42-1.txt", "{\\rtf1 cut {\\b short");
+  const ResultOf<RichDocument> cut = LoadNotesPage(data.folders, data.notes());
+  ASSERT_TRUE(cut.ok());
+  EXPECT_TRUE(cut->plainText().startsWith("cut")) << cut->plainText().toStdString();
+  EXPECT_NE(cut.note().find("read only in part"), std::string::npos) << cut.note();
+  int aside = 0;
+  for (const std::string& name : data.root.names()) aside += name.starts_with("42-1-unreadable-") ? 1 : 0;
+  EXPECT_GE(aside, 1);
+
+  data.root.put("42-1.txt", "{\\rtf1 whole}");
+  const ResultOf<RichDocument> whole = LoadNotesPage(data.folders, data.notes());
+  ASSERT_TRUE(whole.ok());
+  EXPECT_EQ(whole->plainText(), "whole");
+  EXPECT_TRUE(whole.note().empty());
+  data.notes().fileName.clear();
+  EXPECT_TRUE(LoadNotesPage(data.folders, data.notes())->isEmpty()) << "no file, an empty note";
+}
+
 }  // namespace
 }  // namespace tarvo

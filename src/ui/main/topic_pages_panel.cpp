@@ -14,11 +14,11 @@
 #include <QHeaderView>
 #include <QUrl>
 #include <QVBoxLayout>
+#include <utility>
 
 #include "base/date_text.h"
 #include "content/page_columns.h"
 #include "content/page_store.h"
-#include "content/rtf_reader.h"
 #include "content/rtf_writer.h"
 #include "store/safe_replace.h"
 #include "structure/topic_tree.h"
@@ -138,9 +138,13 @@ TTopicPagesPanel::TTopicPagesPanel(Session& session, QWidget* parent) : QWidget(
   });
 }
 
-TopicPage* TTopicPagesPanel::currentPage() {
+const TopicPage* TTopicPagesPanel::currentPage() const {
   if (pages_ == nullptr || shownTab_ < 0 || shownTab_ >= static_cast<int>(pages_->pages.size())) return nullptr;
   return &pages_->pages[static_cast<std::size_t>(shownTab_)];
+}
+
+TopicPage* TTopicPagesPanel::currentPage() {
+  return const_cast<TopicPage*>(std::as_const(*this).currentPage());
 }
 
 void TTopicPagesPanel::showTopic(TopicNode* node) {
@@ -225,28 +229,12 @@ void TTopicPagesPanel::loadPage(TopicPage& page) {
     }
   } else if (page.kind() == PageKind::Notes) {
     notes_->beginLoading();
-    ResultOf<std::string> bytes = LoadNotesBytes(folders, page);
-    if (!bytes) {
-      session_.log.LogError(bytes.reason(), "the note shows empty");
-    } else if (!bytes->empty()) {
-      ResultOf<RichDocument> note = ReadRtf(*bytes);
-      if (note) {
-        ToTextDocument(*note, *notes_->editor().document());
-        if (!note.note().empty()) {
-          // Read only in part (cut short, say): the whole file is kept aside before a save.
-          ResultOf<std::string> aside = SetPageFileAside(NotesPath(folders, page), StampText());
-          session_.log.LogError("*** The note " + NotesPath(folders, page) + ": " + note.note(),
-                                aside ? "it was copied to " + *aside : "it could not be copied aside: " + aside.reason());
-        }
-      } else {
-        // Not rich text we can read: the words are shown as they are, and the file is kept aside
-        // before anything is saved over it.
-        ResultOf<std::string> aside = SetPageFileAside(NotesPath(folders, page), StampText());
-        session_.log.LogError("*** The note " + NotesPath(folders, page) + " is not rich text we can read (" +
-                                  note.reason() + ")",
-                              aside ? "it was copied to " + *aside : "it could not be copied aside: " + aside.reason());
-        notes_->editor().setPlainText(QString::fromUtf8(bytes->data(), static_cast<qsizetype>(bytes->size())));
-      }
+    const ResultOf<RichDocument> note = LoadNotesPage(folders, page);
+    if (!note) {
+      session_.log.LogError(note.reason(), "the note shows empty");
+    } else {
+      ToTextDocument(*note, *notes_->editor().document());
+      if (!note.note().empty()) session_.log.LogMessage(note.note());
     }
     notes_->endLoading();
   }
@@ -306,8 +294,8 @@ void TTopicPagesPanel::showDateChanged() {
 }
 
 bool TTopicPagesPanel::acceptsDrops() const {
-  return isVisible() && const_cast<TTopicPagesPanel*>(this)->currentPage() != nullptr &&
-         const_cast<TTopicPagesPanel*>(this)->currentPage()->kind() == PageKind::Checklist;
+  const TopicPage* page = currentPage();
+  return isVisible() && page != nullptr && page->kind() == PageKind::Checklist;
 }
 
 void TTopicPagesPanel::dropPaths(const QStringList& paths) {

@@ -40,6 +40,7 @@ class TTopicPagesPanel : public QWidget {
   [[nodiscard]] TChecklistPage& checklist() { return *checklist_; }
   [[nodiscard]] TNotesPage& notes() { return *notes_; }
   [[nodiscard]] TopicPage* currentPage();
+  [[nodiscard]] const TopicPage* currentPage() const;
   void tabsDataChange(int index);
   void changePageTitle();
   // The page document on paper (a dialog) or as a word-processor file.
