@@ -148,27 +148,39 @@ TopicPage* TTopicPagesPanel::currentPage() {
 }
 
 void TTopicPagesPanel::showTopic(TopicNode* node) {
+  const TopicRecord* record = node != nullptr ? node->record : nullptr;
+  // The same topic again (renamed, an undo, a step of its own ticks): the page on show stays as
+  // it is, unsaved edits and all; only its heading follows.
+  if (record != nullptr && node == node_ && pages_ != nullptr && pages_->topicId == record->uni) {
+    showHeading(*record);
+    return;
+  }
   saveOpenPage();
   node_ = node;
   pages_ = nullptr;
   shownTab_ = -1;
-  if (node != nullptr && node->record != nullptr) {
-    const TopicRecord& record = *node->record;
-    labelTopicName_->setText(Text(std::string(record.text)));
-    labelTopicName_->setToolTip(labelTopicName_->text());
-    ResultOf<TopicPages*> pages = session_.workspace.pagesOf(record);
+  if (record != nullptr) {
+    ResultOf<TopicPages*> pages = session_.workspace.pagesOf(*record);
     if (pages) {
       pages_ = *pages;
       if (!pages.note().empty()) session_.log.LogMessage(pages.note());
     } else {
       session_.log.LogError(pages.reason(), "the topic's pages were not shown and the file was left as it is");
     }
-    const bool locked = record.lock;
-    imageLock_->setVisible(locked);
-    checklist_->setReadOnly(locked);
-    notes_->setReadOnly(locked);
+    locked_ = !record->lock;  // so that the heading sets the editors either way
+    showHeading(*record);
   }
   showTabs();
+}
+
+void TTopicPagesPanel::showHeading(const TopicRecord& record) {
+  labelTopicName_->setText(Text(std::string(record.text)));
+  labelTopicName_->setToolTip(labelTopicName_->text());
+  if (locked_ == bool{record.lock}) return;
+  locked_ = record.lock;
+  imageLock_->setVisible(locked_);
+  checklist_->setReadOnly(locked_);
+  notes_->setReadOnly(locked_);
 }
 
 void TTopicPagesPanel::showTabs() {

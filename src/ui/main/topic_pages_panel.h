@@ -21,7 +21,8 @@ namespace tarvo {
 class Session;
 class TChecklistPage;
 class TNotesPage;
-struct TopicNode;
+class TopicNode;
+struct TopicRecord;
 
 class TTopicPagesPanel : public QWidget {
   Q_OBJECT
@@ -55,6 +56,7 @@ class TTopicPagesPanel : public QWidget {
   void pageSaved(const std::string& topicId, const tarvo::TopicPage& page);
 
  private:
+  void showHeading(const TopicRecord& record);
   void showTabs();
   void loadPage(TopicPage& page);
   void pageEdited();
@@ -73,6 +75,7 @@ class TTopicPagesPanel : public QWidget {
   TopicNode* node_ = nullptr;
   TopicPages* pages_ = nullptr;
   int shownTab_ = -1;
+  bool locked_ = false;   // the topic on show is locked: its pages are read-only
   bool showing_ = false;  // tabs being filled: a change of tab is not the user's
 };
 
