@@ -212,8 +212,9 @@ void TTopicPagesPanel::tabsDataChange(int index) {
     pages_->visibleTab = index;
     pages_->changed = true;
   }
-  loadPage(*page);
+  // On show first, so a new checklist's columns are laid out in the room the view really has.
   stack->setCurrentIndex(page->kind() == PageKind::Checklist ? 2 : page->kind() == PageKind::Notes ? 1 : 0);
+  loadPage(*page);
   showDateChanged();
 }
 
