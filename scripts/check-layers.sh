@@ -16,12 +16,14 @@ declare -A allowed=(
   [viewer]="viewer store base"
   [content]="content store base"
   [monitor]="monitor platform store base"
-  [workspace]="workspace content structure platform store base"
+  [sharing]="sharing content structure store base"
+  [workspace]="workspace sharing content structure platform store base"
   [ui/viewer]="ui/viewer viewer store base"
   [ui/pages]="ui/pages content store base"
-  [ui/monitor]="ui/monitor ui/viewer workspace monitor content viewer structure platform store base"
-  [ui/main]="ui/main ui/pages ui/monitor ui/viewer workspace monitor content viewer structure platform store base"
-  [app]="app ui/main ui/pages ui/monitor ui/viewer workspace monitor content viewer structure platform store base"
+  [ui/sharing]="ui/sharing ui/pages sharing content structure store base"
+  [ui/monitor]="ui/monitor ui/viewer workspace sharing monitor content viewer structure platform store base"
+  [ui/main]="ui/main ui/sharing ui/pages ui/monitor ui/viewer workspace sharing monitor content viewer structure platform store base"
+  [app]="app ui/main ui/sharing ui/pages ui/monitor ui/viewer workspace sharing monitor content viewer structure platform store base"
 )
 widgets='^[[:space:]]*#[[:space:]]*include[[:space:]]*<(QtWidgets|QWidget|QMainWindow|QDialog|QTreeView|QTableView|QListView|QPushButton|QApplication|QMessageBox)'
 
