@@ -20,6 +20,9 @@ int OpenFlags(OpenIntent intent) {
   switch (intent) {
     case OpenIntent::Read:
       return O_RDONLY;
+    case OpenIntent::ReadPlainFile:
+      // Non-blocking so that a pipe planted under a file's name cannot hang the open.
+      return O_RDONLY | O_NOFOLLOW | O_NONBLOCK;
     case OpenIntent::CreateEmpty:
       return O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW;
     case OpenIntent::CreateNew:
@@ -69,6 +72,13 @@ ResultOf<FileHandle> FileSystem::open(const std::string& path, OpenIntent intent
   if (::fstat(descriptor, &info) == 0 && S_ISDIR(info.st_mode)) {
     ::close(descriptor);
     return Result::FromErrno("cannot open", path, EISDIR);
+  }
+  if (intent == OpenIntent::ReadPlainFile) {
+    if (!S_ISREG(info.st_mode)) {
+      ::close(descriptor);
+      return Result::Failure("cannot open " + path + ": it is not a plain file");
+    }
+    ::fcntl(descriptor, F_SETFL, ::fcntl(descriptor, F_GETFL) & ~O_NONBLOCK);
   }
   return FileHandle(descriptor, path);
 }

@@ -55,6 +55,8 @@ enum class OpenIntent {
   CreateNew,        // create a file that does not exist yet (temporary files), write only
   ReadWriteCreate,  // read and write in place, create when missing
   AppendCreate,     // read, and every write goes to the end; create when missing
+  ReadPlainFile,    // existing regular file, read only; a symbolic link, pipe or device is
+                    // refused (files in a folder that others write, such as a shared inbox)
 };
 
 struct FolderEntry {

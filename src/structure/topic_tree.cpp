@@ -135,6 +135,16 @@ TopicNode* TopicTree::append(TopicNode* parent, TopicRecord* record) {
   return raw;
 }
 
+TopicNode* TopicTree::AppendDetached(TopicNode& parent, TopicRecord* record) {
+  auto node = std::make_unique<TopicNode>(record);
+  TopicNode* raw = node.get();
+  node->parent_ = &parent;
+  node->row_ = parent.children_.size();
+  parent.children_.push_back(std::move(node));
+  if (record != nullptr) record->treeNode = raw;
+  return raw;
+}
+
 std::unique_ptr<TopicNode> TopicTree::take(TopicNode* node) {
   TopicNode* parent = node->parent();
   const std::size_t row = node->row_;

@@ -142,6 +142,9 @@ class TopicTree {
   // Takes the node with its subtree out of the tree and hands it to the caller; the records
   // keep pointing at their nodes. Selection and top node inside it are cleared.
   std::unique_ptr<TopicNode> take(TopicNode* node);
+  // Builds a subtree outside any tree (to be inserted whole): a new last child of `parent`,
+  // which must not be in a tree, showing `record` (linked back to it). Observers hear nothing.
+  static TopicNode* AppendDetached(TopicNode& parent, TopicRecord* record);
   // Puts a taken subtree back as child `row` of `parent` (null: a section); returns its root.
   TopicNode* insert(TopicNode* parent, std::size_t row, std::unique_ptr<TopicNode> subtree);
   // Moves the node with its subtree to child `row` of `newParent`, the row counted without the

@@ -1,5 +1,8 @@
 #include "workspace/workspace.h"
 
+#include "workspace/merge_command.h"
+#include "workspace/page_import_command.h"
+
 #include "workspace/add_topic_command.h"
 #include "workspace/attribute_command.h"
 #include "workspace/move_subtree_command.h"
@@ -353,6 +356,31 @@ bool Workspace::toggleFavourite(TopicNode* node) {
   return changeAttributes(
       node, adding ? "Add to favourites" : "Remove from favourites",
       [](TopicRecord& record, const QDateTime&) { return ToggleFavourite(record); }, false);
+}
+
+std::vector<std::string> Workspace::merge(MergePlan plan, PageImportPlan pages, const QString& text,
+                                          const QDateTime& now) {
+  auto* command = new MergeCommand(*this, text, std::move(plan), std::move(pages), now);
+  std::vector<std::string> failures = command->pageFailures();
+  undoStack_.push(command);
+  return failures;
+}
+
+std::vector<std::string> Workspace::importPages(PageImportPlan plan, const QString& text) {
+  auto* command = new PageImportCommand(*this, text, std::move(plan));
+  std::vector<std::string> failures = command->failures();
+  if (command->imported() == 0) {
+    delete command;
+  } else {
+    undoStack_.push(command);
+  }
+  return failures;
+}
+
+ResultOf<std::string> Workspace::freshId() {
+  ResultOf<int> fresh = NextUnique(master_);
+  if (!fresh) return fresh.status();
+  return std::to_string(*fresh);
 }
 
 TakenSubtree Workspace::takeSubtree(TopicNode* node) {

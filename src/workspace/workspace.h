@@ -24,6 +24,8 @@
 #include "base/result.h"
 #include "content/checklist.h"
 #include "content/topic_pages.h"
+#include "sharing/merge_plan.h"
+#include "sharing/page_exchange.h"
 #include "structure/deadline.h"
 #include "structure/structure.h"
 #include "structure/structure_file.h"
@@ -107,6 +109,9 @@ class Workspace {
   // A page of the topic was saved with changes: the topic goes to the front of the recent
   // changes (once).
   void notePageSaved(const TopicRecord& record);
+  // Drops the kept pages of a topic whose files were replaced from outside (a receive, a pack):
+  // they are read again when next asked for.
+  void forgetPages(const std::string& topicId) { pages_.erase(topicId); }
   // The topic's page summary after its pages were saved; saved with the structure, not undone.
   void setPageSummary(TopicNode* node, const PageSummary& summary);
 
@@ -151,6 +156,14 @@ class Workspace {
   // Removes the node with its subtree and their records.
   bool removeSubtree(TopicNode* node);
   bool sortChildren(TopicNode* node, ChildOrder order);
+  // Carries out a merge of received topics or an add-on pack, with their page files, as one
+  // step; a line per page file that could not be brought in.
+  std::vector<std::string> merge(MergePlan plan, PageImportPlan pages, const QString& text,
+                                 const QDateTime& now = QDateTime::currentDateTime());
+  // Brings page files into the data folders as one step; a line per file that failed.
+  std::vector<std::string> importPages(PageImportPlan plan, const QString& text);
+  // A fresh unique id for a record made outside the edit commands.
+  ResultOf<std::string> freshId();
 
   // Attribute commands on a topic of the main section (see topic_attributes.h for the rules).
   bool setTopicType(TopicNode* node, int ttype, const QDateTime& now = QDateTime::currentDateTime());

@@ -1,0 +1,110 @@
+#include "sharing/page_exchange.h"
+
+#include "sharing/exchange_names.h"
+#include "store/data_file.h"
+#include "store/file_system.h"
+#include "store/folder_listing.h"
+#include "store/pair_file.h"
+
+namespace tarvo {
+namespace {
+
+// A page file's name under its topic's exchange id: what followed the local id stays.
+std::string RenamedForSending(const std::string& name, const std::string& localId, const std::string& exchangeId) {
+  if (name.size() > localId.size() && name.starts_with(localId)) return exchangeId + name.substr(localId.size());
+  return name;
+}
+
+std::string WithoutPrefix(std::string_view text, const std::string& prefix) {
+  std::string result;
+  std::size_t from = 0;
+  while (true) {
+    const std::size_t at = prefix.empty() ? std::string_view::npos : text.find(prefix, from);
+    if (at == std::string_view::npos) break;
+    result.append(text.substr(from, at - from));
+    from = at + prefix.size();
+  }
+  result.append(text.substr(from));
+  return result;
+}
+
+ResultOf<std::string> ReadPlainFile(const std::string& path) {
+  ResultOf<FileHandle> file = fileSystem().open(path, OpenIntent::ReadPlainFile);
+  if (!file) return file.status();
+  ByteBuffer bytes;
+  if (Result read = fileSystem().readAll(*file, bytes); !read) return read;
+  return std::string(bytes.data(), bytes.size());
+}
+
+// A pages file whose values lose the receiver's prefix, so its pages name the local files.
+ResultOf<std::string> LocalPagesBytes(const std::string& path, const std::string& prefix) {
+  PairList pairs;
+  if (Result loaded = LoadPairFile(path, pairs); !loaded) return loaded;
+  PairList local;
+  for (std::size_t i = 0; i < pairs.size(); ++i) local.add(pairs.key(i), WithoutPrefix(pairs.value(i), prefix));
+  return PairFileBytes(local);
+}
+
+}  // namespace
+
+std::string TopicIdOfPageFile(const std::string& name) {
+  const std::size_t dot = name.rfind('.');
+  std::string stem = dot == std::string::npos ? name : name.substr(0, dot);
+  if (name.ends_with(".pkt")) return stem;
+  const std::size_t dash = stem.rfind('-');
+  return dash == std::string::npos ? stem : stem.substr(0, dash);
+}
+
+Result WriteSentPages(const PageFolders& folders, const TopicPages& pages, const std::string& localId,
+                      const std::string& exchangeId, const std::string& outbox) {
+  if (!fileSystem().exists(pages.path)) return {};
+  TopicPages sent = pages;
+  sent.path = JoinPath(outbox, exchangeId + ".pkt");
+  for (TopicPage& page : sent.pages) {
+    if (page.fileName.empty()) continue;
+    const std::string original = page.fileName;
+    if (page.kind() == PageKind::List) continue;
+    page.fileName = RenamedForSending(original, localId, exchangeId);
+    if (!page.hasFile) continue;
+    const std::string& home = page.kind() == PageKind::Notes ? folders.notes : folders.checklists;
+    const std::string source = JoinPath(home, original);
+    if (!fileSystem().exists(source)) continue;
+    if (Result copied = fileSystem().copyFile(source, JoinPath(outbox, page.fileName)); !copied) return copied;
+  }
+  return SaveTopicPages(sent);
+}
+
+PageImportPlan PlanPageImport(const std::string& folder, const std::string& prefix, const PageFolders& folders,
+                              const std::string& sender, const std::set<std::string>* onlyTopics) {
+  PageImportPlan plan;
+  const auto take = [&](std::string_view mask, const std::string& home, bool pagesFile) {
+    std::vector<std::string> names;
+    ListMatching(folder, mask, kFiles, false, names);
+    for (const std::string& name : names) {
+      if (onlyTopics != nullptr && !onlyTopics->contains(TopicIdOfPageFile(name))) continue;
+      const std::string source = JoinPath(folder, name);
+      const bool own = !prefix.empty() && name.find(prefix) != std::string::npos;
+      const std::string localName = own ? WithoutPrefix(name, prefix) : name;
+      if (!IsSafeEntryName(name) || !IsSafeEntryName(localName) || localName.size() <= mask.size() - 1) {
+        plan.refused.push_back("*** Refused the file \"" + name + "\" from " + sender + ": its name is not allowed");
+        continue;
+      }
+      ResultOf<std::string> bytes = pagesFile && own ? LocalPagesBytes(source, prefix) : ReadPlainFile(source);
+      if (pagesFile && own && bytes) {
+        // The pages file must also be a plain file, read without following a link.
+        if (ResultOf<std::string> plain = ReadPlainFile(source); !plain) bytes = plain.status();
+      }
+      if (!bytes) {
+        plan.refused.push_back("*** Refused the file \"" + name + "\" from " + sender + ": " + bytes.reason());
+        continue;
+      }
+      plan.files.push_back({source, JoinPath(home, localName), std::move(*bytes), TopicIdOfPageFile(localName)});
+    }
+  };
+  take("*.pkt", folders.packs, true);
+  take("*.txt", folders.notes, false);
+  take("*.lst", folders.checklists, false);
+  return plan;
+}
+
+}  // namespace tarvo
