@@ -65,7 +65,6 @@ Result WriteSentPages(const PageFolders& folders, const TopicPages& pages, const
     const std::string original = page.fileName;
     if (page.kind() == PageKind::List) continue;
     page.fileName = RenamedForSending(original, localId, exchangeId);
-    if (!page.hasFile) continue;
     const std::string& home = page.kind() == PageKind::Notes ? folders.notes : folders.checklists;
     const std::string source = JoinPath(home, original);
     if (!fileSystem().exists(source)) continue;
