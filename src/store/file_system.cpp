@@ -203,6 +203,15 @@ Result FileSystem::flushFolder(const std::string& folder) {
   return synced;
 }
 
+Result FileSystem::flushFileSystem(const std::string& path) {
+  const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (descriptor < 0) return Failed("cannot open", path);
+  Result synced;
+  if (::syncfs(descriptor) != 0) synced = Failed("cannot flush the file system of", path);
+  ::close(descriptor);
+  return synced;
+}
+
 bool FileSystem::exists(const std::string& path) {
   struct stat info {};
   return ::lstat(path.c_str(), &info) == 0;

@@ -99,6 +99,9 @@ class FileSystem {
   virtual Result remove(const std::string& path);
   // Forces a folder's entries (new names, renames) to the disk.
   virtual Result flushFolder(const std::string& folder);
+  // Forces every written byte of the file system holding `path` to the disk: one call instead
+  // of one per file when many files were written together.
+  virtual Result flushFileSystem(const std::string& path);
 
   virtual bool exists(const std::string& path);
   virtual bool isFolder(const std::string& path);

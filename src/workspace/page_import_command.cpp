@@ -1,14 +1,15 @@
 #include "workspace/page_import_command.h"
 
-#include "store/data_file.h"
+#include <set>
+
 #include "store/file_system.h"
-#include "store/pair_file.h"
 
 namespace tarvo {
 namespace {
 
+constexpr const char* kImportSuffix = ".import";
+
 std::optional<std::string> CurrentBytes(const std::string& path) {
-  if (!fileSystem().exists(path)) return std::nullopt;
   ResultOf<FileHandle> file = fileSystem().open(path, OpenIntent::Read);
   if (!file) return std::nullopt;
   ByteBuffer bytes;
@@ -16,38 +17,65 @@ std::optional<std::string> CurrentBytes(const std::string& path) {
   return std::string(bytes.data(), bytes.size());
 }
 
-Result PutBytes(const std::string& path, const std::string& bytes) {
-  const std::string temporary = path + ".import";
-  Result saved = SaveBytesThrough(temporary, path, bytes, kImportedPageBackups);
+Result WriteTemporary(const std::string& path, const std::string& bytes) {
+  const std::string temporary = path + kImportSuffix;
   (void)fileSystem().remove(temporary);
-  return saved;
+  ResultOf<FileHandle> file = fileSystem().open(temporary, OpenIntent::CreateNew);
+  if (!file) return file.status();
+  return fileSystem().write(*file, bytes.data(), bytes.size());
 }
 
 }  // namespace
 
+// Many files come at once (a send of a thousand topics brings three thousand), so they are
+// written in three passes instead of one safe replace each: every new content under a temporary
+// name, one flush of the whole file system, then the renames and one flush per folder. A file
+// is in place whole or not at all, and its source is deleted only after that.
 PageImportCommand::PageImportCommand(Workspace& workspace, const QString& text, PageImportPlan plan)
     : WorkspaceCommand(workspace, text) {
-  for (PageFileImport& incoming : plan.files) {
-    File file{incoming.destination, CurrentBytes(incoming.destination), std::move(incoming.bytes), incoming.topicId};
-    if (Result put = PutBytes(file.path, file.after); !put) {
+  std::vector<std::size_t> written;
+  for (std::size_t i = 0; i < plan.files.size(); ++i) {
+    const PageFileImport& incoming = plan.files[i];
+    if (Result put = WriteTemporary(incoming.destination, incoming.bytes); !put) {
       failures_.push_back("*** " + incoming.source + " could not be brought in: " + put.reason());
+      (void)fileSystem().remove(incoming.destination + kImportSuffix);
       continue;
     }
+    written.push_back(i);
+  }
+  if (written.empty()) return;
+  if (Result flushed = fileSystem().flushFileSystem(plan.files[written.front()].destination + kImportSuffix); !flushed) {
+    failures_.push_back("*** The received page files could not be forced to disk: " + flushed.reason());
+  }
+  std::set<std::string> folders;
+  for (std::size_t i : written) {
+    PageFileImport& incoming = plan.files[i];
+    File file{incoming.destination, CurrentBytes(incoming.destination), std::move(incoming.bytes), incoming.topicId};
+    if (Result renamed = fileSystem().rename(file.path + kImportSuffix, file.path); !renamed) {
+      failures_.push_back("*** " + incoming.source + " could not be brought in: " + renamed.reason());
+      (void)fileSystem().remove(file.path + kImportSuffix);
+      continue;
+    }
+    folders.insert(FolderOf(file.path));
     workspace.forgetPages(file.topicId);
-    if (Result removed = fileSystem().remove(incoming.source); !removed) failures_.push_back("*** " + removed.reason());
     files_.push_back(std::move(file));
+  }
+  for (const std::string& folder : folders) (void)fileSystem().flushFolder(folder);
+  for (std::size_t i : written) {
+    const PageFileImport& incoming = plan.files[i];
+    if (!fileSystem().exists(incoming.destination)) continue;
+    if (Result removed = fileSystem().remove(incoming.source); !removed) failures_.push_back("*** " + removed.reason());
   }
 }
 
 void PageImportCommand::write(const File& file, bool forward) {
   workspace().forgetPages(file.topicId);
-  if (forward) {
-    (void)PutBytes(file.path, file.after);
-  } else if (file.before) {
-    (void)PutBytes(file.path, *file.before);
-  } else {
+  const std::optional<std::string>& bytes = forward ? std::optional<std::string>(file.after) : file.before;
+  if (!bytes) {
     (void)fileSystem().remove(file.path);
+    return;
   }
+  if (WriteTemporary(file.path, *bytes)) (void)fileSystem().rename(file.path + kImportSuffix, file.path);
 }
 
 void PageImportCommand::undo() {
