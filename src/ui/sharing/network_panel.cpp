@@ -71,7 +71,9 @@ void TNetworkPanel::buildControls() {
   auto* folderRow = new QHBoxLayout;
   folderRow->addWidget(editNetworkFolder_, 1);
   folderRow->addWidget(buttonBrowse_);
-  form->addRow("Local Tarvo network folder", folderRow);
+  auto* folderLabel = new QLabel("Local Tarvo network folder", group);
+  folderLabel->setBuddy(editNetworkFolder_);
+  form->addRow(folderLabel, folderRow);
 
   editUserName_ = new QLineEdit(group);
   editUserName_->setObjectName("editUserName");
@@ -91,6 +93,7 @@ void TNetworkPanel::buildControls() {
   labConnectStatus_ = new QLabel(group);
   labConnectStatus_->setObjectName("labConnectStatus");
   labConnectStatus_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  labConnectStatus_->setWordWrap(true);
   form->addRow("Connection status", labConnectStatus_);
   buttonNetConnect_ = new QPushButton("Connect", group);
   buttonNetConnect_->setObjectName("buttonNetConnect");
@@ -108,6 +111,7 @@ void TNetworkPanel::buildControls() {
 
   menuSendto_ = new QMenu("Send copy to", this);
   menuSendto_->setObjectName("menuSendto");
+  menuSendto_->setEnabled(false);
   connect(menuSendto_, &QMenu::triggered, this,
           [this](QAction* action) { emit sendRequested(action->data().toInt()); });
 
@@ -221,7 +225,7 @@ void TNetworkPanel::markDisconnected() {
 
 void TNetworkPanel::GetNetworkUsers() {
   // An unreachable folder keeps the colleagues known so far on show.
-  (void)RefreshSharedUsers(settings_);
+  if (settings_.connected) (void)RefreshSharedUsers(settings_);
   fillUserList();
 }
 

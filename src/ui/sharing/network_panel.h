@@ -47,7 +47,8 @@ class TNetworkPanel : public QWidget {
   [[nodiscard]] Result saveSettingsIfChanged();
   // The inbox timer found the folder gone: shown as not accessible, the colleagues are kept.
   void markDisconnected();
-  // Reads the colleagues from the shared folder again and rebuilds the list and the menu.
+  // Reads the colleagues from the shared folder again while connected (a folder out of reach
+  // keeps the ones known) and rebuilds the list and the menu.
   void GetNetworkUsers();
 
   // Asks a Yes/No question; a message box unless a test puts its own.

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
-#include <algorithm>
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
@@ -13,6 +12,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -222,6 +222,9 @@ TEST(NetworkPanel, AFolderThatVanishesKeepsTheColleaguesOnShow) {
 
   ASSERT_TRUE(QDir().rename(Q(folder), Q(root.file("away"))));
   ASSERT_FALSE(SharedFolderReachable(ann.settings.resolvedFolder));
+  ann.panel->GetNetworkUsers();
+  EXPECT_EQ(ann.listed(), QStringList{"  bob"}) << "the folder is away, not empty";
+  EXPECT_TRUE(ann.panel->menuSendto()->isEnabled()) << "still connected until told otherwise";
   ann.panel->markDisconnected();
   EXPECT_EQ(ann.status()->text(), "*** LAN Tarvo not accessible");
   EXPECT_EQ(ann.statusColour(), kRed);
@@ -229,8 +232,7 @@ TEST(NetworkPanel, AFolderThatVanishesKeepsTheColleaguesOnShow) {
   EXPECT_TRUE(ann.inputsEnabled());
   ASSERT_EQ(changes.count(), 1);
   EXPECT_EQ(changes.at(0).at(0).toBool(), false);
-  ann.panel->GetNetworkUsers();
-  EXPECT_EQ(ann.listed(), QStringList{"  bob"}) << "the folder is away, not empty";
+  EXPECT_EQ(ann.listed(), QStringList{"  bob"});
   EXPECT_FALSE(ann.panel->menuSendto()->isEnabled()) << "nothing to send through";
   EXPECT_TRUE(ann.settings.autoConnect) << "the next start tries again";
 }
@@ -294,33 +296,44 @@ TEST(NetworkPanel, AnEmptyUserNameIsTheLoginNameAndBrowseReplacesTheFolder) {
   EXPECT_EQ(ann.settings.folder, "/srv/picked");
 }
 
-TEST(NetworkPanel, TabGoesThroughTheControlsInReadingOrderAndNothingOverlaps) {
+TEST(NetworkPanel, ConnectedWithColleaguesNothingOverlapsAndTabFollowsTheReadingOrder) {
+  test::TempFolder share;
+  share.put("bob.usr", "line\r\n");
+  share.put("cid.usr", "line\r\n");
   Copy ann;
   ann.panel->InitNetworkPanel();
   ann.panel->resize(640, 480);
   ann.panel->show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(ann.panel.get()));
+  ann.type(Q(share.path()), "ann", "pw", "pw");
+  ann.connectButton()->click();
+  ASSERT_EQ(ann.listed(), (QStringList{"  bob", "  cid"}));
 
   const std::vector<QWidget*> order{
       ann.edit("editNetworkFolder"), ann.find<QPushButton>("buttonBrowse"),
       ann.edit("editUserName"),      ann.edit("editPassword"),
       ann.edit("editPasswordRepeat"), ann.connectButton(),
       ann.find<QListWidget>("listUsers")};
+  std::vector<QWidget*> shown(order);
+  shown.push_back(ann.status());
+  for (std::size_t i = 0; i < shown.size(); ++i) {
+    const QRect area(shown[i]->mapTo(ann.panel.get(), QPoint()), shown[i]->size());
+    EXPECT_TRUE(ann.panel->rect().contains(area)) << shown[i]->objectName().toStdString();
+    for (std::size_t j = i + 1; j < shown.size(); ++j) {
+      const QRect other(shown[j]->mapTo(ann.panel.get(), QPoint()), shown[j]->size());
+      EXPECT_FALSE(area.intersects(other)) << shown[i]->objectName().toStdString() << " "
+                                           << shown[j]->objectName().toStdString();
+    }
+  }
+  EXPECT_GE(ann.status()->width(), ann.status()->sizeHint().width()) << "the status is not cut";
+  if (const char* shot = std::getenv("TARVO_PANEL_SHOT")) ann.panel->grab().save(shot);
+
+  ann.connectButton()->click();  // disconnected, every box takes the focus again
   for (std::size_t i = 0; i + 1 < order.size(); ++i) {
     QWidget* next = order[i]->nextInFocusChain();
     while (next->focusPolicy() == Qt::NoFocus || !next->isVisible()) next = next->nextInFocusChain();
     EXPECT_EQ(next, order[i + 1]) << order[i]->objectName().toStdString();
   }
-  for (std::size_t i = 0; i < order.size(); ++i) {
-    const QRect area(order[i]->mapTo(ann.panel.get(), QPoint()), order[i]->size());
-    EXPECT_TRUE(ann.panel->rect().contains(area)) << order[i]->objectName().toStdString();
-    for (std::size_t j = i + 1; j < order.size(); ++j) {
-      const QRect other(order[j]->mapTo(ann.panel.get(), QPoint()), order[j]->size());
-      EXPECT_FALSE(area.intersects(other)) << order[i]->objectName().toStdString() << " "
-                                           << order[j]->objectName().toStdString();
-    }
-  }
-  if (const char* shot = std::getenv("TARVO_PANEL_SHOT")) ann.panel->grab().save(shot);
 }
 
 }  // namespace
