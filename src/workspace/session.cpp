@@ -50,6 +50,12 @@ void Session::start() {
     log.Report(loaded, "*** The window layout cannot be read; the defaults are used");
   }
 
+  // An unreadable file is kept as it is: the settings are then used but never saved over it.
+  if (Result loaded = LoadNetSettings(folders.network, network); !loaded) {
+    log.Report(loaded, "*** The shared-folder settings cannot be read");
+  }
+  FillDefaultUserName(network);
+
   workspace.setPageFolders({folders.packs, folders.checklists, folders.notes});
   if (foldersReady_) loadStructure();
   if (!structureProblem_.empty()) log.LogError(structureProblem_, "the file was left as it is");
@@ -108,12 +114,18 @@ bool Session::saveRecentLists() {
 
 bool Session::autosave(bool fromTimer) {
   bool saved = saveStructure();
-  if (fromTimer) saved = saveRecentLists() && saved;
+  if (fromTimer) saved = saveRecentLists() && saveNetworkSettings() && saved;
   return saved;
+}
+
+bool Session::saveNetworkSettings() {
+  if (!network.readable) return true;
+  return log.Report(SaveNetSettingsIfChanged(folders.network, network), "*** The shared-folder settings cannot be saved");
 }
 
 bool Session::closeDown() {
   bool saved = log.Report(screen.save(), "*** The window layout cannot be saved");
+  saved = saveNetworkSettings() && saved;
   saved = saveRecentLists() && saved;
   return saveStructure() && saved;
 }

@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "sharing/net_settings.h"
 #include "workspace/data_folders.h"
 #include "workspace/install_info.h"
 #include "workspace/main_log.h"
@@ -63,6 +64,7 @@ class Session {
   SystemInfo system;
   Preferences preferences;
   ScreenLayout screen;
+  NetSettings network;  // the shared-folder connection; its panel connects at start
   InstallInfo install;
   Workspace workspace;
   MainLog log;
@@ -73,6 +75,7 @@ class Session {
   void upgradeData();
   bool saveStructure();
   bool saveRecentLists();
+  bool saveNetworkSettings();
   void savePreferences();
 
   bool foldersReady_ = true;

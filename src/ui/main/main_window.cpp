@@ -13,6 +13,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
+#include <QSoundEffect>
 #include <QFileDialog>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -33,6 +34,7 @@
 #include "base/version.h"
 #include "platform/process_helpers.h"
 #include "platform/single_instance.h"
+#include "sharing/shared_folder.h"
 #include "store/file_system.h"
 #include "structure/topic_record.h"
 #include "ui/main/preferences_panel.h"
@@ -45,6 +47,7 @@
 #include "ui/main/topic_item_delegate.h"
 #include "ui/main/topic_tree_model.h"
 #include "ui/monitor/software_panel.h"
+#include "ui/sharing/network_panel.h"
 #include "ui/viewer/open_in_viewer.h"
 #include "ui/viewer/accessible_names.h"
 #include "ui/viewer/text_display_window.h"
@@ -62,6 +65,9 @@ ViewerReport ReportTo(MainLog& log) {
 
 constexpr int kStartMilliseconds = 1000;
 constexpr int kSaveMilliseconds = 60000;
+constexpr int kInboxMilliseconds = 10000;
+constexpr int kFirstAddonMilliseconds = 5000;
+constexpr int kLaterAddonMilliseconds = 3600000;
 constexpr int kDeadlineMilliseconds = 10000;
 
 // A tool button carrying one of the topic actions: its hint, image and enabled state.
@@ -125,6 +131,18 @@ TformMain::TformMain(ChannelManager& channels, const std::string& homeDrive,
   timerDeadline_->setObjectName("timerDeadline");
   timerDeadline_->setInterval(kDeadlineMilliseconds);
   connect(timerDeadline_, &QTimer::timeout, this, &TformMain::timerDeadlineTimer);
+  timerCheckInbox_ = new QTimer(this);
+  timerCheckInbox_->setObjectName("timerCheckInbox");
+  timerCheckInbox_->setInterval(kInboxMilliseconds);
+  connect(timerCheckInbox_, &QTimer::timeout, this, &TformMain::timerCheckInboxTimer);
+  timerAddon_ = new QTimer(this);
+  timerAddon_->setObjectName("timerAddon");
+  timerAddon_->setInterval(kFirstAddonMilliseconds);
+  connect(timerAddon_, &QTimer::timeout, this, &TformMain::timerAddonTimer);
+  askLock = [this] {
+    return QMessageBox::question(this, kProductName, "Do you wish to lock the topic so receivers cannot make changes?",
+                                 QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
+  };
 
   buildActions();
   NameControlsForAccessibility(*this);
@@ -347,10 +365,14 @@ QWidget* TformMain::buildDetailArea() {
 
   panelToDoNew_ = new TTopicPagesPanel(*session_, panelDetail_);
 
-  panelNetwork_ = Panel(panelDetail_, "panelNetwork", "Shared folder");
-  panelNetwork_->layout()->addWidget(
-      new QLabel("Exchanging topics through a shared folder is not available yet.", panelNetwork_));
-  qobject_cast<QVBoxLayout*>(panelNetwork_->layout())->addStretch();
+  panelNetwork_ = new TNetworkPanel(session_->network, session_->folders.network, session_->preferences.dateFormat,
+                                    panelDetail_);
+  connect(panelNetwork_, &TNetworkPanel::sendRequested, this, &TformMain::SendTopic);
+  connect(panelNetwork_, &TNetworkPanel::connectionChanged, this, [this](bool connected) {
+    if (!connected) timerCheckInbox_->stop();
+    else if (!timerStart_->isActive() && !closing_) timerCheckInbox_->start();
+    actions_->update();
+  });
 
   panelPreferences_ = new TPreferencesPanel(*session_, panelDetail_);
   connect(panelPreferences_, &TPreferencesPanel::dateFormatChanged, this,
@@ -373,7 +395,7 @@ QWidget* TformMain::buildDetailArea() {
   gridContacts->setHorizontalHeaderLabels({"Name", "Phone", "Mail", "Notes"});
   panelContacts_->layout()->addWidget(gridContacts);
 
-  for (QWidget* panel : {panelNone_, static_cast<QWidget*>(panelToDoNew_), panelNetwork_,
+  for (QWidget* panel : {panelNone_, static_cast<QWidget*>(panelToDoNew_), static_cast<QWidget*>(panelNetwork_),
                          static_cast<QWidget*>(panelPreferences_), panelAbout_, panelContacts_}) {
     panelDetail_->addWidget(panel);
   }
@@ -422,6 +444,12 @@ void TformMain::start() {
                                 QString::fromStdString(system.version),
                                 QString::fromStdString(system.processor)));
   panelPreferences_->showPreferences();
+  exchange_ = std::make_unique<TopicExchange>(session_->workspace, session_->log, session_->folders);
+  actions_->connectedToShare = [this] { return session_->network.connected; };
+  actions_->setColleagueMenu(panelNetwork_->menuSendto());
+  panelNetwork_->setDateOrder(session_->preferences.dateFormat);
+  panelNetwork_->InitNetworkPanel();
+  timerAddon_->start();
   showTree();
   // The index gathers its texts once the window is on show: a large tree shows no later for it.
   QTimer::singleShot(0, panelSearch_, &TSearchPanel::startIndex);
@@ -676,6 +704,7 @@ void TformMain::timerStartTimer() {
   }
   reminders_.check(session_->workspace.tree(), Moment::Now());  // what is due already is not news
   timerDeadline_->start();
+  if (session_->network.connected) timerCheckInbox_->start();
   panelSoftware_->runAtStart();
 }
 
@@ -710,6 +739,77 @@ void TformMain::timerSaveTimer() {
   rememberTopNode();
   panelToDoNew_->saveOpenPage();
   session_->autosave(true);
+}
+
+ExchangeIdentity TformMain::exchangeIdentity() const {
+  return {session_->network.resolvedFolder, session_->network.userName};
+}
+
+void TformMain::SendTopic(int tag) {
+  TopicNode* node = session_->workspace.tree().selected;
+  if (node == nullptr || node->record == nullptr || node->record->isSection() || !session_->network.connected) return;
+  const bool lock = askLock();
+  panelToDoNew_->saveOpenPage();
+  QApplication::setOverrideCursor(Qt::WaitCursor);
+  const ExchangeSound sound =
+      exchange_->send(node, session_->network.users, tag, lock, exchangeIdentity());
+  QApplication::restoreOverrideCursor();
+  PlayExchangeSound(sound);
+}
+
+void TformMain::holdTreeTimers(bool hold) {
+  for (QTimer* timer : {timerSave_, timerDeadline_}) {
+    if (hold) timer->stop();
+    else if (!closing_) timer->start();
+  }
+}
+
+void TformMain::timerCheckInboxTimer() {
+  if (!session_->network.connected) return;
+  if (!SharedFolderReachable(session_->network.resolvedFolder)) {
+    panelNetwork_->markDisconnected();
+    return;
+  }
+  holdTreeTimers(true);
+  rememberTopNode();
+  panelToDoNew_->saveOpenPage();
+  const ReceiveOutcome outcome = exchange_->receive(exchangeIdentity());
+  if (outcome.sendFiles > 0) {
+    treeMainChange();  // the pages on show may have come with the receive
+    actions_->update();
+  }
+  PlayExchangeSound(outcome.sound);
+  holdTreeTimers(false);
+}
+
+void TformMain::timerAddonTimer() {
+  timerCheckInbox_->stop();
+  holdTreeTimers(true);
+  rememberTopNode();
+  panelToDoNew_->saveOpenPage();
+  const ExchangeSound sound = exchange_->mergeAddonPacks(session_->folders.program);
+  if (sound != ExchangeSound::None) {
+    treeMainChange();
+    actions_->update();
+  }
+  PlayExchangeSound(sound);
+  timerAddon_->setInterval(kLaterAddonMilliseconds);
+  holdTreeTimers(false);
+  if (session_->network.connected && !closing_) timerCheckInbox_->start();
+}
+
+void TformMain::PlayExchangeSound(ExchangeSound sound) {
+  if (sound == ExchangeSound::None || !session_->preferences.soundEffects) return;
+  const std::string path = JoinPath(JoinPath(session_->folders.program, "Sounds"), ExchangeSoundFile(sound));
+  if (!fileSystem().exists(path)) return;
+  auto* effect = new QSoundEffect(this);
+  effect->setSource(QUrl::fromLocalFile(QString::fromStdString(path)));
+  // Without an audio device the effect never plays; it goes either way.
+  connect(effect, &QSoundEffect::playingChanged, effect, [effect] {
+    if (!effect->isPlaying()) effect->deleteLater();
+  });
+  QTimer::singleShot(10000, effect, &QObject::deleteLater);
+  effect->play();
 }
 
 void TformMain::MVSave() {
@@ -784,6 +884,8 @@ void TformMain::closeEvent(QCloseEvent* event) {
     timerStart_->stop();
     timerSave_->stop();
     timerDeadline_->stop();
+    timerCheckInbox_->stop();
+    timerAddon_->stop();
     panelSoftware_->closeDown();
     if (viewers_ != nullptr) viewers_->closeAll();
     rememberTopNode();

@@ -9,11 +9,13 @@
 #include <QIcon>
 #include <QMainWindow>
 #include <cstdio>
+#include <functional>
 #include <memory>
 
 #include "workspace/dashboard.h"
 #include "workspace/reminders.h"
 #include "workspace/session.h"
+#include "workspace/topic_exchange.h"
 #include "platform/channel.h"
 
 class QLabel;
@@ -35,6 +37,7 @@ class TSearchPanel;
 struct SearchHit;
 class TTopicPagesPanel;
 class TSoftwarePanel;
+class TNetworkPanel;
 class ViewerRegistry;
 
 // The program's own icon, for every window.
@@ -82,6 +85,15 @@ class TformMain : public QMainWindow {
   void jumpToTopic(TopicNode* node);
   // A chosen search result: its topic shown in the tree, its page opened at the match.
   void showSearchHit(const SearchHit& hit);
+  // Sends a copy of the selected topic to the colleague at `tag` of the user list (-1: all).
+  void SendTopic(int tag);
+  // Every ten seconds while connected: what colleagues sent is merged into the tree.
+  void timerCheckInboxTimer();
+  // Add-on pack folders beside the program are merged (first after five seconds, then hourly).
+  void timerAddonTimer();
+  // Asks whether receivers may change the sent topic; a message box unless a test puts its own.
+  std::function<bool()> askLock;
+  TNetworkPanel& networkPanel() { return *panelNetwork_; }
   TSummaryPanel& summaryPanel() { return *panelEntry_; }
   ViewerRegistry& viewers() { return *viewers_; }
   TopicActions& topicActions() { return *actions_; }
@@ -121,6 +133,10 @@ class TformMain : public QMainWindow {
   void timerDeadlineTimer();
   void remind(const Reminder& reminder);
   void timerSaveTimer();
+  void PlayExchangeSound(ExchangeSound sound);
+  [[nodiscard]] ExchangeIdentity exchangeIdentity() const;
+  // The timers that change the tree are held while a receive or a pack merge runs.
+  void holdTreeTimers(bool hold);
 
   ChannelManager& channels_;
   std::unique_ptr<Session> session_;
@@ -141,7 +157,7 @@ class TformMain : public QMainWindow {
   QWidget* panelNone_ = nullptr;
   TTopicPagesPanel* panelToDoNew_ = nullptr;
   TSearchPanel* panelSearch_ = nullptr;
-  QWidget* panelNetwork_ = nullptr;
+  TNetworkPanel* panelNetwork_ = nullptr;
   TPreferencesPanel* panelPreferences_ = nullptr;
   QWidget* panelAbout_ = nullptr;
   TSoftwarePanel* panelSoftware_ = nullptr;
@@ -151,6 +167,9 @@ class TformMain : public QMainWindow {
   QTimer* timerStart_ = nullptr;
   QTimer* timerSave_ = nullptr;
   QTimer* timerDeadline_ = nullptr;
+  QTimer* timerCheckInbox_ = nullptr;
+  QTimer* timerAddon_ = nullptr;
+  std::unique_ptr<TopicExchange> exchange_;
   QSystemTrayIcon* tray_ = nullptr;  // null where the desktop has no tray
   std::string remindedUni_;          // the topic of the last reminder, shown when it is clicked
   Reminders reminders_;

@@ -192,6 +192,15 @@ void TopicActions::buildPopPriority() {
   }
 }
 
+void TopicActions::setColleagueMenu(QMenu* colleagues) {
+  // The colleagues' items belong to the network panel's menu, which rebuilds them when the
+  // list changes; this menu shows the same actions whenever it opens.
+  connect(menuSendto_, &QMenu::aboutToShow, this, [this, colleagues] {
+    menuSendto_->clear();
+    menuSendto_->addActions(colleagues->actions());
+  });
+}
+
 void TopicActions::fillMenuBar(QMenuBar& bar, QAction* save, QAction* exit, QAction* undo, QAction* redo) {
   QMenu* file = bar.addMenu("&File");
   file->setObjectName("menuFile");
@@ -228,7 +237,10 @@ TopicNode* TopicActions::selected() const { return model_.nodeAt(tree_.currentIn
 
 void TopicActions::update() {
   const TopicNode* node = selected();
-  const TreeMenuState menu = TreeMenuFor(workspace_.tree(), node, false, false);
+  const bool connected = connectedToShare && connectedToShare();
+  const bool sendable = node != nullptr && node->record != nullptr && node->record->type >= 0 &&
+                        node->record->type < kSectionTypeCount && workspace_.master().sendTypes[static_cast<std::size_t>(node->record->type)];
+  const TreeMenuState menu = TreeMenuFor(workspace_.tree(), node, connected, sendable);
   Apply(action("MVNewSection"), {menu.newSection.visible, false});
   Apply(action("MVAddItem"), menu.addItem);
   Apply(action("MVAddSubItem"), menu.addSubItem);

@@ -36,6 +36,10 @@ class TopicActions : public QObject {
   [[nodiscard]] QMenu* popPriority() const { return popPriority_; }
   // Fills the window's menu bar: File, Edit and View.
   void fillMenuBar(QMenuBar& bar, QAction* save, QAction* exit, QAction* undo, QAction* redo);
+  // Whether the shared folder is connected ("Send copy to" needs it), and the menu of
+  // colleagues whose items "Send copy to" shows.
+  std::function<bool()> connectedToShare;
+  void setColleagueMenu(QMenu* colleagues);
   // Brings every caption and enabled state in line with the selected node.
   void update();
   // Runs a change of the tree's expanded nodes without following it node by node, then shows
