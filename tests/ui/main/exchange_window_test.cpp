@@ -1,0 +1,93 @@
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+
+#include "support/temp_folder.h"
+#include "ui/main/started_window.h"
+#include "ui/sharing/network_panel.h"
+
+namespace tarvo {
+namespace {
+
+using test::AppFolders;
+using test::StartedWindow;
+
+void Connect(StartedWindow& at, const std::string& shared, const QString& user) {
+  TNetworkPanel& panel = at.window.networkPanel();
+  panel.ask = [](const QString&) { return true; };  // the first one creates the connection
+  panel.findChild<QLineEdit*>("editNetworkFolder")->setText(QString::fromStdString(shared));
+  panel.findChild<QLineEdit*>("editUserName")->setText(user);
+  panel.findChild<QLineEdit*>("editPassword")->setText("garden gate");
+  panel.findChild<QLineEdit*>("editPasswordRepeat")->setText("garden gate");
+  panel.findChild<QPushButton*>("buttonNetConnect")->click();
+  ASSERT_EQ(panel.findChild<QLabel*>("labConnectStatus")->text(), "Connected OK");
+}
+
+TopicNode* AddTopic(StartedWindow& at, TopicNode* parent, bool sub, const std::string& caption) {
+  Workspace& workspace = at.window.session().workspace;
+  ResultOf<TopicNode*> added = workspace.addTopic(parent, sub);
+  EXPECT_TRUE(added);
+  EXPECT_TRUE(workspace.renameTopic(*added, caption));
+  return *added;
+}
+
+int UserIndex(StartedWindow& at, const std::string& name) {
+  const std::vector<std::string>& users = at.window.session().network.users;
+  return static_cast<int>(std::find(users.begin(), users.end(), name) - users.begin());
+}
+
+TEST(ExchangeWindows, TwoProgramsExchangeATopicThroughTheirPanelsAndBack) {
+  AppFolders annFolders;
+  AppFolders bobFolders;
+  test::TempFolder shared;
+  StartedWindow ann(annFolders);
+  StartedWindow bob(bobFolders);
+  Connect(ann, shared.path(), "Ann");
+  Connect(bob, shared.path(), "Bob");
+  ann.window.networkPanel().GetNetworkUsers();
+  EXPECT_EQ(ann.window.networkPanel().findChild<QListWidget*>("listUsers")->count(), 1) << "Bob is Ann's colleague";
+
+  // Ann's trip with two steps, sent to Bob.
+  TopicNode* main = ann.window.session().workspace.tree().roots().front().get();
+  TopicNode* trip = AddTopic(ann, main, true, "Trip for Bob");
+  AddTopic(ann, trip, true, "Tickets");
+  AddTopic(ann, trip, true, "Hotel");
+  ann.tree()->setCurrentIndex(ann.find("Trip for Bob"));
+  bool asked = false;
+  ann.window.askLock = [&asked] {
+    asked = true;
+    return false;
+  };
+  ann.window.SendTopic(UserIndex(ann, "Bob"));
+  EXPECT_TRUE(asked) << "the sender chooses whether receivers may change the topic";
+
+  bob.window.timerCheckInboxTimer();
+  const QModelIndex received = bob.find("Trip for Bob");
+  ASSERT_TRUE(received.isValid()) << "the topic shows in Bob's tree";
+  EXPECT_EQ(bob.window.treeModel().rowCount(received), 2);
+  EXPECT_TRUE(received.parent().data().toString().startsWith("From: Ann - "));
+
+  // Bob renames it and sends it back: Ann's own topic takes the change, nothing is added.
+  Workspace& bobs = bob.window.session().workspace;
+  ASSERT_TRUE(bobs.renameTopic(bob.window.treeModel().nodeAt(received), "Trip for Bob and Ann"));
+  bob.tree()->setCurrentIndex(bob.find("Trip for Bob and Ann"));
+  bob.window.askLock = [] { return true; };
+  bob.window.networkPanel().GetNetworkUsers();
+  bob.window.SendTopic(UserIndex(bob, "Ann"));
+  const std::size_t annTopics = ann.window.session().workspace.master().size();
+  ann.window.timerCheckInboxTimer();
+  EXPECT_EQ(ann.window.session().workspace.master().size(), annTopics);
+  EXPECT_TRUE(ann.find("Trip for Bob and Ann").isValid());
+  EXPECT_TRUE(trip->record->lock) << "Bob locked what he sent";
+
+  // Bob's receive is one step: undone, the topics leave his tree.
+  bobs.undoStack().undo();  // the rename
+  bobs.undoStack().undo();  // the receive
+  EXPECT_FALSE(bob.find("Trip for Bob").isValid());
+}
+
+}  // namespace
+}  // namespace tarvo
