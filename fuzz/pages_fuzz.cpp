@@ -10,30 +10,15 @@
 #include <cstdlib>
 #include <string>
 
+#include "fuzz_file.h"
 #include "content/page_columns.h"
 #include "content/topic_pages.h"
 
-namespace {
-
-void Put(const std::string& path, const std::uint8_t* data, std::size_t size) {
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (file == nullptr) return;
-  std::fwrite(data, 1, size, file);
-  std::fclose(file);
-}
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static const std::string folder = [] {
-    std::string path = "/tmp/tarvo-fuzz-pages-" + std::to_string(getpid());
-    std::string command = "mkdir -p " + path;
-    if (std::system(command.c_str()) != 0) std::abort();
-    return path;
-  }();
+  const std::string& folder = FuzzFolder("pages");
   const tarvo::PageFolders folders{folder, folder, folder};
   const std::size_t half = size / 2;
-  Put(folder + "/7.pkt", data, half);
+  PutBytes(folder + "/7.pkt", data, half);
   tarvo::ResultOf<tarvo::TopicPages> first = tarvo::LoadTopicPages(folders, "7", 1);
   if (!first) return 0;
   // Each page's information file holds the second half, wherever the file name puts it.
@@ -41,7 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string path = tarvo::PageInfoPath(folders, page);
     if (path.empty() || path.find("/../") != std::string::npos || path.find(folder + "/") != 0) continue;
     if (path.find('/', folder.size() + 1) != std::string::npos) continue;  // stays in the folder
-    Put(path, data + half, size - half);
+    PutBytes(path, data + half, size - half);
     (void)tarvo::LoadPageInfo(folders, page);
     (void)tarvo::ApplyColumns(page.info);
     tarvo::TrackColumnWidths(page, {0, 250});

@@ -9,19 +9,13 @@
 #include <cstdlib>
 #include <string>
 
+#include "fuzz_file.h"
 #include "sharing/merge_plan.h"
 #include "sharing/send_file.h"
 #include "structure/structure_file.h"
 #include "structure/tree_build.h"
 
 namespace {
-
-void Put(const std::string& path, const std::uint8_t* data, std::size_t size) {
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (file == nullptr) return;
-  std::fwrite(data, 1, size, file);
-  std::fclose(file);
-}
 
 struct Receiver {
   tarvo::Structure master;
@@ -34,7 +28,7 @@ struct Receiver {
         "uni=STD0001\r\ntext=Main\r\nlev=0\r\ntype=1\r\n"
         "uni=12\r\ntext=Mine\r\nlev=1\r\ntype=1\r\n"
         "uni=ann-3\r\ntext=Theirs\r\nlev=2\r\ntype=1\r\n";
-    Put(path, reinterpret_cast<const std::uint8_t*>(text), std::char_traits<char>::length(text));
+    PutBytes(path, reinterpret_cast<const std::uint8_t*>(text), std::char_traits<char>::length(text));
     if (!tarvo::LoadStructure(master, path).loaded()) std::abort();
     tarvo::BuildTree(master, tree, tarvo::Moment::Now());
   }
@@ -43,15 +37,10 @@ struct Receiver {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static const std::string folder = [] {
-    std::string path = "/tmp/tarvo-fuzz-send-" + std::to_string(getpid());
-    std::string command = "mkdir -p " + path;
-    if (std::system(command.c_str()) != 0) std::abort();
-    return path;
-  }();
+  const std::string& folder = FuzzFolder("send");
   static Receiver receiver(folder);
   const std::string path = folder + "/ann-20260305-090703.str";
-  Put(path, data, size);
+  PutBytes(path, data, size);
   tarvo::ResultOf<tarvo::ReceivedFile> received = tarvo::ReadSendFile(path);
   if (!received) return 0;
   const std::size_t records = received->records.size();
