@@ -11,24 +11,52 @@
 namespace tarvo {
 namespace {
 
-Result CopyComplete(const std::string& from, const std::string& to) {
-  const std::string partial = to + kPartialSuffix;
+std::string PartialOf(const std::string& path, const std::string& sender) {
+  return path + "." + LowerAscii(sender) + kPartialSuffix;
+}
+
+Result CopyComplete(const std::string& from, const std::string& to, const std::string& sender) {
+  const std::string partial = PartialOf(to, sender);
   Result copied = fileSystem().copyFile(from, partial);
   if (copied) {
     ResultOf<FileHandle> written = fileSystem().open(partial, OpenIntent::Read);
     copied = written ? fileSystem().flush(*written) : written.status();
   }
   if (copied) copied = fileSystem().rename(partial, to);
-  if (!copied) {
-    (void)fileSystem().remove(partial);
-    return copied;
+  if (!copied) (void)fileSystem().remove(partial);
+  return copied;
+}
+
+// "ann-20260305-090703.str", or "ann-20260305-090703-2.str" when that one still waits.
+std::string FreeSendFileName(const std::string& inbox, const std::string& name) {
+  const std::string stem = name.substr(0, name.size() - 4);
+  std::string candidate = name;
+  for (int number = 2; fileSystem().exists(JoinPath(inbox, candidate)); ++number) {
+    candidate = stem + "-" + std::to_string(number) + ".str";
   }
-  return {};
+  return candidate;
+}
+
+int RemoveMatching(const std::string& folder, const std::string& mask, long long olderThanSeconds) {
+  std::vector<std::string> names;
+  ListMatching(folder, mask, kFiles, false, names);
+  const std::time_t now = std::time(nullptr);
+  int removed = 0;
+  for (const std::string& name : names) {
+    const std::string path = JoinPath(folder, name);
+    if (olderThanSeconds > 0) {
+      const std::optional<FileStamp> stamp = fileSystem().stamp(path);
+      if (!stamp || now - stamp->modified <= olderThanSeconds) continue;
+    }
+    if (fileSystem().remove(path)) ++removed;
+  }
+  return removed;
 }
 
 }  // namespace
 
-Result DeliverOutbox(const std::string& outbox, const std::string& sharedFolder, const std::string& recipient) {
+Result DeliverOutbox(const std::string& outbox, const std::string& sharedFolder, const std::string& recipient,
+                     const std::string& sender) {
   const std::string inbox = JoinPath(sharedFolder, InboxFolderName(recipient));
   if (!IsSafeEntryName(InboxFolderName(recipient)) ||
       (!fileSystem().isFolder(inbox) && !fileSystem().makeFolder(inbox).ok())) {
@@ -39,7 +67,8 @@ Result DeliverOutbox(const std::string& outbox, const std::string& sharedFolder,
   // Send files last: a receiver acts on a send file, and its pages must be there by then.
   std::stable_partition(names.begin(), names.end(), [](const std::string& name) { return !name.ends_with(".str"); });
   for (const std::string& name : names) {
-    if (Result copied = CopyComplete(JoinPath(outbox, name), JoinPath(inbox, name)); !copied) return copied;
+    const std::string target = name.ends_with(".str") ? FreeSendFileName(inbox, name) : name;
+    if (Result copied = CopyComplete(JoinPath(outbox, name), JoinPath(inbox, target), sender); !copied) return copied;
   }
   return fileSystem().flushFolder(inbox);
 }
@@ -55,17 +84,14 @@ Result ClearOutbox(const std::string& outbox) {
   return first;
 }
 
+int RemoveOwnPartials(const std::string& sharedFolder, const std::string& recipient, const std::string& sender) {
+  if (!IsSafeEntryName(InboxFolderName(recipient)) || !IsSafeEntryName(LowerAscii(sender))) return 0;
+  const std::string inbox = JoinPath(sharedFolder, InboxFolderName(recipient));
+  return RemoveMatching(inbox, "*." + LowerAscii(sender) + kPartialSuffix, 0);
+}
+
 int RemoveStalePartials(const std::string& inbox, long long maxAgeSeconds) {
-  std::vector<std::string> names;
-  ListMatching(inbox, std::string("*") + kPartialSuffix, kFiles, false, names);
-  const std::time_t now = std::time(nullptr);
-  int removed = 0;
-  for (const std::string& name : names) {
-    const std::string path = JoinPath(inbox, name);
-    const std::optional<FileStamp> stamp = fileSystem().stamp(path);
-    if (stamp && now - stamp->modified > maxAgeSeconds && fileSystem().remove(path).ok()) ++removed;
-  }
-  return removed;
+  return RemoveMatching(inbox, std::string("*") + kPartialSuffix, maxAgeSeconds);
 }
 
 }  // namespace tarvo

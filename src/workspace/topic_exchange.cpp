@@ -76,11 +76,15 @@ Result TopicExchange::writeOutbox(TopicNode* topic, bool lock, const ExchangeIde
 }
 
 Result TopicExchange::deliver(const std::vector<std::string>& users, int tag, const ExchangeIdentity& self) {
-  if (tag >= 0) return DeliverOutbox(folders_.outbox, self.sharedFolder, users[static_cast<std::size_t>(tag)]);
+  const auto deliverTo = [&](const std::string& user) {
+    RemoveOwnPartials(self.sharedFolder, user, self.userName);  // left by a send that was cut off
+    return DeliverOutbox(folders_.outbox, self.sharedFolder, user, self.userName);
+  };
+  if (tag >= 0) return deliverTo(users[static_cast<std::size_t>(tag)]);
   for (const std::string& user : users) {
     if (user == self.userName) continue;
     log_.LogMessage("Sending to " + user);
-    if (Result delivered = DeliverOutbox(folders_.outbox, self.sharedFolder, user); !delivered) return delivered;
+    if (Result delivered = deliverTo(user); !delivered) return delivered;
   }
   return {};
 }
@@ -105,8 +109,18 @@ ReceiveOutcome TopicExchange::receive(const ExchangeIdentity& self, const QDateT
     return outcome;
   }
   outcome.sendFiles = static_cast<int>(sendFiles.size());
+  std::vector<std::string> merged;
   for (const std::string& name : sendFiles) {
-    if (!receiveFile(inbox, name, self, now)) break;
+    if (receiveFile(inbox, name, self, now)) merged.push_back(JoinPath(inbox, name));
+  }
+  // The send files go only once what they brought is saved: a program ended before that merges
+  // them again at its next start, and then every topic matches instead of being lost or doubled.
+  if (Result saved = workspace_.saveStructureIfChanged(); !saved) {
+    log_.LogError("*** The received topics could not be saved; their send files stay in the inbox", saved.reason());
+  } else {
+    for (const std::string& path : merged) {
+      if (Result removed = fileSystem().remove(path); !removed) log_.LogError("*** " + NameOf(path) + " could not be deleted", removed.reason());
+    }
   }
 
   // Page files that came without a send file of this pass (one that was set aside, or an
@@ -128,12 +142,12 @@ bool TopicExchange::receiveFile(const std::string& inbox, const std::string& nam
   const std::string path = JoinPath(inbox, name);
   if (ResultOf<FileHandle> plain = fileSystem().open(path, OpenIntent::ReadPlainFile); !plain) {
     setAside(path, plain.reason());
-    return true;
+    return false;
   }
   ResultOf<ReceivedFile> received = ReadSendFile(path);
   if (!received) {
     setAside(path, received.reason());
-    return true;
+    return false;
   }
   std::set<std::string> topics;
   for (const auto& record : received->records) topics.insert(record->uni.str());
@@ -142,7 +156,7 @@ bool TopicExchange::receiveFile(const std::string& inbox, const std::string& nam
                                          [this] { return workspace_.freshId(); });
   if (!plan) {
     setAside(path, plan.reason());
-    return true;
+    return false;
   }
   for (const std::string& line : plan->log) log_.LogMessage(line);
   PageImportPlan pages =
@@ -151,12 +165,6 @@ bool TopicExchange::receiveFile(const std::string& inbox, const std::string& nam
   const std::vector<std::string> failures =
       workspace_.merge(std::move(*plan), std::move(pages), QString::fromStdString("Receive " + header), now);
   for (const std::string& failure : failures) log_.LogMessage(failure);
-
-  if (Result saved = workspace_.saveStructureIfChanged(); !saved) {
-    log_.LogError("*** The received topics could not be saved; " + name + " stays in the inbox", saved.reason());
-    return false;
-  }
-  if (Result removed = fileSystem().remove(path); !removed) log_.LogError("*** " + name + " could not be deleted", removed.reason());
   return true;
 }
 

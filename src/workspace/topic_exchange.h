@@ -58,7 +58,7 @@ class TopicExchange {
  private:
   Result writeOutbox(TopicNode* topic, bool lock, const ExchangeIdentity& self, const QDateTime& now);
   Result deliver(const std::vector<std::string>& users, int tag, const ExchangeIdentity& self);
-  // One send file of the inbox; false when the pass must stop (the structure cannot be saved).
+  // Merges one send file of the inbox; false when it was not merged (it is then set aside).
   bool receiveFile(const std::string& inbox, const std::string& name, const ExchangeIdentity& self,
                    const QDateTime& now);
   void setAside(const std::string& path, const std::string& why);

@@ -225,7 +225,7 @@ TEST(TopicExchange, HostileOrDamagedFilesInAnInboxAreRefusedLoggedAndKeptAside) 
 TEST(TopicExchange, AStoppedSenderLeavesNoFileAReceiverCouldTakeHalfWritten) {
   Office office;
   std::filesystem::create_directories(office.inbox("bob"));
-  const std::string partial = JoinPath(office.inbox("bob"), std::string("ann-9.str") + ".partial");
+  const std::string partial = JoinPath(office.inbox("bob"), std::string("ann-9.str") + ".ann.partial");
   WriteBytes(partial, SendFileBytes(3).substr(0, 40));
   const ReceiveOutcome fresh = office.receive(office.bob);
   EXPECT_EQ(fresh.sendFiles, 0) << "a copy still being written is not a send file";
@@ -233,6 +233,19 @@ TEST(TopicExchange, AStoppedSenderLeavesNoFileAReceiverCouldTakeHalfWritten) {
   std::filesystem::last_write_time(partial, std::filesystem::file_time_type::clock::now() - std::chrono::hours(2));
   (void)office.receive(office.bob);
   EXPECT_FALSE(std::filesystem::exists(partial)) << "one left behind long ago is cleared away";
+
+  // Ann's program was ended in the middle of a copy; her next send clears what it left.
+  const std::string own = JoinPath(office.inbox("bob"), "ann-12.pkt.ann.partial");
+  const std::string others = JoinPath(office.inbox("bob"), "carl-3.pkt.carl.partial");
+  WriteBytes(own, "con=0");
+  WriteBytes(others, "con=0");
+  // Two sends within the same second: the second send file must not replace the first.
+  ASSERT_EQ(office.send(office.ann, "15", 1), ExchangeSound::Sent);
+  ASSERT_EQ(office.send(office.ann, "13", 1), ExchangeSound::Sent);
+  EXPECT_FALSE(std::filesystem::exists(own));
+  EXPECT_TRUE(std::filesystem::exists(others)) << "only the sender's own half copies are its to clear";
+  EXPECT_EQ(office.receive(office.bob).sendFiles, 2);
+  EXPECT_TRUE(office.bob.node("ann-15") != nullptr && office.bob.node("ann-13") != nullptr);
 }
 
 }  // namespace
