@@ -377,6 +377,11 @@ std::vector<std::string> Workspace::importPages(PageImportPlan plan, const QStri
   return failures;
 }
 
+void Workspace::forgetPages(const std::string& topicId) {
+  pages_.erase(topicId);
+  if (pagesReplaced_) pagesReplaced_(master_.recordOf(topicId));
+}
+
 ResultOf<std::string> Workspace::freshId() {
   ResultOf<int> fresh = NextUnique(master_);
   if (!fresh) return fresh.status();

@@ -111,7 +111,11 @@ class Workspace {
   void notePageSaved(const TopicRecord& record);
   // Drops the kept pages of a topic whose files were replaced from outside (a receive, a pack):
   // they are read again when next asked for.
-  void forgetPages(const std::string& topicId) { pages_.erase(topicId); }
+  // Whoever keeps texts of the pages (the search index) hears of it with the topic's record
+  // (null while the topic is not in the tree).
+  void forgetPages(const std::string& topicId);
+  using PagesReplaced = std::function<void(const TopicRecord* record)>;
+  void setPagesReplacedListener(PagesReplaced listener) { pagesReplaced_ = std::move(listener); }
   // The topic's page summary after its pages were saved; saved with the structure, not undone.
   void setPageSummary(TopicNode* node, const PageSummary& summary);
 
@@ -199,6 +203,7 @@ class Workspace {
   Dashboard dashboard_;
   PageFolders pageFolders_;
   std::unordered_map<std::string, std::unique_ptr<TopicPages>> pages_;  // by topic id
+  PagesReplaced pagesReplaced_;
   QUndoStack undoStack_;  // after the tree: its commands (and the subtrees they own) go first
   bool readable_ = true;
   bool viewChanged_ = false;

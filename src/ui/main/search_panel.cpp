@@ -121,9 +121,13 @@ TSearchPanel::TSearchPanel(Workspace& workspace, QWidget* parent)
   connect(list_, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) { choose(list_->row(item)); });
   connect(list_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) { choose(list_->row(item)); });
   workspace_.addTreeObserver(service_.get());
+  workspace_.setPagesReplacedListener([this](const TopicRecord* record) { service_->pagesReplaced(record); });
 }
 
-TSearchPanel::~TSearchPanel() { workspace_.removeTreeObserver(service_.get()); }
+TSearchPanel::~TSearchPanel() {
+  workspace_.setPagesReplacedListener({});
+  workspace_.removeTreeObserver(service_.get());
+}
 
 void TSearchPanel::startIndex() { service_->start(workspace_.pageFolders()); }
 

@@ -139,6 +139,16 @@ void SearchService::nodesAboutToBeRemoved(TopicNode* parent, std::size_t first, 
   }
 }
 
+void SearchService::pagesReplaced(const TopicRecord* record) {
+  if (!started_ || record == nullptr || record->treeNode == nullptr) return;
+  const std::string id(record->uni);
+  index_.removeTopic(id);
+  index_.setDocument(id, SearchField::Title, 0, TitleOf(*record->treeNode));
+  for (const SearchDocument& page : StoredPageDocuments(folders_, id, sectionTypeOf(*record->treeNode))) {
+    index_.setDocument(id, page.field, page.pageId, page.text);
+  }
+}
+
 void SearchService::nodeChanged(TopicNode* node) {
   if (node != nullptr && node->record != nullptr) {
     index_.setDocument(std::string(node->record->uni), SearchField::Title, 0, TitleOf(*node));

@@ -41,6 +41,9 @@ class SearchService : public QObject, public TreeObserver {
   int search(const QString& typed, std::size_t limit = kDefaultLimit);
   // A page's content was saved.
   void pageSaved(const std::string& topicId, const TopicPage& page);
+  // The topic's page files were replaced from outside (a receive, a pack, their undo): its
+  // pages are read again from their files. Nothing for a topic not in the tree.
+  void pagesReplaced(const TopicRecord* record);
 
   [[nodiscard]] bool building() const { return building_.load(); }
   [[nodiscard]] SearchIndex& index() { return index_; }
