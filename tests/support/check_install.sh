@@ -24,6 +24,9 @@ expected=(
   usr/share/tarvo/Structure.dat
   usr/share/tarvo/Tarvo-1.html
   usr/share/tarvo/Tarvo.vsn
+  usr/share/tarvo/Sounds/claves.wav
+  usr/share/tarvo/Sounds/cork_pop.wav
+  usr/share/tarvo/Sounds/metal_clang.wav
 )
 for size in 16 24 32 48 64 128 256; do expected+=("usr/share/icons/hicolor/${size}x${size}/apps/tarvo.png"); done
 missing=0
