@@ -96,6 +96,7 @@ class ReceivePlanner {
     if (!headerId) return headerId.status();
     header_->uni = *headerId;
     header_->lev = 1;
+    header_->exp = true;  // what arrived shows open
     PlannedNode node;
     if (TopicNode* section = FirstSectionOfType(tree_, header_->type)) {
       node.parent = section;

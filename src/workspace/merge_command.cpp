@@ -101,6 +101,9 @@ void MergeCommand::settle(TopicNode* root) {
     if (depth > 0) record.type = sectionType;
     Refresh(record, now_);
   });
+  TopicTree::VisitSubtree(*root, 0, [&](TopicNode& node, int) {
+    if (node.record->exp && node.hasChildren()) tree().setExpanded(&node, true);
+  });
 }
 
 std::vector<TopicNode*> MergeCommand::touchedParents() const {

@@ -47,6 +47,10 @@ class Session {
   // The saves of shutdown: the window layout, the recent lists, then the structure.
   bool closeDown();
 
+  // Writes net.txt when the shared-folder settings changed (at once after a connect or
+  // disconnect, so the next start connects as the user left it; else with the autosave).
+  bool saveNetworkSettings();
+
   // Preference commands: store a changed value and save pref.txt at once.
   void setDateFormat(int dateFormat);
   void setSoundEffects(bool on);
@@ -75,7 +79,6 @@ class Session {
   void upgradeData();
   bool saveStructure();
   bool saveRecentLists();
-  bool saveNetworkSettings();
   void savePreferences();
 
   bool foldersReady_ = true;

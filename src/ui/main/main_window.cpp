@@ -369,6 +369,7 @@ QWidget* TformMain::buildDetailArea() {
                                     panelDetail_);
   connect(panelNetwork_, &TNetworkPanel::sendRequested, this, &TformMain::SendTopic);
   connect(panelNetwork_, &TNetworkPanel::connectionChanged, this, [this](bool connected) {
+    session_->saveNetworkSettings();
     if (!connected) timerCheckInbox_->stop();
     else if (!timerStart_->isActive() && !closing_) timerCheckInbox_->start();
     actions_->update();

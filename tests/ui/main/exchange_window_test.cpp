@@ -4,6 +4,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <filesystem>
 
 #include "support/temp_folder.h"
 #include "ui/main/started_window.h"
@@ -47,6 +48,8 @@ TEST(ExchangeWindows, TwoProgramsExchangeATopicThroughTheirPanelsAndBack) {
   StartedWindow bob(bobFolders);
   Connect(ann, shared.path(), "Ann");
   Connect(bob, shared.path(), "Bob");
+  EXPECT_TRUE(std::filesystem::exists(annFolders.data("net.txt")))
+      << "a connection is remembered at once, so a program ended without saving connects again";
   ann.window.networkPanel().GetNetworkUsers();
   EXPECT_EQ(ann.window.networkPanel().findChild<QListWidget*>("listUsers")->count(), 1) << "Bob is Ann's colleague";
 
