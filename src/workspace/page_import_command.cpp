@@ -19,8 +19,12 @@ std::optional<std::string> CurrentBytes(const std::string& path) {
 
 Result WriteTemporary(const std::string& path, const std::string& bytes) {
   const std::string temporary = path + kImportSuffix;
-  (void)fileSystem().remove(temporary);
   ResultOf<FileHandle> file = fileSystem().open(temporary, OpenIntent::CreateNew);
+  if (!file) {
+    // Left behind by a program that was ended in the middle of an import.
+    (void)fileSystem().remove(temporary);
+    file = fileSystem().open(temporary, OpenIntent::CreateNew);
+  }
   if (!file) return file.status();
   return fileSystem().write(*file, bytes.data(), bytes.size());
 }
@@ -48,6 +52,7 @@ PageImportCommand::PageImportCommand(Workspace& workspace, const QString& text, 
     failures_.push_back("*** The received page files could not be forced to disk: " + flushed.reason());
   }
   std::set<std::string> folders;
+  std::vector<std::string> taken;
   for (std::size_t i : written) {
     PageFileImport& incoming = plan.files[i];
     File file{incoming.destination, CurrentBytes(incoming.destination), std::move(incoming.bytes), incoming.topicId};
@@ -59,12 +64,11 @@ PageImportCommand::PageImportCommand(Workspace& workspace, const QString& text, 
     folders.insert(FolderOf(file.path));
     workspace.forgetPages(file.topicId);
     files_.push_back(std::move(file));
+    taken.push_back(incoming.source);
   }
   for (const std::string& folder : folders) (void)fileSystem().flushFolder(folder);
-  for (std::size_t i : written) {
-    const PageFileImport& incoming = plan.files[i];
-    if (!fileSystem().exists(incoming.destination)) continue;
-    if (Result removed = fileSystem().remove(incoming.source); !removed) failures_.push_back("*** " + removed.reason());
+  for (const std::string& source : taken) {
+    if (Result removed = fileSystem().remove(source); !removed) failures_.push_back("*** " + removed.reason());
   }
 }
 
