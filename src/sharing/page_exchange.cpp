@@ -36,12 +36,20 @@ ResultOf<std::string> ReadPlainFile(const std::string& path) {
   return std::string(bytes.data(), bytes.size());
 }
 
-// A pages file whose values lose the receiver's prefix, so its pages name the local files.
+// A pages file as it is to be stored here: its values lose the receiver's prefix, so its pages
+// name the local files. Refused when a page names a file outside its folder.
 ResultOf<std::string> LocalPagesBytes(const std::string& path, const std::string& prefix) {
+  if (ResultOf<std::string> plain = ReadPlainFile(path); !plain) return plain.status();
   PairList pairs;
   if (Result loaded = LoadPairFile(path, pairs); !loaded) return loaded;
   PairList local;
-  for (std::size_t i = 0; i < pairs.size(); ++i) local.add(pairs.key(i), WithoutPrefix(pairs.value(i), prefix));
+  for (std::size_t i = 0; i < pairs.size(); ++i) {
+    const std::string value = WithoutPrefix(pairs.value(i), prefix);
+    if (pairs.key(i) == "file" && !value.empty() && !IsSafeEntryName(value)) {
+      return Result::Failure("a page names the file \"" + value + "\", outside its folder");
+    }
+    local.add(pairs.key(i), value);
+  }
   return PairFileBytes(local);
 }
 
@@ -88,11 +96,7 @@ PageImportPlan PlanPageImport(const std::string& folder, const std::string& pref
         plan.refused.push_back("*** Refused the file \"" + name + "\" from " + sender + ": its name is not allowed");
         continue;
       }
-      ResultOf<std::string> bytes = pagesFile && own ? LocalPagesBytes(source, prefix) : ReadPlainFile(source);
-      if (pagesFile && own && bytes) {
-        // The pages file must also be a plain file, read without following a link.
-        if (ResultOf<std::string> plain = ReadPlainFile(source); !plain) bytes = plain.status();
-      }
+      ResultOf<std::string> bytes = pagesFile ? LocalPagesBytes(source, own ? prefix : "") : ReadPlainFile(source);
       if (!bytes) {
         plan.refused.push_back("*** Refused the file \"" + name + "\" from " + sender + ": " + bytes.reason());
         continue;

@@ -199,6 +199,7 @@ TEST(TopicExchange, HostileOrDamagedFilesInAnInboxAreRefusedLoggedAndKeptAside) 
   put("ann-6.str", SendFileBytes(1) + "uni=ann-1000\r\ntext=Twice\r\nlev=2\r\ntype=1\r\n");
   put("ann-7.str", "uni=-1\r\ntext=From: Ann\r\nlev=1\r\ntype=1\r\nuni=../../evil\r\ntext=x\r\nlev=2\r\n");
   put("..hidden.lst", "a name with dots");
+  put("ann-1001.pkt", "con=0\r\nuni=1\r\nfile=../../../etc/passwd\r\n");
   put("ann-8.str", whole);  // the one good file among them
 
   const ReceiveOutcome outcome = office.receive(bob);
@@ -220,6 +221,11 @@ TEST(TopicExchange, HostileOrDamagedFilesInAnInboxAreRefusedLoggedAndKeptAside) 
     return line.starts_with("*** Refused the file \"..hidden.lst\" from the inbox");
   }));
   EXPECT_FALSE(std::filesystem::exists(JoinPath(office.inbox("bob"), "ann-8.str")));
+  EXPECT_FALSE(std::filesystem::exists(JoinPath(bob.folders.packs, "ann-1001.pkt")))
+      << "a pages file naming a file outside its folder is not taken";
+  EXPECT_TRUE(std::any_of(bob.lines.begin(), bob.lines.end(), [](const std::string& line) {
+    return line.starts_with("*** Refused the file \"ann-1001.pkt\" from ann: a page names the file");
+  }));
 }
 
 TEST(TopicExchange, AStoppedSenderLeavesNoFileAReceiverCouldTakeHalfWritten) {
