@@ -6,6 +6,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QTimer>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -118,6 +119,22 @@ TSearchPanel::TSearchPanel(Workspace& workspace, QWidget* parent)
 
   connect(box_, &QLineEdit::textChanged, this, &TSearchPanel::typed);
   connect(service_.get(), &SearchService::resultsReady, this, &TSearchPanel::showResults);
+  // A query asked while the pages are still being read is asked again as they come in, at
+  // most a few times a second, and once more when the reading ends.
+  refreshTimer_ = new QTimer(this);
+  refreshTimer_->setSingleShot(true);
+  refreshTimer_->setInterval(kRefreshMilliseconds);
+  connect(refreshTimer_, &QTimer::timeout, this, [this] {
+    if (!box_->text().trimmed().isEmpty()) service_->search(box_->text());
+  });
+  connect(service_.get(), &SearchService::buildProgressed, this, [this] {
+    if (!service_->building()) {
+      refreshTimer_->stop();
+      if (!box_->text().trimmed().isEmpty()) service_->search(box_->text());
+    } else if (!refreshTimer_->isActive()) {
+      refreshTimer_->start();
+    }
+  });
   connect(list_, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) { choose(list_->row(item)); });
   connect(list_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) { choose(list_->row(item)); });
   workspace_.addTreeObserver(service_.get());

@@ -19,6 +19,7 @@ class QAction;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QTimer;
 
 namespace tarvo {
 
@@ -74,6 +75,8 @@ class TSearchPanel : public QFrame {
   QAction* previous_;
   std::vector<SearchHit> hits_;
   QWidget* returnFocus_ = nullptr;
+  QTimer* refreshTimer_ = nullptr;
+  static constexpr int kRefreshMilliseconds = 300;
 };
 
 // Shows a chosen result in the pages panel of its topic, already on show: the page's tab, and

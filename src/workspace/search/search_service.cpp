@@ -68,10 +68,12 @@ void SearchService::start(const PageFolders& folders) {
         index_.addLoaded(std::move(batch));
         batch.clear();
         index_.indexSome(kBuildBatch);
+        emit buildProgressed();
       }
     }
     index_.addLoaded(std::move(batch));
     building_ = false;
+    emit buildProgressed();
     while (!stopBuild_ && index_.indexSome(kBuildBatch)) {
     }
   });

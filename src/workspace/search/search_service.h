@@ -56,6 +56,9 @@ class SearchService : public QObject, public TreeObserver {
 
  signals:
   void resultsReady(int generation, const tarvo::SearchResults& results);
+  // The background build read another batch of pages, or ended: a query asked meanwhile may
+  // find more now. Sent from the build's thread.
+  void buildProgressed();
 
  private:
   // TreeObserver

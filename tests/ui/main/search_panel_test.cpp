@@ -177,3 +177,37 @@ TEST(SearchPanel, EscReturnsAndCtrlFIsTheChecklistsWhileItHasTheFocus) {
 
 }  // namespace
 }  // namespace tarvo
+
+namespace tarvo {
+namespace {
+
+// A query asked while the pages are still being read shows what the reading finds later,
+// without the user typing again: here the index is read anew after a note was written behind
+// its back, and the list follows.
+TEST(SearchPanel, AQueryAskedWhilePagesAreReadIsAskedAgainAsTheyCome) {
+  AppFolders folders;
+  SearchWindow started(folders);
+  Workspace& workspace = started.window.session().workspace;
+  started.panel->openBox();
+  started.type("zanzibar", 0);
+
+  TopicRecord& ideas = *started.node("Ideas")->record;
+  ResultOf<TopicPages*> pages = workspace.pagesOf(ideas);
+  ASSERT_TRUE(pages.ok());
+  TopicPage* notes = nullptr;
+  for (TopicPage& page : (*pages)->pages) {
+    if (page.kind() == PageKind::Notes) notes = &page;
+  }
+  ASSERT_NE(notes, nullptr);
+  ASSERT_TRUE(SaveNotesPage(workspace.pageFolders(), **pages, *notes, "{\\rtf1\\ansi A trip to Zanzibar.\\par}",
+                            StampText()));
+  ASSERT_TRUE(SavePageFiles(workspace.pageFolders(), **pages, *notes, StampText()));
+  QSignalSpy progressed(&started.panel->service(), &SearchService::buildProgressed);
+  started.panel->startIndex();
+  EXPECT_TRUE(WaitFor([&] { return started.panel->results().count() == 1; }))
+      << "the reading found the note, and the open query shows it";
+  EXPECT_GE(progressed.count(), 1);
+}
+
+}  // namespace
+}  // namespace tarvo
