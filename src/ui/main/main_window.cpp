@@ -452,8 +452,6 @@ void TformMain::start() {
   panelNetwork_->InitNetworkPanel();
   timerAddon_->start();
   showTree();
-  // The index gathers its texts once the window is on show: a large tree shows no later for it.
-  QTimer::singleShot(0, panelSearch_, &TSearchPanel::startIndex);
   restoreGeometry();
   if (session_->preferences.showSummary) showSummary();
   if (!session_->structureNotice().empty()) {
@@ -690,6 +688,9 @@ void TformMain::restoreSplitters() {
 }
 
 void TformMain::timerStartTimer() {
+  // The search index gathers its texts once the window is on show and settled, so a large tree
+  // shows no later for it; a search asked before is asked again as the pages are read.
+  panelSearch_->startIndex();
   timerSave_->start();
   if (QSystemTrayIcon::isSystemTrayAvailable()) {
     tray_ = new QSystemTrayIcon(ProgramIcon(), this);
