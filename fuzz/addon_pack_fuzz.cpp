@@ -35,10 +35,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   tarvo::ResultOf<tarvo::RecordList> records = tarvo::ReadPackStructure(folder);
   if (!records) return 0;
   const std::size_t count = records->size();
-  tarvo::MergePlan plan = tarvo::PlanPackMerge(master, tree, std::move(*records));
-  if (plan.updates.size() + plan.nodes.size() != count) std::abort();
-  for (std::size_t i = 0; i < plan.nodes.size(); ++i) {
-    if (plan.nodes[i].plannedParent >= static_cast<int>(i)) std::abort();
+  tarvo::ResultOf<tarvo::MergePlan> plan = tarvo::PlanPackMerge(master, tree, std::move(*records));
+  if (!plan) return 0;
+  if (plan->updates.size() + plan->nodes.size() != count) std::abort();
+  for (std::size_t i = 0; i < plan->nodes.size(); ++i) {
+    if (plan->nodes[i].plannedParent >= static_cast<int>(i)) std::abort();
   }
   return 0;
 }

@@ -18,10 +18,14 @@ class PackPlanner {
  public:
   PackPlanner(const Structure& master, const TopicTree& tree) : master_(master), tree_(tree) {}
 
-  MergePlan plan(RecordList records) {
+  ResultOf<MergePlan> plan(RecordList records) {
     RecordList remaining;
     for (auto& record : records) {
-      if (TopicRecord* local = master_.recordOf(record->uni.view()); local != nullptr && local->treeNode != nullptr) {
+      TopicRecord* local = master_.recordOf(record->uni.view());
+      if (local != nullptr && local->treeNode == nullptr) {
+        return Result::Failure("the pack's topic " + record->uni.str() + " is not in the tree");
+      }
+      if (local != nullptr) {
         plan_.log.push_back((local->isSection() ? "Addon - matched section: " : "Addon - matched topic: ") +
                             record->text.str());
         plan_.updates.push_back({local, std::move(record)});
@@ -39,8 +43,14 @@ class PackPlanner {
     bool section = false;
     const std::string parentId = record->parent.str();
     if (parentId.empty()) {
-      section = record->isSection() || tree_.empty();
-      if (!section) node.parent = tree_.roots().back().get();  // the end of the tree, one level down
+      // Appended at the end of the tree: a section as a new section, a topic one level down
+      // in the last section, which may be one this pack has just added.
+      section = record->isSection() || (tree_.empty() && lastNewSection_ < 0);
+      if (!section && lastNewSection_ >= 0) {
+        node.plannedParent = lastNewSection_;
+      } else if (!section) {
+        node.parent = tree_.roots().back().get();
+      }
     } else if (const auto planned = added_.find(parentId); planned != added_.end()) {
       node.plannedParent = planned->second;
     } else if (TopicRecord* parent = master_.recordOf(parentId); parent != nullptr && parent->treeNode != nullptr) {
@@ -52,7 +62,10 @@ class PackPlanner {
       section = true;
     }
     plan_.log.push_back((section ? "Addon - new section: " : "Addon - new topic: ") + record->text.str());
-    if (section) record->lev = 0;
+    if (section) {
+      record->lev = 0;
+      lastNewSection_ = static_cast<int>(plan_.nodes.size());
+    }
     added_[record->uni.str()] = static_cast<int>(plan_.nodes.size());
     node.record = std::move(record);
     plan_.nodes.push_back(std::move(node));
@@ -69,6 +82,7 @@ class PackPlanner {
   const Structure& master_;
   const TopicTree& tree_;
   std::unordered_map<std::string, int> added_;
+  int lastNewSection_ = -1;
   MergePlan plan_;
 };
 
@@ -153,7 +167,7 @@ ResultOf<RecordList> ReadPackStructure(const std::string& packFolder) {
   return records;
 }
 
-MergePlan PlanPackMerge(const Structure& master, const TopicTree& tree, RecordList records) {
+ResultOf<MergePlan> PlanPackMerge(const Structure& master, const TopicTree& tree, RecordList records) {
   return PackPlanner(master, tree).plan(std::move(records));
 }
 

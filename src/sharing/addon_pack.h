@@ -44,6 +44,7 @@ ResultOf<RecordList> ReadPackStructure(const std::string& packFolder);
 
 // Records whose id the tree holds update it; the others are added under their `parent`, first
 // in the section of their type when the parent is unknown, or as new sections.
-MergePlan PlanPackMerge(const Structure& master, const TopicTree& tree, RecordList records);
+// A failure when a record's id belongs to a record the tree does not show.
+ResultOf<MergePlan> PlanPackMerge(const Structure& master, const TopicTree& tree, RecordList records);
 
 }  // namespace tarvo

@@ -58,7 +58,8 @@ int RemoveMatching(const std::string& folder, const std::string& mask, long long
 Result DeliverOutbox(const std::string& outbox, const std::string& sharedFolder, const std::string& recipient,
                      const std::string& sender) {
   const std::string inbox = JoinPath(sharedFolder, InboxFolderName(recipient));
-  if (!IsSafeEntryName(InboxFolderName(recipient)) ||
+  // An inbox that is a link could send the copies to any folder the sender may write.
+  if (!IsSafeEntryName(InboxFolderName(recipient)) || fileSystem().isLink(inbox) ||
       (!fileSystem().isFolder(inbox) && !fileSystem().makeFolder(inbox).ok())) {
     return Result::Failure("*** Unable to create inbox for user: " + recipient);
   }

@@ -15,22 +15,22 @@ std::string RenamedForSending(const std::string& name, const std::string& localI
   return name;
 }
 
+// An own topic's name comes back as "ann-12-1.txt": the prefix is the part before the first
+// "-", never one found further in ("joann-12" is Joann's topic, not Ann's).
 std::string WithoutPrefix(std::string_view text, const std::string& prefix) {
-  std::string result;
-  std::size_t from = 0;
-  while (true) {
-    const std::size_t at = prefix.empty() ? std::string_view::npos : text.find(prefix, from);
-    if (at == std::string_view::npos) break;
-    result.append(text.substr(from, at - from));
-    from = at + prefix.size();
-  }
-  result.append(text.substr(from));
-  return result;
+  if (!prefix.empty() && text.starts_with(prefix)) text.remove_prefix(prefix.size());
+  return std::string(text);
 }
+
+constexpr std::uint64_t kMaxPageFileBytes = 64ull << 20;
 
 ResultOf<std::string> ReadPlainFile(const std::string& path) {
   ResultOf<FileHandle> file = fileSystem().open(path, OpenIntent::ReadPlainFile);
   if (!file) return file.status();
+  if (const std::optional<FileStamp> stamp = fileSystem().stamp(path); stamp && stamp->size > kMaxPageFileBytes) {
+    return Result::Failure("it holds " + std::to_string(stamp->size >> 20) + " MB, more than a page file may (" +
+                           std::to_string(kMaxPageFileBytes >> 20) + " MB)");
+  }
   ByteBuffer bytes;
   if (Result read = fileSystem().readAll(*file, bytes); !read) return read;
   return std::string(bytes.data(), bytes.size());
@@ -90,7 +90,7 @@ PageImportPlan PlanPageImport(const std::string& folder, const std::string& pref
     for (const std::string& name : names) {
       if (onlyTopics != nullptr && !onlyTopics->contains(TopicIdOfPageFile(name))) continue;
       const std::string source = JoinPath(folder, name);
-      const bool own = !prefix.empty() && name.find(prefix) != std::string::npos;
+      const bool own = !prefix.empty() && name.starts_with(prefix);
       const std::string localName = own ? WithoutPrefix(name, prefix) : name;
       if (!IsSafeEntryName(name) || !IsSafeEntryName(localName) || localName.size() <= mask.size() - 1) {
         plan.refused.push_back("*** Refused the file \"" + name + "\" from " + sender + ": its name is not allowed");

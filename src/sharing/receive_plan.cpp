@@ -62,12 +62,15 @@ class ReceivePlanner {
 
  private:
   Result match(RecordList records, const std::string& ownName) {
-    std::unordered_set<std::string> localIds;
     for (auto& record : records) {
       Incoming in;
       in.level = record->lev;
+      // Every id that travels names its sender; one without is not from a colleague's program.
+      if (record->uni.view().find('-') == std::string_view::npos) {
+        return Result::Failure("the received topic \"" + record->uni.str() + "\" has no sender in its id");
+      }
       std::string localId = LocalIdOf(record->uni.view(), ownName);
-      if (!IsSafeEntryName(localId) || !localIds.insert(localId).second) {
+      if (!IsSafeEntryName(localId) || !localIds_.insert(localId).second || !mayBeOwnId(localId)) {
         return Result::Failure("the received topic \"" + record->uni.str() + "\" cannot be given the id \"" + localId + "\"");
       }
       in.local = master_.recordOf(localId);
@@ -82,6 +85,22 @@ class ReceivePlanner {
     return {};
   }
 
+  // An own topic coming back takes an id this program has given out; a higher one would make
+  // every later new topic's id collide or run out.
+  bool mayBeOwnId(const std::string& localId) const {
+    if (localId.empty() || localId.find('-') != std::string::npos) return true;
+    if (localId.find_first_not_of("0123456789") != std::string::npos) return true;
+    return localId.size() < 12 && std::stoll(localId) <= master_.highestId();
+  }
+
+  // A fresh id for a record made here, never one a received topic is about to take.
+  ResultOf<std::string> freshId() {
+    while (true) {
+      ResultOf<std::string> id = freshId_();
+      if (!id || !localIds_.contains(*id)) return id;
+    }
+  }
+
   void takeUpdates() {
     for (Incoming& in : incoming_) {
       if (in.local == nullptr) continue;
@@ -92,7 +111,7 @@ class ReceivePlanner {
 
   // The header goes first into the section of its type; without one, into a new section.
   Result placeHeader() {
-    ResultOf<std::string> headerId = freshId_();
+    ResultOf<std::string> headerId = freshId();
     if (!headerId) return headerId.status();
     header_->uni = *headerId;
     header_->lev = 1;
@@ -102,7 +121,7 @@ class ReceivePlanner {
       node.parent = section;
       node.place = PlannedNode::Place::First;
     } else {
-      ResultOf<std::string> sectionId = freshId_();
+      ResultOf<std::string> sectionId = freshId();
       if (!sectionId) return sectionId.status();
       newSection_ = true;
       plan_.log.push_back("Added section: " + header_->text.str());
@@ -119,7 +138,7 @@ class ReceivePlanner {
 
   int add(Incoming& in, PlannedNode node) {
     plan_.log.push_back("Added topic: " + in.record->text.str());
-    if (newSection_) plan_.newTopics.push_back(in.record->uni.str());
+    if (newSection_ && matchedCount_ == 0) plan_.newTopics.push_back(in.record->uni.str());
     node.record = std::move(in.record);
     in.planned = static_cast<int>(plan_.nodes.size());
     plan_.nodes.push_back(std::move(node));
@@ -193,6 +212,7 @@ class ReceivePlanner {
   const FreshId& freshId_;
   std::unique_ptr<TopicRecord> header_;
   std::vector<Incoming> incoming_;
+  std::unordered_set<std::string> localIds_;
   std::size_t matchedCount_ = 0;
   int headerIndex_ = kNoIndex;
   bool newSection_ = false;

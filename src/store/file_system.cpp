@@ -212,6 +212,11 @@ Result FileSystem::flushFileSystem(const std::string& path) {
   return synced;
 }
 
+bool FileSystem::isLink(const std::string& path) {
+  struct stat info {};
+  return ::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode);
+}
+
 bool FileSystem::exists(const std::string& path) {
   struct stat info {};
   return ::lstat(path.c_str(), &info) == 0;

@@ -105,6 +105,8 @@ class FileSystem {
 
   virtual bool exists(const std::string& path);
   virtual bool isFolder(const std::string& path);
+  // True when the path itself is a symbolic link (it is not followed).
+  virtual bool isLink(const std::string& path);
   virtual Result makeFolder(const std::string& path);
   virtual Result removeFolder(const std::string& path);
   // The entries of a folder except "." and ".."; empty when it cannot be read.

@@ -9,12 +9,15 @@ namespace {
 
 constexpr const char* kImportSuffix = ".import";
 
-std::optional<std::string> CurrentBytes(const std::string& path) {
+// What the file holds now: nothing when it does not exist, a failure when it exists and cannot
+// be read (then it must not be replaced: its content could not be given back).
+ResultOf<std::optional<std::string>> CurrentBytes(const std::string& path) {
+  if (!fileSystem().exists(path)) return std::optional<std::string>();
   ResultOf<FileHandle> file = fileSystem().open(path, OpenIntent::Read);
-  if (!file) return std::nullopt;
+  if (!file) return file.status();
   ByteBuffer bytes;
-  if (!fileSystem().readAll(*file, bytes)) return std::nullopt;
-  return std::string(bytes.data(), bytes.size());
+  if (Result read = fileSystem().readAll(*file, bytes); !read) return read;
+  return std::optional<std::string>(std::string(bytes.data(), bytes.size()));
 }
 
 Result WriteTemporary(const std::string& path, const std::string& bytes) {
@@ -48,14 +51,22 @@ PageImportCommand::PageImportCommand(Workspace& workspace, const QString& text, 
     written.push_back(i);
   }
   if (written.empty()) return;
-  if (Result flushed = fileSystem().flushFileSystem(plan.files[written.front()].destination + kImportSuffix); !flushed) {
-    failures_.push_back("*** The received page files could not be forced to disk: " + flushed.reason());
+  const Result flushed = fileSystem().flushFileSystem(plan.files[written.front()].destination + kImportSuffix);
+  if (!flushed) {
+    failures_.push_back("*** The received page files could not be forced to disk, so they stay where they came from too: " +
+                        flushed.reason());
   }
   std::set<std::string> folders;
   std::vector<std::string> taken;
   for (std::size_t i : written) {
     PageFileImport& incoming = plan.files[i];
-    File file{incoming.destination, CurrentBytes(incoming.destination), std::move(incoming.bytes), incoming.topicId};
+    ResultOf<std::optional<std::string>> before = CurrentBytes(incoming.destination);
+    if (!before) {
+      failures_.push_back("*** " + incoming.source + " was not brought in: " + before.reason());
+      (void)fileSystem().remove(incoming.destination + kImportSuffix);
+      continue;
+    }
+    File file{incoming.destination, std::move(*before), std::move(incoming.bytes), incoming.topicId};
     if (Result renamed = fileSystem().rename(file.path + kImportSuffix, file.path); !renamed) {
       failures_.push_back("*** " + incoming.source + " could not be brought in: " + renamed.reason());
       (void)fileSystem().remove(file.path + kImportSuffix);
@@ -66,13 +77,20 @@ PageImportCommand::PageImportCommand(Workspace& workspace, const QString& text, 
     files_.push_back(std::move(file));
     taken.push_back(incoming.source);
   }
-  for (const std::string& folder : folders) (void)fileSystem().flushFolder(folder);
+  bool onDisk = flushed.ok();
+  for (const std::string& folder : folders) onDisk = fileSystem().flushFolder(folder).ok() && onDisk;
+  if (!onDisk) return;  // the copies may not survive a power cut: the originals stay
   for (const std::string& source : taken) {
     if (Result removed = fileSystem().remove(source); !removed) failures_.push_back("*** " + removed.reason());
   }
 }
 
 void PageImportCommand::write(const File& file, bool forward) {
+  // A file changed since this step (the user worked on a received page) keeps that work: the
+  // step gives back only what it put there itself.
+  const std::optional<std::string> expected = forward ? file.before : std::optional<std::string>(file.after);
+  ResultOf<std::optional<std::string>> current = CurrentBytes(file.path);
+  if (!current || *current != expected) return;
   workspace().forgetPages(file.topicId);
   const std::optional<std::string>& bytes = forward ? std::optional<std::string>(file.after) : file.before;
   if (!bytes) {

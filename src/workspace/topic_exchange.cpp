@@ -113,6 +113,7 @@ ReceiveOutcome TopicExchange::receive(const ExchangeIdentity& self, const QDateT
   for (const std::string& name : sendFiles) {
     if (receiveFile(inbox, name, self, now)) merged.push_back(JoinPath(inbox, name));
   }
+  if (merged.empty()) return outcome;  // nothing usable came: no "Activity complete", no sound
   // The send files go only once what they brought is saved: a program ended before that merges
   // them again at its next start, and then every topic matches instead of being lost or doubled.
   if (Result saved = workspace_.saveStructureIfChanged(); !saved) {
@@ -177,21 +178,22 @@ void TopicExchange::setAside(const std::string& path, const std::string& why) {
 
 // ---- Add-on packs
 
-ExchangeSound TopicExchange::mergeAddonPacks(const std::string& programFolder, const QDateTime& now) {
+TopicExchange::AddonPass TopicExchange::mergeAddonPacks(const std::string& programFolder, const QDateTime& now) {
+  AddonPass pass;
   std::vector<std::string> packs;
   ListMatching(programFolder, "addon-*", kFolders, false, packs);
-  if (packs.empty()) return ExchangeSound::None;
+  if (packs.empty()) return pass;
+  pass.foundPacks = true;
   if (Result saved = workspace_.saveStructureIfChanged(); !saved || !workspace_.structureReadable()) {
     log_.LogError("*** Add-on packs were not merged: the topics could not be saved", saved ? "the structure could not be read" : saved.reason());
-    return ExchangeSound::None;
+    return pass;
   }
   const std::string listPath = JoinPath(folders_.data, kAddonList);
   ResultOf<AddonList> list = LoadAddonList(listPath);
   if (!list) {
     log_.LogError("*** " + listPath + " cannot be read; add-on packs were not merged", list.reason());
-    return ExchangeSound::None;
+    return pass;
   }
-  ExchangeSound sound = ExchangeSound::None;
   for (const std::string& name : packs) {
     const std::vector<std::string> fields = PackNameFields(name);
     if (fields.size() < 2) continue;
@@ -209,12 +211,12 @@ ExchangeSound TopicExchange::mergeAddonPacks(const std::string& programFolder, c
     if (Result cleared = DeleteFolderTree(folder); !cleared) log_.LogError("*** The pack folder " + folder + " could not be emptied", cleared.reason());
     (void)fileSystem().removeFolder(folder);
     log_.LogMessage("Activity complete");
-    sound = ExchangeSound::Received;
+    pass.sound = ExchangeSound::Received;
   }
   if (list->changed) {
     if (Result saved = SaveAddonList(listPath, *list); !saved) log_.LogError("*** " + listPath + " could not be written", saved.reason());
   }
-  return sound;
+  return pass;
 }
 
 bool TopicExchange::mergeAddonPack(const std::string& folder, const std::string& packName, const QDateTime& now) {
@@ -224,7 +226,12 @@ bool TopicExchange::mergeAddonPack(const std::string& folder, const std::string&
     log_.LogError("*** The add-on pack " + NameOf(folder) + " was not merged", records.reason());
     return false;
   }
-  MergePlan plan = PlanPackMerge(workspace_.master(), workspace_.tree(), std::move(*records));
+  ResultOf<MergePlan> planned = PlanPackMerge(workspace_.master(), workspace_.tree(), std::move(*records));
+  if (!planned) {
+    log_.LogError("*** The add-on pack " + NameOf(folder) + " was not merged", planned.reason());
+    return false;
+  }
+  MergePlan& plan = *planned;
   for (const std::string& line : plan.log) log_.LogMessage(line);
   PageImportPlan pages = PlanPageImport(folder, "", workspace_.pageFolders(), "the add-on pack " + packName);
   for (const std::string& refused : pages.refused) log_.LogMessage(refused);
@@ -232,7 +239,11 @@ bool TopicExchange::mergeAddonPack(const std::string& folder, const std::string&
        workspace_.merge(std::move(plan), std::move(pages), QString::fromStdString("Merge add-on pack " + packName), now)) {
     log_.LogMessage(failure);
   }
-  if (Result saved = workspace_.saveStructureIfChanged(); !saved) log_.LogError("*** The merged pack could not be saved yet", saved.reason());
+  // The pack folder goes, and the pack counts as installed, only once the merge is saved.
+  if (Result saved = workspace_.saveStructureIfChanged(); !saved) {
+    log_.LogError("*** The merged pack could not be saved; its folder is kept for the next try", saved.reason());
+    return false;
+  }
   return true;
 }
 

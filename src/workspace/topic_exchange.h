@@ -52,8 +52,12 @@ class TopicExchange {
   ReceiveOutcome receive(const ExchangeIdentity& self, const QDateTime& now = QDateTime::currentDateTime());
 
   // Merges every add-on pack folder ("addon-*") of `programFolder` not yet installed in this
-  // version, recorded in Addons.dat of the data folder. The sound to play.
-  ExchangeSound mergeAddonPacks(const std::string& programFolder, const QDateTime& now = QDateTime::currentDateTime());
+  // version, recorded in Addons.dat of the data folder.
+  struct AddonPass {
+    bool foundPacks = false;  // any "addon-*" folder; without one the timer keeps its interval
+    ExchangeSound sound = ExchangeSound::None;
+  };
+  AddonPass mergeAddonPacks(const std::string& programFolder, const QDateTime& now = QDateTime::currentDateTime());
 
  private:
   Result writeOutbox(TopicNode* topic, bool lock, const ExchangeIdentity& self, const QDateTime& now);

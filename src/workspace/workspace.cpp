@@ -378,8 +378,20 @@ std::vector<std::string> Workspace::importPages(PageImportPlan plan, const QStri
 }
 
 void Workspace::forgetPages(const std::string& topicId) {
-  pages_.erase(topicId);
-  if (pagesReplaced_) pagesReplaced_(master_.recordOf(topicId));
+  if (pages_.contains(topicId)) stalePages_.insert(topicId);
+  const TopicRecord* record = master_.recordOf(topicId);
+  // A copy: a listener may add or remove listeners.
+  const auto listeners = pagesReplaced_;
+  for (const auto& listener : listeners) listener.second(topicId, record);
+}
+
+int Workspace::addPagesReplacedListener(PagesReplaced listener) {
+  pagesReplaced_.emplace_back(++nextListener_, std::move(listener));
+  return nextListener_;
+}
+
+void Workspace::removePagesReplacedListener(int number) {
+  std::erase_if(pagesReplaced_, [number](const auto& listener) { return listener.first == number; });
 }
 
 ResultOf<std::string> Workspace::freshId() {
@@ -406,11 +418,17 @@ TopicNode* Workspace::insertSubtree(TopicNode* parent, std::size_t row, TakenSub
 
 ResultOf<TopicPages*> Workspace::pagesOf(const TopicRecord& record) {
   const std::string id = record.uni.str();
-  if (const auto known = pages_.find(id); known != pages_.end()) return known->second.get();
+  const auto known = pages_.find(id);
+  if (known != pages_.end() && !stalePages_.contains(id)) return known->second.get();
   ResultOf<TopicPages> loaded = LoadTopicPages(pageFolders_, id, record.type);
   if (!loaded) return loaded.status();
+  stalePages_.erase(id);
   auto& kept = pages_[id];
-  kept = std::make_unique<TopicPages>(std::move(*loaded));
+  if (kept == nullptr) {
+    kept = std::make_unique<TopicPages>(std::move(*loaded));
+  } else {
+    *kept = std::move(*loaded);  // the same object, read again
+  }
   if (!loaded.note().empty()) return ResultOf<TopicPages*>::Noted(kept.get(), loaded.note());
   return kept.get();
 }

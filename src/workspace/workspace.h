@@ -19,6 +19,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "base/result.h"
@@ -109,13 +110,15 @@ class Workspace {
   // A page of the topic was saved with changes: the topic goes to the front of the recent
   // changes (once).
   void notePageSaved(const TopicRecord& record);
-  // Drops the kept pages of a topic whose files were replaced from outside (a receive, a pack):
-  // they are read again when next asked for.
-  // Whoever keeps texts of the pages (the search index) hears of it with the topic's record
-  // (null while the topic is not in the tree).
+  // The files of a topic's pages were replaced from outside (a receive, a pack, their undo): the
+  // kept pages are read again, in the same object, when next asked for, so a window holding
+  // them never holds a freed one. Whoever shows or indexes pages hears of it with the topic's
+  // record (null while the topic is not in the tree).
   void forgetPages(const std::string& topicId);
-  using PagesReplaced = std::function<void(const TopicRecord* record)>;
-  void setPagesReplacedListener(PagesReplaced listener) { pagesReplaced_ = std::move(listener); }
+  using PagesReplaced = std::function<void(const std::string& topicId, const TopicRecord* record)>;
+  // Returns a number to remove the listener with.
+  int addPagesReplacedListener(PagesReplaced listener);
+  void removePagesReplacedListener(int number);
   // The topic's page summary after its pages were saved; saved with the structure, not undone.
   void setPageSummary(TopicNode* node, const PageSummary& summary);
 
@@ -203,7 +206,9 @@ class Workspace {
   Dashboard dashboard_;
   PageFolders pageFolders_;
   std::unordered_map<std::string, std::unique_ptr<TopicPages>> pages_;  // by topic id
-  PagesReplaced pagesReplaced_;
+  std::unordered_set<std::string> stalePages_;  // kept pages whose files were replaced
+  std::vector<std::pair<int, PagesReplaced>> pagesReplaced_;
+  int nextListener_ = 0;
   QUndoStack undoStack_;  // after the tree: its commands (and the subtrees they own) go first
   bool readable_ = true;
   bool viewChanged_ = false;

@@ -40,7 +40,7 @@ TEST(AddonPacks, APackMergesOnceAndAgainOnlyInANewVersion) {
   Deliver(me, "addon-Empty-1", "");
   std::filesystem::remove(JoinPath(me.program.file("addon-Empty-1"), "structure.dat"));
 
-  EXPECT_EQ(me.exchange.mergeAddonPacks(me.program.path(), kExchangeTime), ExchangeSound::Received);
+  EXPECT_EQ(me.exchange.mergeAddonPacks(me.program.path(), kExchangeTime).sound, ExchangeSound::Received);
   EXPECT_EQ(me.outline(), "STD0001:0 10:1 g1:0 g2:1 g3:1");
   EXPECT_TRUE(me.logged("Addon - new section: Garden") && me.logged("Addon - new topic: Sow") &&
               me.logged("Addon - new topic: Prune"));
@@ -52,12 +52,12 @@ TEST(AddonPacks, APackMergesOnceAndAgainOnlyInANewVersion) {
             "name=Garden\r\nsrc=install\r\ncre=20260305\r\nupd=2\r\ndate=\r\n");
 
   Deliver(me, "addon-Garden-2", kGarden2);
-  EXPECT_EQ(me.exchange.mergeAddonPacks(me.program.path(), kExchangeTime), ExchangeSound::None);
+  EXPECT_EQ(me.exchange.mergeAddonPacks(me.program.path(), kExchangeTime).sound, ExchangeSound::None);
   EXPECT_TRUE(std::filesystem::exists(me.program.file("addon-Garden-2"))) << "the same version is not merged again";
   std::filesystem::remove_all(me.program.file("addon-Garden-2"));
 
   Deliver(me, "addon-Garden-3", kGarden3);
-  EXPECT_EQ(me.exchange.mergeAddonPacks(me.program.path(), kExchangeTime), ExchangeSound::Received);
+  EXPECT_EQ(me.exchange.mergeAddonPacks(me.program.path(), kExchangeTime).sound, ExchangeSound::Received);
   EXPECT_EQ(me.outline(), "STD0001:0 g5:1 10:1 g1:0 g2:1 g3:1 g4:1")
       << "new topics go under their parent; one whose parent is unknown goes first into its section";
   EXPECT_EQ(me.node("g2")->record->text.str(), "Sow early");
@@ -71,12 +71,21 @@ TEST(AddonPacks, APackMergesOnceAndAgainOnlyInANewVersion) {
   EXPECT_EQ(me.node("g2")->record->text.str(), "Sow");
 }
 
+TEST(AddonPacks, TopicsWithoutParentGoUnderTheSectionThePackAddsBeforeThem) {
+  Colleague me("Ann", kTree);
+  Deliver(me, "addon-Trips", "uni=t1\r\ntext=Trips\r\nlev=0\r\ntype=1\r\nuni=t2\r\ntext=Rome\r\nlev=1\r\ntype=1\r\n");
+  EXPECT_EQ(me.exchange.mergeAddonPacks(me.program.path(), kExchangeTime).sound, ExchangeSound::Received);
+  EXPECT_EQ(me.outline(), "STD0001:0 10:1 t1:0 t2:1");
+  EXPECT_FALSE(me.exchange.mergeAddonPacks(me.program.path(), kExchangeTime).foundPacks)
+      << "no pack folder left: the timer keeps looking often";
+}
+
 TEST(AddonPacks, ADamagedPackIsLoggedAndKept) {
   Colleague me("Ann", kTree);
   Deliver(me, "addon-Bad-1", "uni=b1\r\ntext=One\r\nlev=0\r\nuni=b1\r\ntext=Again\r\nlev=0\r\n");
   Deliver(me, "addon-Cut-1", "uni=c1\r\ntext=Cut sh");
   WriteBytes(JoinPath(me.folders.data, "Addons.dat"), "name=Old\r\nsrc=install\r\ncre=20250101\r\nupd=1\r\ndate=x\r\n");
-  EXPECT_EQ(me.exchange.mergeAddonPacks(me.program.path(), kExchangeTime), ExchangeSound::None);
+  EXPECT_EQ(me.exchange.mergeAddonPacks(me.program.path(), kExchangeTime).sound, ExchangeSound::None);
   EXPECT_EQ(me.outline(), "STD0001:0 10:1");
   EXPECT_TRUE(std::filesystem::exists(me.program.file("addon-Bad-1")) &&
               std::filesystem::exists(me.program.file("addon-Cut-1")));

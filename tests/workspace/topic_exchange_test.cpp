@@ -100,7 +100,8 @@ TEST(TopicExchange, ATopicWithPagesTravelsToAColleagueAndComesBackUnderItsOwnId)
   EXPECT_EQ(ann.file(ann.folders.packs, "12.pkt").find("ann-"), std::string::npos)
       << "the pages file names the local files again";
 
-  // Undo on both sides: the topics and the page files as they were.
+  // Undo on both sides: the topics and the page files as they were; a received page that Bob
+  // has worked on since keeps his work.
   ann.workspace.undoStack().undo();
   EXPECT_EQ(ann.node("12")->record->text.str(), "Plan trip");
   EXPECT_EQ(ann.file(ann.folders.notes, "12-1.txt"), kAnnNote);
@@ -108,6 +109,8 @@ TEST(TopicExchange, ATopicWithPagesTravelsToAColleagueAndComesBackUnderItsOwnId)
   while (bob.workspace.undoStack().canUndo()) bob.workspace.undoStack().undo();
   EXPECT_EQ(bob.outline(), "STD0001:0 30:1");
   EXPECT_FALSE(std::filesystem::exists(JoinPath(bob.folders.checklists, "ann-12-2.lst")));
+  EXPECT_EQ(bob.file(bob.folders.notes, "ann-12-1.txt"), "{\\rtf1 Take the late train.\\par}")
+      << "the note Bob changed after the receive is not taken back";
   bob.workspace.undoStack().redo();
   EXPECT_EQ(bob.outline(), "STD0001:0 " + header->record->uni.str() + ":1 ann-12:2 ann-13:3 ann-14:3 30:1");
   EXPECT_EQ(bob.file(bob.folders.checklists, "ann-12-2.lst"), kAnnChecklist);
@@ -150,6 +153,27 @@ TEST(TopicExchange, SomeMatchedTopicsGoBesideTheirNeighboursAndAReceiverWithoutT
   carl.workspace.undoStack().undo();
   EXPECT_EQ(carl.outline(), "40:0");
   EXPECT_TRUE(carl.workspace.recentNewList().empty());
+}
+
+TEST(TopicExchange, OnlyTheReceiversOwnPrefixComesOffAndNoInboxIsALink) {
+  Office office;
+  Colleague jo("Jo", kBobTree);
+  // Joann's topic reaches Jo: "joann-12" is not Jo's own topic 12.
+  std::filesystem::create_directories(office.inbox("jo"));
+  WriteBytes(JoinPath(office.inbox("jo"), "joann-20260305-090703.str"),
+             "uni=-1\r\ntext=From: Joann\r\nlev=1\r\ntype=1\r\nuni=joann-12\r\ntext=Hers\r\nlev=2\r\ntype=1\r\n");
+  WriteBytes(JoinPath(office.inbox("jo"), "joann-12.pkt"), "con=0\r\nuni=1\r\nfile=joann-12-1.txt\r\n");
+  WriteBytes(JoinPath(office.inbox("jo"), "joann-12-1.txt"), "{\\rtf1 Hers.\\par}");
+  EXPECT_EQ(office.receive(jo).sendFiles, 1);
+  ASSERT_NE(jo.node("joann-12"), nullptr);
+  EXPECT_EQ(jo.file(jo.folders.packs, "joann-12.pkt"), "con=0\r\nuni=1\r\nfile=joann-12-1.txt\r\n");
+  EXPECT_EQ(jo.file(jo.folders.notes, "joann-12-1.txt"), "{\\rtf1 Hers.\\par}");
+
+  // Carl's inbox is a link to a folder of Ann's own: nothing is copied through it.
+  test::TempFolder elsewhere;
+  std::filesystem::create_directory_symlink(elsewhere.path(), office.inbox("carl"));
+  EXPECT_EQ(office.send(office.ann, "15", 2), ExchangeSound::Failed);
+  EXPECT_TRUE(elsewhere.names().empty());
 }
 
 TEST(TopicExchange, SendingToAllStopsAtTheFirstInboxThatCannotBeMade) {
@@ -200,14 +224,17 @@ TEST(TopicExchange, HostileOrDamagedFilesInAnInboxAreRefusedLoggedAndKeptAside) 
   put("ann-7.str", "uni=-1\r\ntext=From: Ann\r\nlev=1\r\ntype=1\r\nuni=../../evil\r\ntext=x\r\nlev=2\r\n");
   put("..hidden.lst", "a name with dots");
   put("ann-1001.pkt", "con=0\r\nuni=1\r\nfile=../../../etc/passwd\r\n");
+  put("ann-9.str", "uni=-1\r\ntext=From: Ann\r\nlev=1\r\ntype=1\r\nuni=777\r\ntext=No sender\r\nlev=2\r\n");
+  put("ann-10.str", "uni=-1\r\ntext=From: Ann\r\nlev=1\r\ntype=1\r\nuni=bob-99999999999\r\ntext=Huge\r\nlev=2\r\n");
   put("ann-8.str", whole);  // the one good file among them
 
   const ReceiveOutcome outcome = office.receive(bob);
-  EXPECT_EQ(outcome.sendFiles, 8);
+  EXPECT_EQ(outcome.sendFiles, 10);
   const TopicNode* header = bob.workspace.tree().roots()[0]->child(0);
   EXPECT_EQ(bob.outline(), "STD0001:0 " + header->record->uni.str() + ":1 ann-1000:2 ann-1001:2 30:1")
       << "only the good send file was merged";
-  for (const char* name : {"ann-1.str", "ann-2.str", "ann-3.str", "ann-4.str", "ann-5.str", "ann-6.str", "ann-7.str"}) {
+  for (const char* name : {"ann-1.str", "ann-10.str", "ann-2.str", "ann-3.str", "ann-4.str", "ann-5.str", "ann-6.str",
+                           "ann-7.str", "ann-9.str"}) {
     EXPECT_TRUE(std::filesystem::exists(JoinPath(office.inbox("bob"), std::string(name) + ".damaged"))) << name;
     EXPECT_TRUE(std::any_of(bob.lines.begin(), bob.lines.end(), [&](const std::string& line) {
       return line == "*** Received file " + std::string(name) + " from ann was not used";

@@ -199,6 +199,7 @@ TformMain::~TformMain() {
   channels_.setLog(nullptr);
   delete panelSearch_;  // it observes the document's tree, which goes before the window's children
   disconnect(&session_->workspace.undoStack(), nullptr, this, nullptr);
+  session_->workspace.removePagesReplacedListener(pagesListener_);
   disconnect(&session_->workspace.undoStack(), nullptr, actions_, nullptr);
 }
 
@@ -446,6 +447,8 @@ void TformMain::start() {
                                 QString::fromStdString(system.processor)));
   panelPreferences_->showPreferences();
   exchange_ = std::make_unique<TopicExchange>(session_->workspace, session_->log, session_->folders);
+  pagesListener_ = session_->workspace.addPagesReplacedListener(
+      [this](const std::string& topicId, const TopicRecord*) { panelToDoNew_->pagesReplaced(topicId); });
   actions_->connectedToShare = [this] { return session_->network.connected; };
   actions_->setColleagueMenu(panelNetwork_->menuSendto());
   panelNetwork_->setDateOrder(session_->preferences.dateFormat);
@@ -789,13 +792,14 @@ void TformMain::timerAddonTimer() {
   holdTreeTimers(true);
   rememberTopNode();
   panelToDoNew_->saveOpenPage();
-  const ExchangeSound sound = exchange_->mergeAddonPacks(session_->folders.program);
-  if (sound != ExchangeSound::None) {
+  const TopicExchange::AddonPass pass = exchange_->mergeAddonPacks(session_->folders.program);
+  if (pass.sound != ExchangeSound::None) {
     treeMainChange();
     actions_->update();
   }
-  PlayExchangeSound(sound);
-  timerAddon_->setInterval(kLaterAddonMilliseconds);
+  PlayExchangeSound(pass.sound);
+  // Until a first pack is delivered the folder is looked at every few seconds; then hourly.
+  if (pass.foundPacks) timerAddon_->setInterval(kLaterAddonMilliseconds);
   holdTreeTimers(false);
   if (session_->network.connected && !closing_) timerCheckInbox_->start();
 }

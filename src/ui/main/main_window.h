@@ -170,6 +170,7 @@ class TformMain : public QMainWindow {
   QTimer* timerCheckInbox_ = nullptr;
   QTimer* timerAddon_ = nullptr;
   std::unique_ptr<TopicExchange> exchange_;
+  int pagesListener_ = 0;
   QSystemTrayIcon* tray_ = nullptr;  // null where the desktop has no tray
   std::string remindedUni_;          // the topic of the last reminder, shown when it is clicked
   Reminders reminders_;

@@ -138,11 +138,11 @@ TSearchPanel::TSearchPanel(Workspace& workspace, QWidget* parent)
   connect(list_, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) { choose(list_->row(item)); });
   connect(list_, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) { choose(list_->row(item)); });
   workspace_.addTreeObserver(service_.get());
-  workspace_.setPagesReplacedListener([this](const TopicRecord* record) { service_->pagesReplaced(record); });
+  pagesListener_ = workspace_.addPagesReplacedListener([this](const std::string&, const TopicRecord* record) { service_->pagesReplaced(record); });
 }
 
 TSearchPanel::~TSearchPanel() {
-  workspace_.setPagesReplacedListener({});
+  workspace_.removePagesReplacedListener(pagesListener_);
   workspace_.removeTreeObserver(service_.get());
 }
 

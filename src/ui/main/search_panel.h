@@ -76,6 +76,7 @@ class TSearchPanel : public QFrame {
   std::vector<SearchHit> hits_;
   QWidget* returnFocus_ = nullptr;
   QTimer* refreshTimer_ = nullptr;
+  int pagesListener_ = 0;
   static constexpr int kRefreshMilliseconds = 300;
 };
 

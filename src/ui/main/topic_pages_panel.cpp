@@ -267,6 +267,14 @@ void TTopicPagesPanel::checklistEdited() {
   }
 }
 
+void TTopicPagesPanel::pagesReplaced(const std::string& topicId) {
+  if (pages_ == nullptr || pages_->topicId != topicId) return;
+  node_ = nullptr;
+  pages_ = nullptr;
+  shownTab_ = -1;
+  showTabs();
+}
+
 void TTopicPagesPanel::saveOpenPage() {
   TopicPage* page = currentPage();
   if (page == nullptr || node_ == nullptr) return;

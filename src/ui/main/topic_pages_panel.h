@@ -34,6 +34,9 @@ class TTopicPagesPanel : public QWidget {
   void showTopic(TopicNode* node);
   // Saves the page on show when it changed (the periodic save, Save, and closing).
   void saveOpenPage();
+  // The files of the topic's pages were replaced from outside (a receive, its undo): what the
+  // panel shows of them is dropped unsaved, and the topic is shown again when next selected.
+  void pagesReplaced(const std::string& topicId);
   // Files dropped on the window become checklist items while a checklist page is on show.
   [[nodiscard]] bool acceptsDrops() const;
   void dropPaths(const QStringList& paths);

@@ -6,6 +6,8 @@
 #include <QPushButton>
 #include <filesystem>
 
+#include "base/date_text.h"
+#include "content/page_store.h"
 #include "support/temp_folder.h"
 #include "ui/main/started_window.h"
 #include "ui/sharing/network_panel.h"
@@ -35,6 +37,40 @@ TopicNode* AddTopic(StartedWindow& at, TopicNode* parent, bool sub, const std::s
   return *added;
 }
 
+// Gives the topic a note and a checklist, saved as the pages panel saves them.
+void WritePages(StartedWindow& at, TopicNode* node, const std::string& rtf, const std::string& item) {
+  Workspace& workspace = at.window.session().workspace;
+  ResultOf<TopicPages*> pages = workspace.pagesOf(*node->record);
+  ASSERT_TRUE(pages);
+  for (TopicPage& page : (*pages)->pages) {
+    if (page.kind() == PageKind::Notes) {
+      ASSERT_TRUE(SaveNotesPage(workspace.pageFolders(), **pages, page, rtf, StampText()));
+    } else if (page.kind() == PageKind::Checklist) {
+      ASSERT_TRUE(SaveChecklistPage(workspace.pageFolders(), **pages, page, {MakeChecklistItem(item)}, StampText()));
+    } else {
+      continue;
+    }
+    ASSERT_TRUE(SavePageFiles(workspace.pageFolders(), **pages, page, StampText()));
+  }
+}
+
+// The note's bytes and the checklist's first item of a topic, as its pages read now.
+std::pair<std::string, std::string> PagesOf(StartedWindow& at, TopicNode* node) {
+  Workspace& workspace = at.window.session().workspace;
+  ResultOf<TopicPages*> pages = workspace.pagesOf(*node->record);
+  std::pair<std::string, std::string> found;
+  if (!pages) return found;
+  for (TopicPage& page : (*pages)->pages) {
+    if (page.kind() == PageKind::Notes) {
+      if (ResultOf<std::string> bytes = LoadNotesBytes(workspace.pageFolders(), page)) found.first = *bytes;
+    } else if (page.kind() == PageKind::Checklist) {
+      ResultOf<ChecklistItems> items = LoadChecklistPage(workspace.pageFolders(), page);
+      if (items && !items->empty()) found.second = items->front().text;
+    }
+  }
+  return found;
+}
+
 int UserIndex(StartedWindow& at, const std::string& name) {
   const std::vector<std::string>& users = at.window.session().network.users;
   return static_cast<int>(std::find(users.begin(), users.end(), name) - users.begin());
@@ -58,6 +94,7 @@ TEST(ExchangeWindows, TwoProgramsExchangeATopicThroughTheirPanelsAndBack) {
   TopicNode* trip = AddTopic(ann, main, true, "Trip for Bob");
   AddTopic(ann, trip, true, "Tickets");
   AddTopic(ann, trip, true, "Hotel");
+  WritePages(ann, trip, "{\\rtf1\\ansi Window seats.\\par}", "Passports");
   ann.tree()->setCurrentIndex(ann.find("Trip for Bob"));
   bool asked = false;
   ann.window.askLock = [&asked] {
@@ -72,6 +109,10 @@ TEST(ExchangeWindows, TwoProgramsExchangeATopicThroughTheirPanelsAndBack) {
   ASSERT_TRUE(received.isValid()) << "the topic shows in Bob's tree";
   EXPECT_EQ(bob.window.treeModel().rowCount(received), 2);
   EXPECT_TRUE(received.parent().data().toString().startsWith("From: Ann - "));
+  TopicNode* bobsTrip = bob.window.treeModel().nodeAt(received);
+  EXPECT_EQ(PagesOf(bob, bobsTrip), std::make_pair(std::string("{\\rtf1\\ansi Window seats.\\par}"), std::string("Passports")))
+      << "the note and the checklist came with the topic";
+  WritePages(bob, bobsTrip, "{\\rtf1\\ansi Aisle seats.\\par}", "Visas");
 
   // Bob renames it and sends it back: Ann's own topic takes the change, nothing is added.
   Workspace& bobs = bob.window.session().workspace;
@@ -85,6 +126,8 @@ TEST(ExchangeWindows, TwoProgramsExchangeATopicThroughTheirPanelsAndBack) {
   EXPECT_EQ(ann.window.session().workspace.master().size(), annTopics);
   EXPECT_TRUE(ann.find("Trip for Bob and Ann").isValid());
   EXPECT_TRUE(trip->record->lock) << "Bob locked what he sent";
+  EXPECT_EQ(PagesOf(ann, trip), std::make_pair(std::string("{\\rtf1\\ansi Aisle seats.\\par}"), std::string("Visas")))
+      << "Bob's pages replace Ann's under her own file names";
 
   // Bob's receive is one step: undone, the topics leave his tree.
   bobs.undoStack().undo();  // the rename

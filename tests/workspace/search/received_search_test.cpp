@@ -20,15 +20,16 @@ const char* kBobTree = "uni=STD0001\r\ntext=Main\r\nlev=0\r\ntype=1\r\nexp=Y\r\n
 // Bob's search, kept current while topics arrive.
 struct SearchingColleague : Colleague {
   SearchService service{workspace.tree()};
+  int listener = 0;
 
   SearchingColleague() : Colleague("Bob", kBobTree, "00000700") {
     workspace.addTreeObserver(&service);
-    workspace.setPagesReplacedListener([this](const TopicRecord* record) { service.pagesReplaced(record); });
+    listener = workspace.addPagesReplacedListener([this](const std::string&, const TopicRecord* record) { service.pagesReplaced(record); });
     service.start(workspace.pageFolders());
     service.waitForBuild();
   }
   ~SearchingColleague() {
-    workspace.setPagesReplacedListener({});
+    workspace.removePagesReplacedListener(listener);
     workspace.removeTreeObserver(&service);
   }
   std::vector<std::string> topicsFound(const QString& typed) {
