@@ -5,6 +5,7 @@
 #include "store/file_system.h"
 #include "store/folder_listing.h"
 #include "store/pair_file.h"
+#include "store/pair_stream.h"
 
 namespace tarvo {
 namespace {
@@ -39,17 +40,21 @@ ResultOf<std::string> ReadPlainFile(const std::string& path) {
 // A pages file as it is to be stored here: its values lose the receiver's prefix, so its pages
 // name the local files. Refused when a page names a file outside its folder.
 ResultOf<std::string> LocalPagesBytes(const std::string& path, const std::string& prefix) {
-  if (ResultOf<std::string> plain = ReadPlainFile(path); !plain) return plain.status();
-  PairList pairs;
-  if (Result loaded = LoadPairFile(path, pairs); !loaded) return loaded;
+  // Parsed from the bytes read through the one checked open: the name is not opened twice.
+  ResultOf<std::string> bytes = ReadPlainFile(path);
+  if (!bytes) return bytes.status();
   PairList local;
-  for (std::size_t i = 0; i < pairs.size(); ++i) {
-    const std::string value = WithoutPrefix(pairs.value(i), prefix);
-    if (pairs.key(i) == "file" && !value.empty() && !IsSafeEntryName(value)) {
-      return Result::Failure("a page names the file \"" + value + "\", outside its folder");
+  std::string unsafe;
+  ForEachPairIn(*bytes, [&](std::string_view key, std::string_view value, std::size_t) {
+    const std::string localValue = WithoutPrefix(value, prefix);
+    if (key == "file" && !localValue.empty() && !IsSafeEntryName(localValue)) {
+      unsafe = localValue;
+      return false;
     }
-    local.add(pairs.key(i), value);
-  }
+    local.add(key, localValue);
+    return true;
+  });
+  if (!unsafe.empty()) return Result::Failure("a page names the file \"" + unsafe + "\", outside its folder");
   return PairFileBytes(local);
 }
 

@@ -123,4 +123,26 @@ ResultOf<ReceivedFile> ReadSendFile(const std::string& path) {
   return received;
 }
 
+ResultOf<ReceivedFile> ReadSendFile(const std::string& path, const std::string& scratchFolder) {
+  ResultOf<FileHandle> file = fileSystem().open(path, OpenIntent::ReadPlainFile);
+  if (!file) return file.status();
+  const std::optional<FileStamp> stamp = fileSystem().stamp(path);
+  if (stamp && stamp->size > kMaxSendFileBytes) {
+    return Damaged(path, "it holds " + std::to_string(stamp->size >> 20) + " MB, more than a send file may (" +
+                             std::to_string(kMaxSendFileBytes >> 20) + " MB)");
+  }
+  ByteBuffer bytes;
+  if (Result read = fileSystem().readAll(*file, bytes); !read) return read;
+  if (bytes.size() > kMaxSendFileBytes) return Damaged(path, "it grew past the size a send file may have");
+  const std::string copy = JoinPath(scratchFolder, NameOf(path));
+  {
+    ResultOf<FileHandle> target = fileSystem().open(copy, OpenIntent::CreateEmpty);
+    if (!target) return target.status();
+    if (Result written = fileSystem().write(*target, bytes.data(), bytes.size()); !written) return written;
+  }
+  ResultOf<ReceivedFile> received = ReadSendFile(copy);
+  (void)fileSystem().remove(copy);
+  return received;
+}
+
 }  // namespace tarvo

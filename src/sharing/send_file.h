@@ -47,5 +47,9 @@ struct ReceivedFile {
 
 // Reads a send file whole, or fails with the reason and reads nothing.
 ResultOf<ReceivedFile> ReadSendFile(const std::string& path);
+// The same for a file in a folder others write: it is opened once, as a plain file (never a
+// link, pipe or device), its bytes copied into `scratchFolder` under the same name, and that
+// copy is read, so nobody can swap the file between the check and the reading.
+ResultOf<ReceivedFile> ReadSendFile(const std::string& path, const std::string& scratchFolder);
 
 }  // namespace tarvo

@@ -141,11 +141,7 @@ ReceiveOutcome TopicExchange::receive(const ExchangeIdentity& self, const QDateT
 bool TopicExchange::receiveFile(const std::string& inbox, const std::string& name, const ExchangeIdentity& self,
                                 const QDateTime& now) {
   const std::string path = JoinPath(inbox, name);
-  if (ResultOf<FileHandle> plain = fileSystem().open(path, OpenIntent::ReadPlainFile); !plain) {
-    setAside(path, plain.reason());
-    return false;
-  }
-  ResultOf<ReceivedFile> received = ReadSendFile(path);
+  ResultOf<ReceivedFile> received = ReadSendFile(path, folders_.data);
   if (!received) {
     setAside(path, received.reason());
     return false;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 
 #include "sharing/send_file.h"
@@ -226,14 +228,16 @@ TEST(TopicExchange, HostileOrDamagedFilesInAnInboxAreRefusedLoggedAndKeptAside) 
   put("ann-1001.pkt", "con=0\r\nuni=1\r\nfile=../../../etc/passwd\r\n");
   put("ann-9.str", "uni=-1\r\ntext=From: Ann\r\nlev=1\r\ntype=1\r\nuni=777\r\ntext=No sender\r\nlev=2\r\n");
   put("ann-10.str", "uni=-1\r\ntext=From: Ann\r\nlev=1\r\ntype=1\r\nuni=bob-99999999999\r\ntext=Huge\r\nlev=2\r\n");
+  ASSERT_EQ(::mkfifo(JoinPath(office.inbox("bob"), "ann-11.str").c_str(), 0600), 0);  // would block a reader
+  ASSERT_EQ(::mkfifo(JoinPath(office.inbox("bob"), "ann-1001-1.txt").c_str(), 0600), 0);
   put("ann-8.str", whole);  // the one good file among them
 
   const ReceiveOutcome outcome = office.receive(bob);
-  EXPECT_EQ(outcome.sendFiles, 10);
+  EXPECT_EQ(outcome.sendFiles, 11);
   const TopicNode* header = bob.workspace.tree().roots()[0]->child(0);
   EXPECT_EQ(bob.outline(), "STD0001:0 " + header->record->uni.str() + ":1 ann-1000:2 ann-1001:2 30:1")
       << "only the good send file was merged";
-  for (const char* name : {"ann-1.str", "ann-10.str", "ann-2.str", "ann-3.str", "ann-4.str", "ann-5.str", "ann-6.str",
+  for (const char* name : {"ann-1.str", "ann-10.str", "ann-11.str", "ann-2.str", "ann-3.str", "ann-4.str", "ann-5.str", "ann-6.str",
                            "ann-7.str", "ann-9.str"}) {
     EXPECT_TRUE(std::filesystem::exists(JoinPath(office.inbox("bob"), std::string(name) + ".damaged"))) << name;
     EXPECT_TRUE(std::any_of(bob.lines.begin(), bob.lines.end(), [&](const std::string& line) {
@@ -250,6 +254,9 @@ TEST(TopicExchange, HostileOrDamagedFilesInAnInboxAreRefusedLoggedAndKeptAside) 
   EXPECT_FALSE(std::filesystem::exists(JoinPath(office.inbox("bob"), "ann-8.str")));
   EXPECT_FALSE(std::filesystem::exists(JoinPath(bob.folders.packs, "ann-1001.pkt")))
       << "a pages file naming a file outside its folder is not taken";
+  EXPECT_TRUE(std::any_of(bob.lines.begin(), bob.lines.end(), [](const std::string& line) {
+    return line.starts_with("*** Refused the file \"ann-1001-1.txt\" from ann: ");
+  })) << "a pipe in a page file's place is refused, not read";
   EXPECT_TRUE(std::any_of(bob.lines.begin(), bob.lines.end(), [](const std::string& line) {
     return line.starts_with("*** Refused the file \"ann-1001.pkt\" from ann: a page names the file");
   }));
