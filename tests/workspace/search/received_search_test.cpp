@@ -1,10 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
-
 #include "support/colleague.h"
-#include "workspace/search/search_service.h"
+#include "workspace/search/reported_results.h"
 
 namespace tarvo {
 namespace {
@@ -33,15 +30,8 @@ struct SearchingColleague : Colleague {
     workspace.removeTreeObserver(&service);
   }
   std::vector<std::string> topicsFound(const QString& typed) {
-    std::optional<SearchResults> got;
-    const QMetaObject::Connection connection = QObject::connect(
-        &service, &SearchService::resultsReady, [&](int, const SearchResults& results) { got = results; });
-    service.search(typed);
-    const QDeadlineTimer deadline(20000);
-    while (!got && !deadline.hasExpired()) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    QObject::disconnect(connection);
     std::vector<std::string> topics;
-    for (const SearchHit& hit : got.value_or(SearchResults{}).hits) topics.push_back(hit.topicId);
+    for (const SearchHit& hit : test::ReportedResults(service, typed).hits) topics.push_back(hit.topicId);
     return topics;
   }
 };

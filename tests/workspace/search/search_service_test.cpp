@@ -10,6 +10,7 @@
 #include "workspace/search/search_service.h"
 #include "structure/topic_record.h"
 #include "support/loaded_workspace.h"
+#include "workspace/search/reported_results.h"
 #include "workspace/workspace.h"
 
 namespace tarvo {
@@ -47,17 +48,7 @@ struct Searched : test::LoadedWorkspace {
   ~Searched() { workspace.removeTreeObserver(&service); }
 
   // The results of a search once they are reported.
-  SearchResults find(const QString& typed) {
-    std::optional<SearchResults> got;
-    const QMetaObject::Connection connection = QObject::connect(
-        &service, &SearchService::resultsReady, [&](int, const SearchResults& results) { got = results; });
-    service.search(typed);
-    const QDeadlineTimer deadline(20000);
-    while (!got && !deadline.hasExpired()) QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-    QObject::disconnect(connection);
-    EXPECT_TRUE(got.has_value()) << "no results reported";
-    return got.value_or(SearchResults{});
-  }
+  SearchResults find(const QString& typed) { return test::ReportedResults(service, typed); }
   std::vector<std::string> topicsFound(const QString& typed) {
     std::vector<std::string> topics;
     for (const SearchHit& hit : find(typed).hits) topics.push_back(hit.topicId);
