@@ -91,6 +91,12 @@ Result TopicExchange::deliver(const std::vector<std::string>& users, int tag, co
 
 // ---- Receiving
 
+bool TopicExchange::hasSendFiles(const ExchangeIdentity& self) const {
+  std::vector<std::string> sendFiles;
+  ListMatching(JoinPath(self.sharedFolder, InboxFolderName(self.userName)), "*.str", kFiles, false, sendFiles);
+  return !sendFiles.empty();
+}
+
 ReceiveOutcome TopicExchange::receive(const ExchangeIdentity& self, const QDateTime& now) {
   ReceiveOutcome outcome;
   if (!fileSystem().isFolder(self.sharedFolder)) {

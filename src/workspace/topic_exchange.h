@@ -48,6 +48,9 @@ class TopicExchange {
   ExchangeSound send(TopicNode* topic, const std::vector<std::string>& users, int tag, bool lock,
                      const ExchangeIdentity& self, const QDateTime& now = QDateTime::currentDateTime());
 
+  // Whether the user's inbox holds a send file: the cheap look of every inbox tick, so that the
+  // open page is saved only when something is to be merged.
+  [[nodiscard]] bool hasSendFiles(const ExchangeIdentity& self) const;
   // Merges every send file of the user's inbox, then brings in the page files left there.
   ReceiveOutcome receive(const ExchangeIdentity& self, const QDateTime& now = QDateTime::currentDateTime());
 

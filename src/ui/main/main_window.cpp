@@ -775,6 +775,7 @@ void TformMain::timerCheckInboxTimer() {
     panelNetwork_->markDisconnected();
     return;
   }
+  if (!exchange_->hasSendFiles(exchangeIdentity())) return;
   holdTreeTimers(true);
   rememberTopNode();
   panelToDoNew_->saveOpenPage();
