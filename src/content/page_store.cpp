@@ -49,14 +49,6 @@ std::string TemporaryOf(const std::string& path) {
   return (dot == std::string::npos ? path : path.substr(0, dot)) + ".tmp";
 }
 
-ResultOf<std::string> ReadWholeFile(const std::string& path) {
-  ResultOf<FileHandle> file = fileSystem().open(path, OpenIntent::Read);
-  if (!file) return file.status();
-  ByteBuffer bytes;
-  if (Result read = fileSystem().readAll(*file, bytes); !read) return read;
-  return std::string(bytes.data(), bytes.size());
-}
-
 // Sets a page file that could not be used aside and says so: "<what> <path> <why>; it was
 // copied to ...".
 std::string SetAsideWithReport(const std::string& what, const std::string& path, const std::string& why) {

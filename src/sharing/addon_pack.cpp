@@ -55,7 +55,7 @@ class PackPlanner {
       node.plannedParent = planned->second;
     } else if (TopicRecord* parent = master_.recordOf(parentId); parent != nullptr && parent->treeNode != nullptr) {
       node.parent = parent->treeNode;
-    } else if (TopicNode* first = FirstOfType(record->type)) {
+    } else if (TopicNode* first = FirstSectionOfType(tree_, record->type)) {
       node.parent = first;
       node.place = PlannedNode::Place::First;
     } else {
@@ -69,14 +69,6 @@ class PackPlanner {
     added_[record->uni.str()] = static_cast<int>(plan_.nodes.size());
     node.record = std::move(record);
     plan_.nodes.push_back(std::move(node));
-  }
-
-  // The first node of the tree, in display order, of this section type: its section.
-  TopicNode* FirstOfType(int sectionType) const {
-    for (const auto& section : tree_.roots()) {
-      if (section->record != nullptr && section->record->type == sectionType) return section.get();
-    }
-    return nullptr;
   }
 
   const Structure& master_;

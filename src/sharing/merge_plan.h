@@ -45,6 +45,10 @@ struct MergePlan {
   [[nodiscard]] bool empty() const { return updates.empty() && nodes.empty(); }
 };
 
+// The first section of the tree of this section type, or null: where received and pack topics
+// of that type go when nothing else places them.
+TopicNode* FirstSectionOfType(const TopicTree& tree, int sectionType);
+
 // Draws a fresh unique id for a record made here (the header, a new section).
 using FreshId = std::function<ResultOf<std::string>()>;
 

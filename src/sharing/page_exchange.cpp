@@ -26,15 +26,11 @@ std::string WithoutPrefix(std::string_view text, const std::string& prefix) {
 constexpr std::uint64_t kMaxPageFileBytes = 64ull << 20;
 
 ResultOf<std::string> ReadPlainFile(const std::string& path) {
-  ResultOf<FileHandle> file = fileSystem().open(path, OpenIntent::ReadPlainFile);
-  if (!file) return file.status();
   if (const std::optional<FileStamp> stamp = fileSystem().stamp(path); stamp && stamp->size > kMaxPageFileBytes) {
     return Result::Failure("it holds " + std::to_string(stamp->size >> 20) + " MB, more than a page file may (" +
                            std::to_string(kMaxPageFileBytes >> 20) + " MB)");
   }
-  ByteBuffer bytes;
-  if (Result read = fileSystem().readAll(*file, bytes); !read) return read;
-  return std::string(bytes.data(), bytes.size());
+  return ReadWholeFile(path, OpenIntent::ReadPlainFile);
 }
 
 // A pages file as it is to be stored here: its values lose the receiver's prefix, so its pages

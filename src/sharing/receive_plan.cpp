@@ -22,13 +22,6 @@ std::unique_ptr<TopicRecord> NewSectionRecord(std::string uni, int sectionType) 
   return section;
 }
 
-TopicNode* FirstSectionOfType(const TopicTree& tree, int sectionType) {
-  for (const auto& section : tree.roots()) {
-    if (section->record != nullptr && section->record->type == sectionType) return section.get();
-  }
-  return nullptr;
-}
-
 // One received record on its way into the plan.
 struct Incoming {
   std::unique_ptr<TopicRecord> record;
@@ -220,6 +213,13 @@ class ReceivePlanner {
 };
 
 }  // namespace
+
+TopicNode* FirstSectionOfType(const TopicTree& tree, int sectionType) {
+  for (const auto& section : tree.roots()) {
+    if (section->record != nullptr && section->record->type == sectionType) return section.get();
+  }
+  return nullptr;
+}
 
 ResultOf<MergePlan> PlanReceive(const Structure& master, const TopicTree& tree, ReceivedFile received,
                                 const std::string& ownName, const FreshId& freshId) {

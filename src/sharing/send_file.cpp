@@ -37,6 +37,11 @@ Result Damaged(const std::string& path, const std::string& why) {
   return Result::Failure("the send file " + NameOf(path) + " is damaged: " + why);
 }
 
+Result TooLarge(const std::string& path, std::uint64_t size) {
+  return Damaged(path, "it holds " + std::to_string(size >> 20) + " MB, more than a send file may (" +
+                           std::to_string(kMaxSendFileBytes >> 20) + " MB)");
+}
+
 }  // namespace
 
 ResultOf<RecordList> SendRecordsOf(const TopicNode& topic, const SendOptions& options) {
@@ -70,10 +75,7 @@ Result WriteSendFile(const std::string& path, const RecordList& records) {
 ResultOf<ReceivedFile> ReadSendFile(const std::string& path) {
   const std::optional<FileStamp> stamp = fileSystem().stamp(path);
   if (!stamp) return Result::Failure("the send file " + NameOf(path) + " cannot be reached");
-  if (stamp->size > kMaxSendFileBytes) {
-    return Damaged(path, "it holds " + std::to_string(stamp->size >> 20) + " MB, more than a send file may (" +
-                             std::to_string(kMaxSendFileBytes >> 20) + " MB)");
-  }
+  if (stamp->size > kMaxSendFileBytes) return TooLarge(path, stamp->size);
   Structure parsed;  // no counter file: a record without id is a damage, not a new topic
   const StructureLoad load = LoadStructure(parsed, path);
   if (load.outcome == StructureLoad::Outcome::Missing) return Result::Failure("the send file " + NameOf(path) + " is gone");
@@ -124,21 +126,17 @@ ResultOf<ReceivedFile> ReadSendFile(const std::string& path) {
 }
 
 ResultOf<ReceivedFile> ReadSendFile(const std::string& path, const std::string& scratchFolder) {
-  ResultOf<FileHandle> file = fileSystem().open(path, OpenIntent::ReadPlainFile);
-  if (!file) return file.status();
-  const std::optional<FileStamp> stamp = fileSystem().stamp(path);
-  if (stamp && stamp->size > kMaxSendFileBytes) {
-    return Damaged(path, "it holds " + std::to_string(stamp->size >> 20) + " MB, more than a send file may (" +
-                             std::to_string(kMaxSendFileBytes >> 20) + " MB)");
+  if (const std::optional<FileStamp> stamp = fileSystem().stamp(path); stamp && stamp->size > kMaxSendFileBytes) {
+    return TooLarge(path, stamp->size);
   }
-  ByteBuffer bytes;
-  if (Result read = fileSystem().readAll(*file, bytes); !read) return read;
-  if (bytes.size() > kMaxSendFileBytes) return Damaged(path, "it grew past the size a send file may have");
+  ResultOf<std::string> bytes = ReadWholeFile(path, OpenIntent::ReadPlainFile);
+  if (!bytes) return bytes.status();
+  if (bytes->size() > kMaxSendFileBytes) return TooLarge(path, bytes->size());
   const std::string copy = JoinPath(scratchFolder, NameOf(path));
   {
     ResultOf<FileHandle> target = fileSystem().open(copy, OpenIntent::CreateEmpty);
     if (!target) return target.status();
-    if (Result written = fileSystem().write(*target, bytes.data(), bytes.size()); !written) return written;
+    if (Result written = fileSystem().write(*target, bytes->data(), bytes->size()); !written) return written;
   }
   ResultOf<ReceivedFile> received = ReadSendFile(copy);
   (void)fileSystem().remove(copy);

@@ -203,6 +203,14 @@ Result FileSystem::flushFolder(const std::string& folder) {
   return synced;
 }
 
+ResultOf<std::string> ReadWholeFile(const std::string& path, OpenIntent intent) {
+  ResultOf<FileHandle> file = fileSystem().open(path, intent);
+  if (!file) return file.status();
+  ByteBuffer bytes;
+  if (Result read = fileSystem().readAll(*file, bytes); !read) return read;
+  return std::string(bytes.data(), bytes.size());
+}
+
 Result FileSystem::flushFileSystem(const std::string& path) {
   const int descriptor = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (descriptor < 0) return Failed("cannot open", path);

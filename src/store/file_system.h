@@ -123,6 +123,9 @@ class FileSystem {
 // The file system the store uses now.
 FileSystem& fileSystem();
 
+// Every byte of a file, opened with `intent` (a read intent) through the file system in use.
+ResultOf<std::string> ReadWholeFile(const std::string& path, OpenIntent intent = OpenIntent::Read);
+
 // Puts another file system in place for its own lifetime (tests).
 class ScopedFileSystem {
  public:

@@ -13,11 +13,9 @@ constexpr const char* kImportSuffix = ".import";
 // be read (then it must not be replaced: its content could not be given back).
 ResultOf<std::optional<std::string>> CurrentBytes(const std::string& path) {
   if (!fileSystem().exists(path)) return std::optional<std::string>();
-  ResultOf<FileHandle> file = fileSystem().open(path, OpenIntent::Read);
-  if (!file) return file.status();
-  ByteBuffer bytes;
-  if (Result read = fileSystem().readAll(*file, bytes); !read) return read;
-  return std::optional<std::string>(std::string(bytes.data(), bytes.size()));
+  ResultOf<std::string> bytes = ReadWholeFile(path);
+  if (!bytes) return bytes.status();
+  return std::optional<std::string>(std::move(*bytes));
 }
 
 Result WriteTemporary(const std::string& path, const std::string& bytes) {

@@ -22,14 +22,6 @@ namespace {
 
 using namespace tarvo;
 
-std::string ReadText(const std::string& path) {
-  ResultOf<FileHandle> file = fileSystem().open(path, OpenIntent::Read);
-  if (!file) return {};
-  ByteBuffer bytes;
-  if (!fileSystem().readAll(*file, bytes)) return {};
-  return std::string(bytes.data(), bytes.size());
-}
-
 void WriteWhole(const std::string& path, const std::string& bytes) {
   if (!SaveBytesThrough(path + ".tmp", path, bytes, 0)) std::exit(3);
   (void)fileSystem().remove(path + ".tmp");
@@ -84,7 +76,8 @@ int main(int argc, char** argv) {
   std::vector<std::string> users{self.userName};
   users.insert(users.end(), colleagues.begin(), colleagues.end());
   const std::string progress = JoinPath(home, "next.txt");
-  int next = std::max(1, std::atoi(ReadText(progress).c_str()));
+  ResultOf<std::string> sent = ReadWholeFile(progress);
+  int next = std::max(1, sent ? std::atoi(sent->c_str()) : 1);
   const qint64 deadline = QDateTime::currentMSecsSinceEpoch() + 120000;
   while (QDateTime::currentMSecsSinceEpoch() < deadline) {
     (void)exchange.receive(self);
