@@ -32,6 +32,14 @@ std::string StampOf(const QDateTime& when, const char* pattern) {
 }  // namespace
 
 std::optional<int> ParseDecimal(std::string_view text) {
+  // Stored dates and times are read field by field at every tick of the deadline timer: plain
+  // digits, too few to overflow, are the case worth a short way.
+  if (!text.empty() && text.size() <= 9) {
+    int value = 0;
+    std::size_t read = 0;
+    for (; read < text.size() && text[read] >= '0' && text[read] <= '9'; ++read) value = value * 10 + (text[read] - '0');
+    if (read == text.size()) return value;
+  }
   while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
   if (!text.empty() && text.front() == '+') text.remove_prefix(1);
   if (text.empty()) return std::nullopt;

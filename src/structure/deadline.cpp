@@ -37,6 +37,11 @@ int MarkInProgress(TopicRecord& record) {
 
 int Finish(TopicRecord& record, std::string_view date, std::string_view time,
            const Moment& now) {
+  // An event that ended stays finished at every later tick: only the first tells of a change,
+  // or every tick would save the structure and redraw each past event.
+  const bool finishedAlready = record.status == kFinished && !record.recur && !record.urgent &&
+                               record.statusText.empty() && record.fdate == date && record.fTime == time;
+  if (finishedAlready) return kNothingVisible;
   record.fdate = date;
   record.fTime = time;
   FinishTopic(record, now);

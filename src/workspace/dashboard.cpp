@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <charconv>
+#include <limits>
 
 #include "structure/topic_record.h"
 #include "structure/topic_tree.h"
@@ -30,7 +32,49 @@ ShortText Folded(std::string_view typed) {
   return ShortText(std::string_view(folded, typed.size()));
 }
 
-bool KeyLess(const CategoryEntry& a, const CategoryEntry& b) { return a.key.view() < b.key.view(); }
+// The first eight bytes big-endian: a shorter key is padded with zero bytes, which keeps it
+// ahead of every longer key it begins, as text order has it.
+std::uint64_t PrefixRank(std::string_view key) {
+  std::uint64_t rank = 0;
+  for (std::size_t i = 0; i < 8; ++i) {
+    rank = rank << 8 | (i < key.size() ? static_cast<unsigned char>(key[i]) : 0U);
+  }
+  return rank;
+}
+
+// Due keys order as the days do: overdue (negative) first, the most overdue first.
+std::uint64_t DueRank(int daysDue) {
+  return static_cast<std::uint64_t>(static_cast<std::int64_t>(daysDue) - std::numeric_limits<int>::min());
+}
+
+// Sorts a list by rank, then (for text keys longer than their rank) by key, then by place, so
+// that equal keys keep the order in which they were added. The places are sorted, not the
+// entries: sixteen bytes a move and integer compares, where most of a rebuild's time went.
+void SortByRank(std::vector<CategoryEntry>& list, bool rankIsWhole) {
+  struct Place {
+    std::uint64_t rank;
+    std::size_t at;
+  };
+  std::vector<Place> places(list.size());
+  for (std::size_t i = 0; i < list.size(); ++i) places[i] = {list[i].rank, i};
+  std::sort(places.begin(), places.end(), [&](const Place& a, const Place& b) {
+    if (a.rank != b.rank) return a.rank < b.rank;
+    if (!rankIsWhole) {
+      const std::string_view keyA = list[a.at].key.view();
+      const std::string_view keyB = list[b.at].key.view();
+      if (keyA.size() > 8 && keyB.size() > 8 && keyA != keyB) return keyA < keyB;
+    }
+    return a.at < b.at;
+  });
+  std::vector<CategoryEntry> sorted;
+  sorted.reserve(list.size());
+  for (const Place& place : places) sorted.push_back(std::move(list[place.at]));
+  list = std::move(sorted);
+}
+
+bool SortsByDue(Category category) {
+  return category == Category::Deadlines || category == Category::Overdue || category == Category::Events;
+}
 
 bool InProgress(const TopicRecord& record) {
   if (record.isTask()) {
@@ -58,23 +102,32 @@ const CategoryWords& WordsOf(Category category) {
 }
 
 std::string DueKey(int daysDue) {
-  return daysDue >= 0 ? "+" + std::to_string(daysDue + 100000000) : " " + std::to_string(daysDue + 999999999);
+  char text[16];
+  text[0] = daysDue >= 0 ? '+' : ' ';
+  const int number = daysDue >= 0 ? daysDue + 100000000 : daysDue + 999999999;
+  const auto written = std::to_chars(text + 1, text + sizeof text, number);
+  return std::string(text, written.ptr);
 }
 
 void Dashboard::append(const TopicRecord& record) {
   if (record.isSection()) return;
   const std::string_view uni = record.uni.view();
   const auto add = [&](Category category, std::string_view key) {
-    sorted_[Slot(category)].push_back({Folded(key), ShortText(uni)});
+    ShortText folded = Folded(key);
+    const std::uint64_t rank = PrefixRank(folded.view());
+    sorted_[Slot(category)].push_back({std::move(folded), ShortText(uni), rank});
+  };
+  const auto addDue = [&](Category category) {
+    sorted_[Slot(category)].push_back({DueKey(record.daysDue), ShortText(uni), DueRank(record.daysDue)});
   };
   const bool task = record.isTask();
   const bool open = record.status != kFinished;
-  if (task && open && record.daysDue < kDeadlineDays) add(Category::Deadlines, DueKey(record.daysDue));
+  if (task && open && record.daysDue < kDeadlineDays) addDue(Category::Deadlines);
   if (record.urgent) add(Category::Urgent, uni);
-  if (task && record.statusText.view().find('-') != std::string_view::npos) add(Category::Overdue, DueKey(record.daysDue));
+  if (task && record.statusText.view().find('-') != std::string_view::npos) addDue(Category::Overdue);
   if (InProgress(record)) add(Category::InProgress, record.sortKey.view());
   if (task && record.status == kWaiting) add(Category::Waiting, record.sortKey.view());
-  if (record.ttype == kEvent && open && record.daysDue < kDeadlineDays) add(Category::Events, DueKey(record.daysDue));
+  if (record.ttype == kEvent && open && record.daysDue < kDeadlineDays) addDue(Category::Events);
   if (record.fav) add(Category::Favourites, record.sortKey.view());
 }
 
@@ -87,8 +140,9 @@ void Dashboard::rebuild(const TopicTree& tree) {
   // Last topic first, then a stable sort: among equal keys the later topic stays in front, as
   // one insert at a time would place it, without moving every entry at every insert.
   for (auto record = records.rbegin(); record != records.rend(); ++record) append(**record);
-  for (auto& list : sorted_) {
-    std::stable_sort(list.begin(), list.end(), KeyLess);
+  for (int slot = 0; slot < kCategoryCount; ++slot) {
+    auto& list = sorted_[static_cast<std::size_t>(slot)];
+    SortByRank(list, SortsByDue(static_cast<Category>(slot)));
   }
 }
 

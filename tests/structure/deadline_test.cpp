@@ -113,10 +113,15 @@ TEST(Deadline, EventsRunAndFinish) {
   EXPECT_EQ(UpdateDeadlineStatus(event, At(10, 45)), kNothingVisible);
   EXPECT_EQ(UpdateDeadlineStatus(event, At(11, 0)), kAttributesChanged);
   EXPECT_EQ(Progress(event), std::tuple(kFinished, "", DateStamp(kToday), "11:00:00"));
+  EXPECT_EQ(UpdateDeadlineStatus(event, At(11, 1)), kNothingVisible) << "an ended event changes once, not at every tick";
 
   TopicRecord oneDay = Dated(kEvent, -1, "", 1, kDays);
   EXPECT_EQ(UpdateDeadlineStatus(oneDay, At(8, 0)), kAttributesChanged);
   EXPECT_EQ(std::tuple(oneDay.status, oneDay.fdate), std::tuple(kFinished, oneDay.dlDate));
+  EXPECT_EQ(UpdateDeadlineStatus(oneDay, At(8, 1)), kNothingVisible);
+  oneDay.urgent = true;
+  EXPECT_EQ(UpdateDeadlineStatus(oneDay, At(8, 2)), kAttributesChanged) << "an urgent mark still goes";
+  EXPECT_FALSE(oneDay.urgent);
 
   TopicRecord week = Dated(kEvent, -2, "", 7, kDays);
   EXPECT_EQ(UpdateDeadlineStatus(week, At(8, 0)), kStatusTextChanged);

@@ -36,6 +36,10 @@ struct Dashboarded {
     topic("fav1", "ttype=6\r\nfav=Y\r\n");
     topic("fav2", "ttype=6\r\nfav=Y\r\nurgent=Y\r\n");
     topic("fav3", "ttype=6\r\nfav=Y\r\n");
+    // Urgent ids sort without regard to case, also past their first eight bytes.
+    for (const char* uni : {"urgent-topic-c", "Urgent-topic-B", "URGENT-TOPIC-A2", "urgent-topic-a", "Urgent-topic-C"}) {
+      topic(uni, "ttype=6\r\nurgent=Y\r\n");
+    }
     for (int i = 0; i < 60; ++i) topic("idea" + std::to_string(i), "ttype=6\r\n");
     data.put("Structure.dat", bytes);
     EXPECT_TRUE(workspace.loadStructure(data.path(), data.path()).loaded());
@@ -66,7 +70,8 @@ TEST(Dashboard, ListsFollowTheirRulesAndOrders) {
   EXPECT_EQ(loaded.ids(Category::InProgress), (Ids{"partly"}));
   EXPECT_EQ(loaded.ids(Category::Waiting), (Ids{"waiting"}));
   EXPECT_EQ(loaded.ids(Category::Events), (Ids{"party"}));
-  EXPECT_EQ(loaded.ids(Category::Urgent), (Ids{"fav2"}));
+  EXPECT_EQ(loaded.ids(Category::Urgent),
+            (Ids{"fav2", "urgent-topic-a", "URGENT-TOPIC-A2", "Urgent-topic-B", "Urgent-topic-C", "urgent-topic-c"}));
   EXPECT_EQ(loaded.ids(Category::Favourites), (Ids{"fav2", "fav3", "fav1"})) << "urgent first, then equal keys later-first";
   EXPECT_EQ(loaded.dashboard.caption(Category::Deadlines, loaded.workspace), "Deadlines: 3");
 
