@@ -1,5 +1,7 @@
 #include "viewer/text_search.h"
 
+#include "viewer/required_literal.h"
+
 #include <algorithm>
 #include <cstring>
 #include <functional>
@@ -91,9 +93,12 @@ ResultOf<TextMatcher> TextMatcher::For(const TextQuery& query) {
   }
   matcher.expression_.optimize();
   matcher.plain_ = !query.regularExpression && (query.matchCase || IsAscii(query.pattern));
-  matcher.word_ = query.pattern;
+  matcher.word_ = query.regularExpression ? RequiredLiteral(query.pattern) : query.pattern;
+  // Without regard to case, only ASCII text is folded here; the expression folds the rest.
+  if (query.regularExpression && !query.matchCase && !IsAscii(matcher.word_)) matcher.word_.clear();
+  matcher.prefiltered_ = query.regularExpression && !matcher.word_.empty();
   if (!query.matchCase) std::transform(matcher.word_.begin(), matcher.word_.end(), matcher.word_.begin(), Upper);
-  matcher.anchor_ = RarestByte(matcher.word_);
+  if (!matcher.word_.empty()) matcher.anchor_ = RarestByte(matcher.word_);
   return matcher;
 }
 
@@ -118,7 +123,11 @@ const char* TextMatcher::findWord(const char* from, const char* to) const {
 }
 
 bool TextMatcher::matches(std::string_view text) const {
-  if (plain_) return findWord(text.data(), text.data() + text.size()) != text.data() + text.size();
+  const char* end = text.data() + text.size();
+  if (plain_) return findWord(text.data(), end) != end;
+  // A line without the text every match holds cannot match. Without regard to case, a line
+  // with other than ASCII is left to the expression: its case folding reaches beyond ASCII.
+  if (prefiltered_ && findWord(text.data(), end) == end && (query_.matchCase || IsAscii(text))) return false;
   Widen(text, scratch_);
   return expression_.match(QStringView(scratch_)).hasMatch();
 }

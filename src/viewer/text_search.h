@@ -5,7 +5,8 @@
 // and filtering both come down to the list of lines (or table rows) that hold a match.
 //
 // A plain word is looked for in the file's bytes at once, and only the lines of the hits are
-// looked up; a regular expression is tried line by line.
+// looked up; a regular expression is tried line by line, on the lines that hold the text all
+// its matches hold (when it has one).
 //
 // Threading: a matcher is used by one thread (make one per thread); the searches read the
 // document or the rows, which must not change meanwhile, and poll `cancelled`.
@@ -56,7 +57,10 @@ class TextMatcher {
  private:
   TextQuery query_;
   bool plain_ = false;
-  std::string word_;  // the plain word, in upper case when case does not matter
+  // The plain word, or the text every match of the expression holds; in upper case when case
+  // does not matter.
+  std::string word_;
+  bool prefiltered_ = false;  // an expression whose lines are first searched for word_
   std::size_t anchor_ = 0;  // the byte of the word looked for first
   QRegularExpression expression_;
   mutable QString scratch_;  // a line as UTF-16, reused
