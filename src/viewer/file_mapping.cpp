@@ -29,10 +29,15 @@ Result FileMapping::map(const std::string& path) {
 }
 
 Result FileMapping::remap() {
+  release();
+  return mapCurrentSize();
+}
+
+void FileMapping::release() {
+  guard_.reset();
   if (data_ != nullptr) ::munmap(const_cast<char*>(data_), size_);
   data_ = nullptr;
   size_ = 0;
-  return mapCurrentSize();
 }
 
 Result FileMapping::mapCurrentSize() {
@@ -46,13 +51,12 @@ Result FileMapping::mapCurrentSize() {
   if (bytes == MAP_FAILED) return Result::FromErrno("cannot read", file_.path(), errno);
   data_ = static_cast<const char*>(bytes);
   size_ = static_cast<std::uint64_t>(status.st_size);
+  guard_ = std::make_unique<CutShortGuard>(data_, static_cast<std::size_t>(size_));
   return {};
 }
 
 void FileMapping::unmap() {
-  if (data_ != nullptr) ::munmap(const_cast<char*>(data_), size_);
-  data_ = nullptr;
-  size_ = 0;
+  release();
   state_ = {};
   file_.close();
 }

@@ -3,8 +3,8 @@
 // A file's bytes mapped read-only into memory: only the pages looked at are read, so showing the
 // end of a gigabyte log costs a few pages, not a gigabyte. Mapped again when the file has grown.
 //
-// A file cut short under the mapping must be mapped again before its lost end is looked at;
-// the viewer watches its file for that.
+// A file cut short under the mapping reads as zero bytes past its new end (see CutShortGuard)
+// until it is mapped again; the viewer watches its file for that.
 //
 // Threading: the bytes may be read from any thread while the mapping stays; mapping again moves
 // them, so nothing may read them meanwhile.
@@ -12,10 +12,12 @@
 #include <sys/types.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "base/result.h"
 #include "store/file_system.h"
+#include "viewer/cut_short_guard.h"
 
 namespace tarvo {
 
@@ -53,14 +55,18 @@ class FileMapping {
   [[nodiscard]] std::uint64_t size() const { return size_; }
   // The file as it was when mapped.
   [[nodiscard]] const FileState& state() const { return state_; }
+  // Whether bytes past the file's end were read (as zeros) since it was mapped.
+  [[nodiscard]] bool cutShort() const { return guard_ != nullptr && guard_->cutShort(); }
 
  private:
   Result mapCurrentSize();
+  void release();
 
   FileHandle file_;
   const char* data_ = nullptr;
   std::uint64_t size_ = 0;
   FileState state_;
+  std::unique_ptr<CutShortGuard> guard_;
 };
 
 }  // namespace tarvo
