@@ -13,7 +13,6 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
-#include <QListView>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPrintDialog>
@@ -38,6 +37,7 @@
 #include "ui/viewer/accessible_names.h"
 #include "ui/viewer/table_rows_model.h"
 #include "ui/viewer/text_lines_model.h"
+#include "ui/viewer/uniform_rows_view.h"
 #include "ui/viewer/viewer_status_line.h"
 
 namespace tarvo {
@@ -133,10 +133,9 @@ TformTextDisplay::TformTextDisplay(const std::string& path, const std::string& l
   labelTitle_ = new QLabel(this);
   labelTitle_->setObjectName("labelTitle");
   layout->addWidget(labelTitle_);
-  memo1_ = new QListView(this);
+  memo1_ = new UniformRowsView(this);
   memo1_->setObjectName("Memo1");
   memo1_->setModel(textModel_.get());
-  memo1_->setUniformItemSizes(true);
   memo1_->setTextElideMode(Qt::ElideNone);
   memo1_->setHorizontalScrollMode(QAbstractItemView::ScrollPerPixel);
   memo1_->setSelectionMode(QAbstractItemView::ExtendedSelection);
@@ -389,9 +388,7 @@ void TformTextDisplay::addIndexedLines(int generation, const LineChunk* lines) {
     return;
   }
   document_.addLines(*lines);
-  // The view lays out all its rows each time, so the pauses grow with the rows.
-  const qint64 pause = kShowGrowthMilliseconds * (1 + textModel_->rowCount({}) / 2000000);
-  if (sinceShown_.isValid() && sinceShown_.elapsed() < pause) return;
+  if (sinceShown_.isValid() && sinceShown_.elapsed() < kShowGrowthMilliseconds) return;
   showIndexedLines();
 }
 

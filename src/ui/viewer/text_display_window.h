@@ -28,7 +28,6 @@ class QAbstractItemView;
 class QCheckBox;
 class QFileSystemWatcher;
 class QLabel;
-class QListView;
 class QPrinter;
 class QPushButton;
 class QTableView;
@@ -40,6 +39,7 @@ class FindBar;
 class MatchMarkDelegate;
 class TableRowsModel;
 class TextLinesModel;
+class UniformRowsView;
 class ViewerStatusLine;
 class TformTextDisplay;
 
@@ -194,7 +194,7 @@ class TformTextDisplay : public QWidget {
   std::size_t placeBeforeFilter_ = 0;
 
   QLabel* labelTitle_;
-  QListView* memo1_;
+  UniformRowsView* memo1_;
   QTableView* listView1_;
   QCheckBox* checkRefresh_;
   QCheckBox* checkFollow_;

@@ -4,7 +4,7 @@
 
 #include <QCheckBox>
 #include <QFileSystemWatcher>
-#include <QListView>
+#include "ui/viewer/uniform_rows_view.h"
 #include <QScrollBar>
 
 #include "ui/viewer/find_bar.h"

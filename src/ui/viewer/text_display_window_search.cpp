@@ -3,7 +3,7 @@
 // window, which moves to a match or shows only the matches.
 
 #include <QAbstractItemView>
-#include <QListView>
+#include "ui/viewer/uniform_rows_view.h"
 #include <QLocale>
 #include <QScrollBar>
 #include <QTableView>

@@ -2,7 +2,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListView>
+#include <QAbstractItemView>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTableView>
@@ -95,7 +95,7 @@ TEST(ViewerFind, RegularExpressionsFindAndFilterTheTextLayout) {
   for (int row = 0; row < model.rowCount({}); ++row) {
     EXPECT_NE(Shown(model, row).find("ERROR"), std::string::npos) << row;
   }
-  auto* lines = window->findChild<QListView*>("Memo1");
+  auto* lines = window->findChild<QAbstractItemView*>("Memo1");
   lines->setCurrentIndex(model.index(1, 0));
   const std::size_t chosen = model.lineOf(1);
   Search(window, "editFilter", "", true);
@@ -172,7 +172,7 @@ TEST(ViewerFollow, AppendedLinesTruncationAndReplacement) {
   ASSERT_EQ(model.rowCount({}), 32);
   EXPECT_EQ(Shown(model, 31), "partial ERROR goes on");
   Search(window, "editFilter", "", false);
-  auto* lines = window->findChild<QListView*>("Memo1");
+  auto* lines = window->findChild<QAbstractItemView*>("Memo1");
   lines->scrollToBottom();
   window->refreshFromDisk();
 

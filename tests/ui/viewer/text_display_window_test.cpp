@@ -5,7 +5,7 @@
 #include <QClipboard>
 #include <QAction>
 #include <QCoreApplication>
-#include <QListView>
+#include <QAbstractItemView>
 #include <QScrollBar>
 #include <QLabel>
 #include <QLineEdit>
@@ -120,7 +120,7 @@ TEST(TextDisplayWindow, LongLinesAreReadableAndLinesCanBeCopied) {
   const std::string longLine = "start" + std::string(50000, 'x') + "end";
   viewer.files.put("wide.log", "short\r\n\r\n" + longLine + "\r\nafter\r\n");
   TformTextDisplay* window = viewer.open("wide.log", "text");
-  auto* lines = window->findChild<QListView*>("Memo1");
+  auto* lines = window->findChild<QAbstractItemView*>("Memo1");
   lines->resize(400, 300);
   QCoreApplication::processEvents();
   const QFontMetrics metrics(lines->font());
@@ -159,7 +159,7 @@ TEST(TextDisplayWindow, ARefreshKeepsWidthsSortAndPlaceAndALogIsClearedAndShownI
   for (int i = 0; i < 500; ++i) log += "line " + std::to_string(i) + "\r\n";
   viewer.files.put("n.log", log);
   TformTextDisplay* text = viewer.open("n.log", "text");
-  auto* lines = text->findChild<QListView*>("Memo1");
+  auto* lines = text->findChild<QAbstractItemView*>("Memo1");
   lines->resize(300, 200);
   QCoreApplication::processEvents();
   lines->verticalScrollBar()->setValue(40);
