@@ -25,19 +25,26 @@ std::string WithoutPrefix(std::string_view text, const std::string& prefix) {
 
 constexpr std::uint64_t kMaxPageFileBytes = 64ull << 20;
 
-ResultOf<std::string> ReadPlainFile(const std::string& path) {
+ResultOf<std::string> ReadPlainFile(const std::string& path, FileInode* inode) {
   if (const std::optional<FileStamp> stamp = fileSystem().stamp(path); stamp && stamp->size > kMaxPageFileBytes) {
     return Result::Failure("it holds " + std::to_string(stamp->size >> 20) + " MB, more than a page file may (" +
                            std::to_string(kMaxPageFileBytes >> 20) + " MB)");
   }
-  return ReadWholeFile(path, OpenIntent::ReadPlainFile);
+  return ReadWholeFile(path, OpenIntent::ReadPlainFile, inode);
 }
+
+// What a file of the folder is to hold here, and the file as read when it holds just that.
+struct IncomingBytes {
+  std::string bytes;
+  std::optional<FileInode> movable;
+};
 
 // A pages file as it is to be stored here: its values lose the receiver's prefix, so its pages
 // name the local files. Refused when a page names a file outside its folder.
-ResultOf<std::string> LocalPagesBytes(const std::string& path, const std::string& prefix) {
+ResultOf<std::string> LocalPagesBytes(const std::string& path, const std::string& prefix, FileInode* inode,
+                                      bool& unchanged) {
   // Parsed from the bytes read through the one checked open: the name is not opened twice.
-  ResultOf<std::string> bytes = ReadPlainFile(path);
+  ResultOf<std::string> bytes = ReadPlainFile(path, inode);
   if (!bytes) return bytes.status();
   PairList local;
   std::string unsafe;
@@ -51,7 +58,19 @@ ResultOf<std::string> LocalPagesBytes(const std::string& path, const std::string
     return true;
   });
   if (!unsafe.empty()) return Result::Failure("a page names the file \"" + unsafe + "\", outside its folder");
-  return PairFileBytes(local);
+  std::string localBytes = PairFileBytes(local);
+  unchanged = localBytes == *bytes;
+  return localBytes;
+}
+
+ResultOf<IncomingBytes> ReadIncoming(const std::string& path, bool pagesFile, const std::string& prefix) {
+  FileInode inode;
+  bool unchanged = true;
+  ResultOf<std::string> bytes = pagesFile ? LocalPagesBytes(path, prefix, &inode, unchanged) : ReadPlainFile(path, &inode);
+  if (!bytes) return bytes.status();
+  IncomingBytes incoming{std::move(*bytes), std::nullopt};
+  if (unchanged && inode.ownedAlone) incoming.movable = inode;
+  return incoming;
 }
 
 }  // namespace
@@ -97,12 +116,13 @@ PageImportPlan PlanPageImport(const std::string& folder, const std::string& pref
         plan.refused.push_back("*** Refused the file \"" + name + "\" from " + sender + ": its name is not allowed");
         continue;
       }
-      ResultOf<std::string> bytes = pagesFile ? LocalPagesBytes(source, own ? prefix : "") : ReadPlainFile(source);
-      if (!bytes) {
-        plan.refused.push_back("*** Refused the file \"" + name + "\" from " + sender + ": " + bytes.reason());
+      ResultOf<IncomingBytes> incoming = ReadIncoming(source, pagesFile, own ? prefix : "");
+      if (!incoming) {
+        plan.refused.push_back("*** Refused the file \"" + name + "\" from " + sender + ": " + incoming.reason());
         continue;
       }
-      plan.files.push_back({source, JoinPath(home, localName), std::move(*bytes), TopicIdOfPageFile(localName)});
+      plan.files.push_back({source, JoinPath(home, localName), std::move(incoming->bytes), TopicIdOfPageFile(localName),
+                            incoming->movable});
     }
   };
   take("*.pkt", folders.packs, true);

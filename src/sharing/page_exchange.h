@@ -15,6 +15,7 @@
 
 #include "base/result.h"
 #include "content/topic_pages.h"
+#include "store/file_system.h"
 
 namespace tarvo {
 
@@ -30,6 +31,9 @@ struct PageFileImport {
   std::string destination;  // in the data folders
   std::string bytes;        // what the destination is to hold
   std::string topicId;      // the topic whose pages the file belongs to, as named here
+  // The source as read, when it holds exactly `bytes` and may be moved into place rather than
+  // copied (see FileInode).
+  std::optional<FileInode> movable;
 };
 
 struct PageImportPlan {

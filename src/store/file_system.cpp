@@ -203,9 +203,14 @@ Result FileSystem::flushFolder(const std::string& folder) {
   return synced;
 }
 
-ResultOf<std::string> ReadWholeFile(const std::string& path, OpenIntent intent) {
+ResultOf<std::string> ReadWholeFile(const std::string& path, OpenIntent intent, FileInode* inode) {
   ResultOf<FileHandle> file = fileSystem().open(path, intent);
   if (!file) return file.status();
+  if (inode != nullptr) {
+    const std::optional<FileInode> read = fileSystem().inode(*file);
+    if (!read) return Result::FromErrno("cannot read", path, errno);
+    *inode = *read;
+  }
   ByteBuffer bytes;
   if (Result read = fileSystem().readAll(*file, bytes); !read) return read;
   return std::string(bytes.data(), bytes.size());
@@ -269,6 +274,28 @@ std::optional<FileStamp> FileSystem::stamp(const std::string& path) {
   struct stat info {};
   if (::stat(path.c_str(), &info) != 0) return std::nullopt;
   return FileStamp{info.st_mtime, static_cast<std::uint64_t>(info.st_size)};
+}
+
+namespace {
+
+FileInode InodeFrom(const struct stat& info) {
+  const bool ownedAlone = S_ISREG(info.st_mode) && info.st_nlink == 1 && info.st_uid == ::geteuid() &&
+                          (info.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+  return {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino), ownedAlone};
+}
+
+}  // namespace
+
+std::optional<FileInode> FileSystem::inode(const FileHandle& file) {
+  struct stat info {};
+  if (::fstat(file.descriptor(), &info) != 0) return std::nullopt;
+  return InodeFrom(info);
+}
+
+std::optional<FileInode> FileSystem::inodeOf(const std::string& path) {
+  struct stat info {};
+  if (::lstat(path.c_str(), &info) != 0) return std::nullopt;
+  return InodeFrom(info);
 }
 
 bool FileSystem::isReadOnly(const std::string& path) {

@@ -71,6 +71,16 @@ struct FileStamp {
   bool operator==(const FileStamp&) const = default;
 };
 
+// Which file a name or an open file is (its device and inode), and whether it may simply be
+// given a name in this user's data folders instead of being copied there: a plain file of this
+// user's, with no other name, that nobody else may write.
+struct FileInode {
+  std::uint64_t device = 0;
+  std::uint64_t inode = 0;
+  bool ownedAlone = false;
+  [[nodiscard]] bool sameFile(const FileInode& other) const { return device == other.device && inode == other.inode; }
+};
+
 class FileSystem {
  public:
   virtual ~FileSystem() = default;
@@ -113,6 +123,9 @@ class FileSystem {
   virtual std::vector<FolderEntry> list(const std::string& folder);
   // Modification time and size; nothing when the file cannot be reached.
   virtual std::optional<FileStamp> stamp(const std::string& path);
+  // The file open in `file`, and the file the path names itself (a link is not followed).
+  virtual std::optional<FileInode> inode(const FileHandle& file);
+  virtual std::optional<FileInode> inodeOf(const std::string& path);
   virtual bool isReadOnly(const std::string& path);
   // The permission bits of a file (mode & 07777), or nothing when it cannot be reached.
   virtual std::optional<unsigned> permissions(const std::string& path);
@@ -123,8 +136,10 @@ class FileSystem {
 // The file system the store uses now.
 FileSystem& fileSystem();
 
-// Every byte of a file, opened with `intent` (a read intent) through the file system in use.
-ResultOf<std::string> ReadWholeFile(const std::string& path, OpenIntent intent = OpenIntent::Read);
+// Every byte of a file, opened with `intent` (a read intent) through the file system in use;
+// with `inode`, also which file was read.
+ResultOf<std::string> ReadWholeFile(const std::string& path, OpenIntent intent = OpenIntent::Read,
+                                    FileInode* inode = nullptr);
 
 // Puts another file system in place for its own lifetime (tests).
 class ScopedFileSystem {

@@ -1,5 +1,6 @@
 #include "workspace/page_import_command.h"
 
+#include <map>
 #include <set>
 
 #include "store/file_system.h"
@@ -18,7 +19,7 @@ ResultOf<std::optional<std::string>> CurrentBytes(const std::string& path) {
   return std::optional<std::string>(std::move(*bytes));
 }
 
-Result WriteTemporary(const std::string& path, const std::string& bytes) {
+Result WriteTemporary(const std::string& path, const std::string& bytes, bool flush = false) {
   const std::string temporary = path + kImportSuffix;
   ResultOf<FileHandle> file = fileSystem().open(temporary, OpenIntent::CreateNew);
   if (!file) {
@@ -27,60 +28,103 @@ Result WriteTemporary(const std::string& path, const std::string& bytes) {
     file = fileSystem().open(temporary, OpenIntent::CreateNew);
   }
   if (!file) return file.status();
-  return fileSystem().write(*file, bytes.data(), bytes.size());
+  if (Result written = fileSystem().write(*file, bytes.data(), bytes.size()); !written || !flush) return written;
+  return fileSystem().flush(*file);
 }
 
 }  // namespace
 
 // Many files come at once (a send of a thousand topics brings three thousand), so they are
-// written in three passes instead of one safe replace each: every new content under a temporary
-// name, one flush of the whole file system, then the renames and one flush per folder. A file
-// is in place whole or not at all, and its source is deleted only after that.
+// brought in together instead of by one safe replace each. A file that holds just what is to
+// be kept here and is this user's alone is moved into place (one rename); any other is copied
+// under a temporary name. One flush of the whole file system then puts every copy, and every
+// file about to be moved, on the disk, and only then does each take its place. A file is in
+// place whole or not at all, and a copied one's source is deleted only after that.
 PageImportCommand::PageImportCommand(Workspace& workspace, const QString& text, PageImportPlan plan)
     : WorkspaceCommand(workspace, text) {
-  std::vector<std::size_t> written;
-  for (std::size_t i = 0; i < plan.files.size(); ++i) {
-    const PageFileImport& incoming = plan.files[i];
-    if (Result put = WriteTemporary(incoming.destination, incoming.bytes); !put) {
-      failures_.push_back("*** " + incoming.source + " could not be brought in: " + put.reason());
-      (void)fileSystem().remove(incoming.destination + kImportSuffix);
-      continue;
-    }
-    written.push_back(i);
-  }
-  if (written.empty()) return;
-  const Result flushed = fileSystem().flushFileSystem(plan.files[written.front()].destination + kImportSuffix);
+  std::vector<Pending> pending = prepare(plan);
+  if (pending.empty()) return;
+  const Result flushed = fileSystem().flushFileSystem(FolderOf(plan.files[pending.front().index].destination));
   if (!flushed) {
     failures_.push_back("*** The received page files could not be forced to disk, so they stay where they came from too: " +
                         flushed.reason());
   }
   std::set<std::string> folders;
-  std::vector<std::string> taken;
-  for (std::size_t i : written) {
-    PageFileImport& incoming = plan.files[i];
-    ResultOf<std::optional<std::string>> before = CurrentBytes(incoming.destination);
-    if (!before) {
-      failures_.push_back("*** " + incoming.source + " was not brought in: " + before.reason());
-      (void)fileSystem().remove(incoming.destination + kImportSuffix);
-      continue;
-    }
-    File file{incoming.destination, std::move(*before), std::move(incoming.bytes), incoming.topicId};
-    if (Result renamed = fileSystem().rename(file.path + kImportSuffix, file.path); !renamed) {
-      failures_.push_back("*** " + incoming.source + " could not be brought in: " + renamed.reason());
-      (void)fileSystem().remove(file.path + kImportSuffix);
-      continue;
-    }
-    folders.insert(FolderOf(file.path));
-    workspace.forgetPages(file.topicId);
-    files_.push_back(std::move(file));
-    taken.push_back(incoming.source);
+  std::vector<std::string> copied;
+  for (Pending& each : pending) {
+    PageFileImport& incoming = plan.files[each.index];
+    if (!place(incoming, each, flushed.ok())) continue;
+    folders.insert(FolderOf(incoming.destination));
+    workspace.forgetPages(incoming.topicId);
+    if (!each.moved) copied.push_back(incoming.source);
+    files_.push_back({incoming.destination, std::move(each.before), std::move(incoming.bytes), incoming.topicId});
   }
   bool onDisk = flushed.ok();
   for (const std::string& folder : folders) onDisk = fileSystem().flushFolder(folder).ok() && onDisk;
   if (!onDisk) return;  // the copies may not survive a power cut: the originals stay
-  for (const std::string& source : taken) {
+  for (const std::string& source : copied) {
     if (Result removed = fileSystem().remove(source); !removed) failures_.push_back("*** " + removed.reason());
   }
+}
+
+// What each destination holds now (to give it back on undo), and a temporary copy of each file
+// that is not to be moved. A destination that cannot be read is not replaced.
+std::vector<PageImportCommand::Pending> PageImportCommand::prepare(PageImportPlan& plan) {
+  std::vector<Pending> pending;
+  std::map<std::string, std::optional<std::uint64_t>> folderDevices;
+  for (std::size_t i = 0; i < plan.files.size(); ++i) {
+    PageFileImport& incoming = plan.files[i];
+    ResultOf<std::optional<std::string>> before = CurrentBytes(incoming.destination);
+    if (!before) {
+      failures_.push_back("*** " + incoming.source + " was not brought in: " + before.reason());
+      continue;
+    }
+    // A rename cannot cross file systems: a shared folder mounted from elsewhere is copied.
+    const std::string folder = FolderOf(incoming.destination);
+    if (!folderDevices.contains(folder)) {
+      const std::optional<FileInode> home = fileSystem().inodeOf(folder);
+      folderDevices[folder] = home ? std::optional<std::uint64_t>(home->device) : std::nullopt;
+    }
+    const bool move = incoming.movable && folderDevices[folder] == incoming.movable->device;
+    if (!move) {
+      if (Result put = WriteTemporary(incoming.destination, incoming.bytes); !put) {
+        failures_.push_back("*** " + incoming.source + " could not be brought in: " + put.reason());
+        (void)fileSystem().remove(incoming.destination + kImportSuffix);
+        continue;
+      }
+    }
+    pending.push_back({i, std::move(*before), move});
+  }
+  return pending;
+}
+
+// Puts one file in its place; false (with a line for the log) when it could not be.
+bool PageImportCommand::place(const PageFileImport& incoming, const Pending& pending, bool flushed) {
+  if (!pending.moved) {
+    if (Result renamed = fileSystem().rename(incoming.destination + kImportSuffix, incoming.destination); !renamed) {
+      failures_.push_back("*** " + incoming.source + " could not be brought in: " + renamed.reason());
+      (void)fileSystem().remove(incoming.destination + kImportSuffix);
+      return false;
+    }
+    return true;
+  }
+  // Not forced to disk: moving it would leave no copy that surely survives; it waits.
+  if (!flushed) return false;
+  if (Result renamed = fileSystem().rename(incoming.source, incoming.destination); !renamed) {
+    failures_.push_back("*** " + incoming.source + " could not be brought in: " + renamed.reason());
+    return false;
+  }
+  // Whatever stood under the name was moved: when it is not the file that was read (someone
+  // put another there meanwhile), the bytes read take its place after all.
+  const std::optional<FileInode> placed = fileSystem().inodeOf(incoming.destination);
+  if (placed && placed->ownedAlone && placed->sameFile(*incoming.movable)) return true;
+  failures_.push_back("*** " + incoming.source + " was replaced while it was brought in; the file first read was kept");
+  if (Result put = WriteTemporary(incoming.destination, incoming.bytes, true); !put) {
+    (void)fileSystem().remove(incoming.destination);
+    failures_.push_back("*** " + incoming.source + " could not be brought in: " + put.reason());
+    return false;
+  }
+  return fileSystem().rename(incoming.destination + kImportSuffix, incoming.destination).ok();
 }
 
 void PageImportCommand::write(const File& file, bool forward) {

@@ -2,8 +2,9 @@
 
 // Bringing received or delivered page files into the data folders as a step that can be
 // undone: each file a received one replaced is kept, and put back on undo (a file that did not
-// exist before is deleted again). The files taken are deleted from where they came from only
-// once their copy is in place; one that could not be written stays there for the next try.
+// exist before is deleted again). A file is moved into place when it can be, or else copied
+// and deleted from where it came from once the copy is in place; one that could not be
+// brought in stays there for the next try.
 // The pages the workspace keeps of the topics concerned are read again when next asked for.
 
 #include <optional>
@@ -36,6 +37,14 @@ class PageImportCommand : public WorkspaceCommand {
     std::string topicId;
   };
 
+  struct Pending {
+    std::size_t index;                  // in the plan
+    std::optional<std::string> before;  // what the destination held
+    bool moved;                         // moved into place rather than copied
+  };
+
+  std::vector<Pending> prepare(PageImportPlan& plan);
+  bool place(const PageFileImport& incoming, const Pending& pending, bool flushed);
   void write(const File& file, bool forward);
 
   std::vector<File> files_;

@@ -118,6 +118,74 @@ TEST(TopicExchange, ATopicWithPagesTravelsToAColleagueAndComesBackUnderItsOwnId)
   EXPECT_EQ(bob.file(bob.folders.checklists, "ann-12-2.lst"), kAnnChecklist);
 }
 
+std::uint64_t InodeOf(const std::string& path) {
+  struct stat info {};
+  return ::lstat(path.c_str(), &info) == 0 ? static_cast<std::uint64_t>(info.st_ino) : 0;
+}
+
+// A file system on which someone swaps one file of the inbox for a link to a file elsewhere
+// just before it is moved into the data folders.
+class SwappingFileSystem : public FileSystem {
+ public:
+  std::string swapped;  // the inbox file to swap
+  std::string outside;  // what the link points to
+  Result rename(const std::string& from, const std::string& to) override {
+    if (from == swapped) {
+      std::filesystem::remove(from);
+      std::filesystem::create_symlink(outside, from);
+    }
+    return FileSystem::rename(from, to);
+  }
+};
+
+// Page files that are the receiver's own alone are moved from the inbox into place; one that
+// others may write, or that has another name, is copied, so that nothing outside the data
+// folders shares it. A file swapped for a link between reading and moving is not taken: the
+// bytes read are written in its place and the link's target is left alone.
+TEST(TopicExchange, PageFilesAreMovedWhenOnlyTheReceiverHasThemAndCopiedOtherwise) {
+  const mode_t umaskBefore = ::umask(022);
+  Office office;
+  ASSERT_EQ(office.send(office.ann, "12", 1), ExchangeSound::Sent);
+  const std::string inbox = office.inbox("bob");
+  const std::uint64_t pagesInode = InodeOf(JoinPath(inbox, "ann-12.pkt"));
+  const std::uint64_t noteInode = InodeOf(JoinPath(inbox, "ann-12-1.txt"));
+  ASSERT_EQ(::chmod(JoinPath(inbox, "ann-12-1.txt").c_str(), 0664), 0) << "others may write the note";
+  const std::string kept = office.shared.file("kept.lst");
+  std::filesystem::create_hard_link(JoinPath(inbox, "ann-12-2.lst"), kept);
+
+  Colleague& bob = office.bob;
+  office.receive(bob);
+  EXPECT_EQ(InodeOf(JoinPath(bob.folders.packs, "ann-12.pkt")), pagesInode) << "moved";
+  EXPECT_NE(InodeOf(JoinPath(bob.folders.notes, "ann-12-1.txt")), noteInode) << "copied";
+  EXPECT_NE(InodeOf(JoinPath(bob.folders.checklists, "ann-12-2.lst")), InodeOf(kept)) << "copied";
+  EXPECT_EQ(bob.file(bob.folders.notes, "ann-12-1.txt"), kAnnNote);
+  EXPECT_EQ(bob.file(bob.folders.checklists, "ann-12-2.lst"), kAnnChecklist);
+  EXPECT_EQ(ReadBytes(kept), kAnnChecklist) << "the other name keeps its file";
+  EXPECT_TRUE(office.inboxNames("bob").empty());
+  bob.workspace.undoStack().undo();
+  EXPECT_FALSE(std::filesystem::exists(JoinPath(bob.folders.packs, "ann-12.pkt"))) << "a moved file goes on undo too";
+
+  Office swapping;
+  ASSERT_EQ(swapping.send(swapping.ann, "12", 1), ExchangeSound::Sent);
+  const std::string secret = swapping.shared.file("secret.txt");
+  WriteBytes(secret, "not for the inbox");
+  SwappingFileSystem swapper;
+  swapper.swapped = JoinPath(swapping.inbox("bob"), "ann-12-1.txt");
+  swapper.outside = secret;
+  {
+    ScopedFileSystem swaps(swapper);
+    swapping.receive(swapping.bob);
+  }
+  const std::string note = JoinPath(swapping.bob.folders.notes, "ann-12-1.txt");
+  EXPECT_FALSE(std::filesystem::is_symlink(note));
+  EXPECT_EQ(ReadBytes(note), kAnnNote) << "the bytes that were read and checked";
+  EXPECT_EQ(ReadBytes(secret), "not for the inbox");
+  EXPECT_TRUE(std::any_of(swapping.bob.lines.begin(), swapping.bob.lines.end(), [](const std::string& line) {
+    return line.find("was replaced while it was brought in") != std::string::npos;
+  }));
+  ::umask(umaskBefore);
+}
+
 TEST(TopicExchange, SomeMatchedTopicsGoBesideTheirNeighboursAndAReceiverWithoutTheSectionGetsANewOne) {
   Office office;
   Colleague& ann = office.ann;
