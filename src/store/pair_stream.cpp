@@ -1,5 +1,7 @@
 #include "store/pair_stream.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <vector>
 
@@ -41,6 +43,7 @@ class BlockParser {
     return position;
   }
   [[nodiscard]] bool stopped() const { return stopped_; }
+  [[nodiscard]] std::size_t lines() const { return lines_; }
 
  private:
   const PairVisitor& visit_;
@@ -53,21 +56,29 @@ class BlockParser {
 }  // namespace
 
 Result ForEachPair(const std::string& path, const PairVisitor& visit) {
+  return ForEachPairBetween(path, 0, UINT64_MAX, visit);
+}
+
+Result ForEachPairBetween(const std::string& path, std::uint64_t from, std::uint64_t to, const PairVisitor& visit,
+                          std::size_t* lines) {
   FileSystem& files = fileSystem();
   ResultOf<FileHandle> file = files.open(path, OpenIntent::Read);
   if (!file) return file.status();
   BlockParser parser(visit);
   std::vector<char> buffer(kBlockBytes);
   std::size_t filled = 0;
-  std::uint64_t offset = 0;
+  std::uint64_t offset = from;
   for (;;) {
     if (filled == buffer.size()) buffer.resize(buffer.size() * 2);  // one very long line
-    const ResultOf<std::size_t> got = files.readAt(*file, offset, buffer.data() + filled, buffer.size() - filled);
+    const std::size_t room = static_cast<std::size_t>(std::min<std::uint64_t>(buffer.size() - filled, to - offset));
+    const ResultOf<std::size_t> got = room == 0 ? ResultOf<std::size_t>(std::size_t{0})
+                                                : files.readAt(*file, offset, buffer.data() + filled, room);
     if (!got) return got.status();
     offset += *got;
     filled += *got;
     const bool last = *got == 0;
     const std::size_t used = parser.parse(buffer.data(), filled, last);
+    if (lines != nullptr) *lines = parser.lines();
     if (last || parser.stopped()) return {};
     std::memmove(buffer.data(), buffer.data() + used, filled - used);
     filled -= used;
@@ -97,9 +108,10 @@ ResultOf<TextFileEnds> ReadTextFileEnds(const std::string& path) {
   return ends;
 }
 
-void ForEachPairIn(std::string_view bytes, const PairVisitor& visit) {
+std::size_t ForEachPairIn(std::string_view bytes, const PairVisitor& visit) {
   BlockParser parser(visit);
   parser.parse(bytes.data(), bytes.size(), true);
+  return parser.lines();
 }
 
 }  // namespace tarvo

@@ -20,9 +20,13 @@ using PairVisitor = std::function<bool(std::string_view key, std::string_view va
 
 // Reads the whole file (or until `visit` says stop). A failure when it cannot be read.
 Result ForEachPair(const std::string& path, const PairVisitor& visit);
+// The same over the bytes [from, to) of the file, which must begin at a line's start; lines are
+// counted from there, and their count is left in `lines`.
+Result ForEachPairBetween(const std::string& path, std::uint64_t from, std::uint64_t to, const PairVisitor& visit,
+                          std::size_t* lines = nullptr);
 
-// The same over bytes in memory, as one block (for tests and small inputs).
-void ForEachPairIn(std::string_view bytes, const PairVisitor& visit);
+// The same over bytes in memory, as one block; returns the number of lines read.
+std::size_t ForEachPairIn(std::string_view bytes, const PairVisitor& visit);
 
 // The first bytes and the last byte of a file, to tell a whole text file from one that was cut
 // short or written in another encoding.

@@ -1,6 +1,9 @@
 #include "structure/structure_file.h"
 
+#include <algorithm>
 #include <climits>
+#include <iterator>
+#include <thread>
 #include <optional>
 
 #include "store/backups.h"
@@ -172,6 +175,65 @@ std::string Unreadable(const std::string& path, int line, const std::string& wha
   return message;
 }
 
+// What one part of a structure file holds: its records, in the file's order, and what they
+// tell of the whole.
+struct ParsedPart {
+  struct BadLevel {
+    std::size_t line;  // counted from the part's first line
+    std::string value;
+  };
+  std::vector<std::unique_ptr<TopicRecord>> records;
+  std::vector<TopicRecord*> withoutId;  // they get fresh ids once every id of the file is known
+  SendTypes sendTypes;
+  long long maxUni = 0;
+  bool lastHasLevel = true;
+  std::optional<BadLevel> badLevel;
+  std::size_t lines = 0;
+  Result read;
+};
+
+// Reads the records of [from, to); a part that cannot be read says why in `failure`.
+ParsedPart ParsePart(const std::string& path, std::uint64_t from, std::uint64_t to) {
+  ParsedPart part;
+  part.read = ForEachPairBetween(path, from, to, [&part](std::string_view key, std::string_view value, std::size_t line) {
+    const std::optional<Field> field = FieldOf(key);
+    if (!field) return true;
+    if (*field == Field::Uni) {
+      if (!value.empty() && value.front() >= '0' && value.front() <= '9') {
+        part.maxUni = std::max<long long>(part.maxUni, DecimalOr(value, -1));
+      }
+      part.records.push_back(std::make_unique<TopicRecord>(value));
+      if (value.empty()) part.withoutId.push_back(part.records.back().get());
+      part.lastHasLevel = false;
+      return true;
+    }
+    if (part.records.empty()) return true;  // lines before the first record
+    if (*field == Field::Lev) part.lastHasLevel = true;
+    if (!ApplyField(*part.records.back(), *field, value, part.sendTypes)) {
+      part.badLevel = ParsedPart::BadLevel{line, std::string(value)};
+      return false;
+    }
+    return true;
+  }, &part.lines);
+  return part;
+}
+
+// Where a second part of a large file begins: the first record that starts after the middle,
+// or 0 to read the file as one part. A record starts at a line "uni=..."; no value holds a
+// line end, so such a line is always the start of a record.
+std::uint64_t SecondPartStart(const std::string& path, std::uint64_t size) {
+  constexpr std::uint64_t kSplitFrom = std::uint64_t{4} << 20;
+  constexpr std::size_t kLookedAt = std::size_t{64} << 10;
+  if (size < kSplitFrom) return 0;
+  ResultOf<FileHandle> file = fileSystem().open(path, OpenIntent::Read);
+  if (!file) return 0;
+  std::string window(kLookedAt, '\0');
+  const ResultOf<std::size_t> got = fileSystem().readAt(*file, size / 2, window.data(), window.size());
+  if (!got) return 0;
+  const std::size_t found = std::string_view(window.data(), *got).find("\nuni=");
+  return found == std::string_view::npos ? 0 : size / 2 + found + 1;
+}
+
 }  // namespace
 
 void SetStructurePaths(Structure& master, const std::string& dataFolder,
@@ -211,38 +273,46 @@ StructureLoad LoadStructure(Structure& master, const std::string& fromPath) {
     return result;
   }
 
-  // Records are built aside and join the list only when the whole file has read cleanly.
-  std::vector<std::unique_ptr<TopicRecord>> records;
-  bool lastHasLevel = true;
-  std::vector<TopicRecord*> withoutId;  // they get fresh ids once every id of the file is known
-  SendTypes sendTypes = master.sendTypes;
-  long long maxUni = 0;
-  const Result read = ForEachPair(fromPath, [&](std::string_view key, std::string_view value, std::size_t line) {
-    const std::optional<Field> field = FieldOf(key);
-    if (!field) return true;
-    if (*field == Field::Uni) {
-      if (!value.empty() && value.front() >= '0' && value.front() <= '9') {
-        maxUni = std::max<long long>(maxUni, DecimalOr(value, -1));
-      }
-      records.push_back(std::make_unique<TopicRecord>(value));
-      if (value.empty()) withoutId.push_back(records.back().get());
-      lastHasLevel = false;
-      return true;
+  // Records are built aside and join the list only when the whole file has read cleanly. A
+  // large file is read in two parts at once, one on another thread.
+  const std::uint64_t split = SecondPartStart(fromPath, ends->size);
+  ParsedPart first;
+  ParsedPart second;
+  if (split == 0) {
+    first = ParsePart(fromPath, 0, UINT64_MAX);
+  } else {
+    std::thread reader([&second, &fromPath, split] {
+      const RecordReadingThread ownPool;
+      second = ParsePart(fromPath, split, UINT64_MAX);
+    });
+    first = ParsePart(fromPath, 0, split);
+    reader.join();
+  }
+  for (const ParsedPart* part : {&first, &second}) {
+    if (!part->read) {
+      unreadable(0, part->read.reason());
+      return result;
     }
-    if (records.empty()) return true;  // lines before the first record
-    if (*field == Field::Lev) lastHasLevel = true;
-    if (!ApplyField(*records.back(), *field, value, sendTypes)) {
-      unreadable(line, "the level \"" + std::string(value) + "\" is not a number");
-      return false;
-    }
-    return true;
-  });
-  if (!read) unreadable(0, read.reason());
-  if (result.outcome == StructureLoad::Outcome::Unreadable) return result;
-  if (!lastHasLevel) {
+  }
+  if (first.badLevel) {
+    unreadable(first.badLevel->line, "the level \"" + first.badLevel->value + "\" is not a number");
+    return result;
+  }
+  if (second.badLevel) {
+    unreadable(first.lines + second.badLevel->line, "the level \"" + second.badLevel->value + "\" is not a number");
+    return result;
+  }
+  if (!(split == 0 ? first : second).lastHasLevel) {
     unreadable(0, "its last topic has no level: the file was cut short");
     return result;
   }
+  std::vector<std::unique_ptr<TopicRecord>> records = std::move(first.records);
+  records.insert(records.end(), std::make_move_iterator(second.records.begin()),
+                 std::make_move_iterator(second.records.end()));
+  std::vector<TopicRecord*> withoutId = std::move(first.withoutId);
+  withoutId.insert(withoutId.end(), second.withoutId.begin(), second.withoutId.end());
+  const long long maxUni = std::max(first.maxUni, second.maxUni);
+  const SendTypes sendTypes = master.sendTypes | first.sendTypes | second.sendTypes;
 
   master.noteId(std::to_string(maxUni));
   for (TopicRecord* record : withoutId) {

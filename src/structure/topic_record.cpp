@@ -10,13 +10,26 @@ SlabPool& RecordPool() {
   return pool;
 }
 
+SlabPool& ReadingThreadPool() {
+  static SlabPool pool(sizeof(TopicRecord));
+  return pool;
+}
+
+thread_local SlabPool* t_ownPool = nullptr;
+
 }  // namespace
+
+RecordReadingThread::RecordReadingThread() { t_ownPool = &ReadingThreadPool(); }
+
+RecordReadingThread::~RecordReadingThread() { t_ownPool = nullptr; }
 
 void* TopicRecord::operator new(std::size_t size) {
   if (size != sizeof(TopicRecord)) return ::operator new(size);
-  return RecordPool().allocate();
+  return (t_ownPool != nullptr ? *t_ownPool : RecordPool()).allocate();
 }
 
+// Records are freed on the user-interface thread, whichever pool made them: every slot is the
+// same size and no block is ever given back, so a slot of either pool serves the next record.
 void TopicRecord::operator delete(void* block) noexcept { RecordPool().release(block); }
 
 void MakeSortKey(TopicRecord& record) {

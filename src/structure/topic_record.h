@@ -61,7 +61,8 @@ using SendTypes = std::bitset<kSectionTypeCount>;
 struct TopicRecord {
   explicit TopicRecord(std::string_view uniqueId) : uni(uniqueId) {}
 
-  // Records live in a pool of populated blocks (see SlabPool): made on the UI thread only.
+  // Records live in a pool of populated blocks (see SlabPool): made and freed on the UI thread,
+  // or made on a thread that holds a RecordReadingThread.
   static void* operator new(std::size_t size);
   static void operator delete(void* block) noexcept;
 
@@ -133,6 +134,17 @@ struct TopicRecord {
 
   [[nodiscard]] bool isSection() const { return lev == 0; }
   [[nodiscard]] bool isTask() const { return ttype == kTask; }
+};
+
+// While it lives, records made on this thread come from a pool of their own, so that a thread
+// may read part of a structure file beside the user-interface thread. One such thread at a
+// time; the records are handed to the user-interface thread, which frees them.
+class RecordReadingThread {
+ public:
+  RecordReadingThread();
+  ~RecordReadingThread();
+  RecordReadingThread(const RecordReadingThread&) = delete;
+  RecordReadingThread& operator=(const RecordReadingThread&) = delete;
 };
 
 // Active tasks first, then urgent, then by priority: three characters in ascending byte order.

@@ -182,6 +182,46 @@ TEST(StructureFile, NonNumericLevelIsReportedAndTheFileLeftAlone) {
   EXPECT_EQ(work.folder.names(), std::vector<std::string>{"Structure.dat"});
 }
 
+// A file large enough to be read in two parts at once loads as one read would: every record in
+// the file's order, ids drawn above the highest of both parts, send types of both; a damaged
+// level in the second part is reported at its line in the whole file, and a second part cut
+// short after a record's first line is still seen.
+TEST(StructureFile, ALargeFileReadInTwoPartsLoadsAsOneRead) {
+  constexpr int kTopics = 60000;  // about 5 MB
+  std::vector<std::string> lines = {"uni=STD0001", "text=Main", "lev=0", "type=1", "send=Y"};
+  for (int i = 1; i <= kTopics; ++i) {
+    lines.push_back("uni=" + std::to_string(i));
+    lines.push_back("text=Topic " + std::to_string(i) + " with a caption long enough to need the heap");
+    lines.push_back("lev=1");
+    lines.push_back("type=" + std::string(i == kTopics - 1 ? "3\r\nsend=Y" : "1"));
+  }
+  lines.push_back("uni=");  // no id: drawn after every id of the file is known
+  lines.push_back("lev=1");
+  Folder whole(lines);
+  ASSERT_GT(whole.folder.read("Structure.dat").size(), std::size_t{4} << 20);
+  ASSERT_TRUE(LoadStructure(whole.master).loaded());
+  ASSERT_EQ(whole.master.size(), std::size_t{kTopics} + 2);
+  for (std::size_t at : {std::size_t{1}, std::size_t{kTopics / 2}, std::size_t{kTopics / 2 + 1}, std::size_t{kTopics}}) {
+    const TopicRecord& record = *whole.master.record(at);
+    EXPECT_EQ(record.text.str(), "Topic " + std::to_string(at) + " with a caption long enough to need the heap");
+  }
+  EXPECT_EQ(whole.master.record(kTopics + 1)->uni.str(), std::to_string(kTopics + 1));
+  EXPECT_TRUE(whole.master.sendTypes.test(1) && whole.master.sendTypes.test(3)) << "send types of both parts";
+
+  std::vector<std::string> damaged = lines;
+  damaged[damaged.size() - 10] = "lev=one";  // a level near the end
+  Folder bad(damaged);
+  const StructureLoad result = LoadStructure(bad.master);
+  EXPECT_EQ(result.outcome, StructureLoad::Outcome::Unreadable);
+  EXPECT_NE(result.message.find("line " + std::to_string(damaged.size() - 9) + ":"), std::string::npos)
+      << result.message;
+  EXPECT_TRUE(bad.master.empty());
+
+  std::vector<std::string> cut(lines.begin(), lines.end() - 1);  // the last record without a level
+  Folder shortened(cut);
+  EXPECT_EQ(LoadStructure(shortened.master).outcome, StructureLoad::Outcome::Unreadable);
+}
+
 // A file that is damaged, empty, cut short (mid-line, or after a record's first lines) or saved
 // as another kind of text (a byte-order mark, UTF-16) comes back from the newest backup that
 // is whole; a backup cut short is passed over like a damaged one.
