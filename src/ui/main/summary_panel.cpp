@@ -1,5 +1,7 @@
 #include "ui/main/summary_panel.h"
 
+#include <algorithm>
+
 #include <QEvent>
 #include <QKeyEvent>
 #include <QLinearGradient>
@@ -169,7 +171,15 @@ TSummaryPanel::TSummaryPanel(QWidget* parent) : QWidget(parent) {
   layOut();
 }
 
-void TSummaryPanel::setCaption(Category category, const QString& caption) { captions_[Slot(category)]->setText(caption); }
+// The caption keeps its designed width, but grows (centred under its picture) rather than cut a
+// count of tens of thousands short in a font wider than the designed one.
+void TSummaryPanel::setCaption(Category category, const QString& caption) {
+  QLabel* label = captions_[Slot(category)];
+  label->setText(caption);
+  label->ensurePolished();  // measured in the style sheet's font
+  label->setFixedWidth(std::max(kCaptionWidth, label->fontMetrics().horizontalAdvance(caption) + 8));
+  layOut();
+}
 
 QLabel* TSummaryPanel::captionLabel(Category category) const { return captions_[Slot(category)]; }
 
@@ -180,7 +190,7 @@ void TSummaryPanel::layOut() {
   for (const Placement& placement : Placements()) {
     const std::size_t slot = Slot(placement.category);
     pictures_[slot]->move(origin + placement.at);
-    captions_[slot]->move(origin + placement.at + QPoint((kSide - kCaptionWidth) / 2, kSide));
+    captions_[slot]->move(origin + placement.at + QPoint((kSide - captions_[slot]->width()) / 2, kSide));
   }
   hint_->move((width() - hint_->width()) / 2, height() - hint_->height() - 6);
 }

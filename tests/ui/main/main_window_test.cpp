@@ -468,6 +468,12 @@ TEST(MainWindow, EachSummaryPictureOpensItsListAndAChosenTopicIsShown) {
   TSummaryPanel& summary = started.window.summaryPanel();
   ASSERT_TRUE(summary.isVisible()) << "shown at start";
   EXPECT_EQ(summary.captionLabel(Category::Overdue)->text(), "Overdue: 1");
+  // A count of tens of thousands is shown whole, centred under its picture.
+  summary.setCaption(Category::InProgress, "In progress: 167283");
+  QLabel* wide = summary.captionLabel(Category::InProgress);
+  EXPECT_GE(wide->contentsRect().width(), wide->fontMetrics().horizontalAdvance(wide->text()));
+  const QWidget* picture = summary.picture(Category::InProgress);
+  EXPECT_NEAR(wide->geometry().center().x(), picture->geometry().center().x(), 1);
 
   ASSERT_TRUE(workspace.addTopic(started.window.treeModel().nodeAt(started.find("Folder")), true).ok());
   ASSERT_TRUE(workspace.renameTopic(workspace.tree().selected, "Brand new"));
