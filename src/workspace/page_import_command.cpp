@@ -99,7 +99,7 @@ std::vector<PageImportCommand::Pending> PageImportCommand::prepare(PageImportPla
 }
 
 // Puts one file in its place; false (with a line for the log) when it could not be.
-bool PageImportCommand::place(const PageFileImport& incoming, const Pending& pending, bool flushed) {
+bool PageImportCommand::place(const PageFileImport& incoming, Pending& pending, bool flushed) {
   if (!pending.moved) {
     if (Result renamed = fileSystem().rename(incoming.destination + kImportSuffix, incoming.destination); !renamed) {
       failures_.push_back("*** " + incoming.source + " could not be brought in: " + renamed.reason());
@@ -111,7 +111,13 @@ bool PageImportCommand::place(const PageFileImport& incoming, const Pending& pen
   // Not forced to disk: moving it would leave no copy that surely survives; it waits.
   if (!flushed) return false;
   if (Result renamed = fileSystem().rename(incoming.source, incoming.destination); !renamed) {
-    failures_.push_back("*** " + incoming.source + " could not be brought in: " + renamed.reason());
+    // A data folder that links to another disk cannot take a rename: the file is copied after
+    // all, forced to disk on its own, and its source goes like any copy's.
+    pending.moved = false;
+    const Result copied = WriteTemporary(incoming.destination, incoming.bytes, true);
+    if (copied && fileSystem().rename(incoming.destination + kImportSuffix, incoming.destination)) return true;
+    (void)fileSystem().remove(incoming.destination + kImportSuffix);
+    failures_.push_back("*** " + incoming.source + " could not be brought in: " + (copied ? renamed : copied).reason());
     return false;
   }
   // Whatever stood under the name was moved: when it is not the file that was read (someone

@@ -44,7 +44,7 @@ class PageImportCommand : public WorkspaceCommand {
   };
 
   std::vector<Pending> prepare(PageImportPlan& plan);
-  bool place(const PageFileImport& incoming, const Pending& pending, bool flushed);
+  bool place(const PageFileImport& incoming, Pending& pending, bool flushed);
   void write(const File& file, bool forward);
 
   std::vector<File> files_;

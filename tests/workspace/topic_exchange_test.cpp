@@ -138,10 +138,21 @@ class SwappingFileSystem : public FileSystem {
   }
 };
 
+// A file system on which nothing can be renamed out of an inbox, as when a data folder links
+// to another disk.
+class NoRenameFromInboxFileSystem : public FileSystem {
+ public:
+  Result rename(const std::string& from, const std::string& to) override {
+    if (from.find("-Inbox") != std::string::npos) return Result::FromErrno("cannot rename to", to, EXDEV);
+    return FileSystem::rename(from, to);
+  }
+};
+
 // Page files that are the receiver's own alone are moved from the inbox into place; one that
 // others may write, or that has another name, is copied, so that nothing outside the data
-// folders shares it. A file swapped for a link between reading and moving is not taken: the
-// bytes read are written in its place and the link's target is left alone.
+// folders shares it, and so is one that cannot be renamed out of the inbox. A file swapped for
+// a link between reading and moving is not taken: the bytes read are written in its place and
+// the link's target is left alone.
 TEST(TopicExchange, PageFilesAreMovedWhenOnlyTheReceiverHasThemAndCopiedOtherwise) {
   const mode_t umaskBefore = ::umask(022);
   Office office;
@@ -183,6 +194,18 @@ TEST(TopicExchange, PageFilesAreMovedWhenOnlyTheReceiverHasThemAndCopiedOtherwis
   EXPECT_TRUE(std::any_of(swapping.bob.lines.begin(), swapping.bob.lines.end(), [](const std::string& line) {
     return line.find("was replaced while it was brought in") != std::string::npos;
   }));
+
+  Office elsewhere;
+  ASSERT_EQ(elsewhere.send(elsewhere.ann, "12", 1), ExchangeSound::Sent);
+  NoRenameFromInboxFileSystem noRename;
+  {
+    ScopedFileSystem renamesFail(noRename);
+    elsewhere.receive(elsewhere.bob);
+  }
+  EXPECT_NE(elsewhere.bob.file(elsewhere.bob.folders.packs, "ann-12.pkt").find("file=ann-12-1.txt"), std::string::npos)
+      << "copied when it cannot be moved";
+  EXPECT_EQ(elsewhere.bob.file(elsewhere.bob.folders.notes, "ann-12-1.txt"), kAnnNote);
+  EXPECT_TRUE(elsewhere.inboxNames("bob").empty()) << "and then deleted from the inbox like any copy";
   ::umask(umaskBefore);
 }
 

@@ -107,6 +107,9 @@ QModelIndex UniformRowsView::moveCursor(CursorAction cursorAction, Qt::KeyboardM
       break;
     case MoveLeft:
     case MoveRight:
+      // One column of rows: the arrows across scroll a long line instead.
+      horizontalScrollBar()->triggerAction(cursorAction == MoveLeft ? QAbstractSlider::SliderSingleStepSub
+                                                                    : QAbstractSlider::SliderSingleStepAdd);
       break;
   }
   return model()->index(std::clamp(next, 0, rows - 1), 0, rootIndex());

@@ -78,6 +78,10 @@ TEST(UniformRowsView, TenMillionRowsScrollSelectAndFollowTheModel) {
   EXPECT_EQ(view.currentIndex().row(), 9'999'999);
   QTest::keyClick(&view, Qt::Key_PageUp);
   EXPECT_EQ(view.currentIndex().row(), 9'999'999 - perPage);
+  QTest::keyClick(&view, Qt::Key_Right);
+  QTest::keyClick(&view, Qt::Key_Right);
+  EXPECT_EQ(view.horizontalScrollBar()->value(), 2 * view.horizontalScrollBar()->singleStep()) << "across: a long line scrolls";
+  EXPECT_EQ(view.currentIndex().row(), 9'999'999 - perPage);
 
   model.removeLast(9'999'990);
   EXPECT_EQ(view.verticalScrollBar()->maximum(), std::max(0, 10 - perPage)) << "the range shrinks with the rows";
