@@ -62,4 +62,13 @@ void SlabPool::release(void* slot) noexcept {
   freeSlots_ = slot;
 }
 
+void SlabPool::takeFreeSlots(SlabPool& other) noexcept {
+  if (other.freeSlots_ == nullptr || &other == this) return;
+  void* last = other.freeSlots_;
+  while (*static_cast<void**>(last) != nullptr) last = *static_cast<void**>(last);
+  *static_cast<void**>(last) = freeSlots_;
+  freeSlots_ = other.freeSlots_;
+  other.freeSlots_ = nullptr;
+}
+
 }  // namespace tarvo

@@ -29,6 +29,8 @@ class SlabPool {
 
   void* allocate();
   void release(void* slot) noexcept;
+  // Takes over the freed slots of another pool of the same slot size (both idle meanwhile).
+  void takeFreeSlots(SlabPool& other) noexcept;
 
  private:
   std::size_t slotBytes_;

@@ -3,8 +3,11 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
 #include <cerrno>
 #include <utility>
 
@@ -284,12 +287,35 @@ FileInode InodeFrom(const struct stat& info) {
   return {static_cast<std::uint64_t>(info.st_dev), static_cast<std::uint64_t>(info.st_ino), ownedAlone};
 }
 
+// File systems served from elsewhere show owners and links as the mount says, not as the
+// server keeps them: a colleague may still write a file there that looks like this user's alone.
+bool ServedFromElsewhere(int descriptor) {
+  struct statfs system {};
+  if (::fstatfs(descriptor, &system) != 0) return true;
+  constexpr std::array<unsigned long, 10> kRemote = {
+      0x6969,      // NFS
+      0x517B,      // SMB
+      0xFF534D42,  // CIFS
+      0xFE534D42,  // SMB2
+      0x65735546,  // FUSE
+      0x01021997,  // 9P
+      0x00C36400,  // Ceph
+      0x5346414F,  // AFS
+      0x73757245,  // Coda
+      0x47504653,  // GPFS
+  };
+  const auto type = static_cast<unsigned long>(system.f_type);
+  return std::find(kRemote.begin(), kRemote.end(), type) != kRemote.end();
+}
+
 }  // namespace
 
 std::optional<FileInode> FileSystem::inode(const FileHandle& file) {
   struct stat info {};
   if (::fstat(file.descriptor(), &info) != 0) return std::nullopt;
-  return InodeFrom(info);
+  FileInode inode = InodeFrom(info);
+  if (inode.ownedAlone && ServedFromElsewhere(file.descriptor())) inode.ownedAlone = false;
+  return inode;
 }
 
 std::optional<FileInode> FileSystem::inodeOf(const std::string& path) {

@@ -73,7 +73,8 @@ struct FileStamp {
 
 // Which file a name or an open file is (its device and inode), and whether it may simply be
 // given a name in this user's data folders instead of being copied there: a plain file of this
-// user's, with no other name, that nobody else may write.
+// user's, with no other name, that nobody else may write (for an open file, also one on a
+// file system of this machine, whose owners are what they seem).
 struct FileInode {
   std::uint64_t device = 0;
   std::uint64_t inode = 0;

@@ -281,12 +281,14 @@ StructureLoad LoadStructure(Structure& master, const std::string& fromPath) {
   if (split == 0) {
     first = ParsePart(fromPath, 0, UINT64_MAX);
   } else {
+    RecordReadingThread::Lend();
     std::thread reader([&second, &fromPath, split] {
       const RecordReadingThread ownPool;
       second = ParsePart(fromPath, split, UINT64_MAX);
     });
     first = ParsePart(fromPath, 0, split);
     reader.join();
+    RecordReadingThread::GiveBack();
   }
   for (const ParsedPart* part : {&first, &second}) {
     if (!part->read) {

@@ -23,6 +23,12 @@ RecordReadingThread::RecordReadingThread() { t_ownPool = &ReadingThreadPool(); }
 
 RecordReadingThread::~RecordReadingThread() { t_ownPool = nullptr; }
 
+// Freed records go back to the user-interface thread's pool; the reading thread's pool takes
+// them over for its turn and gives back what it left, so that neither pool grows at every load.
+void RecordReadingThread::Lend() { ReadingThreadPool().takeFreeSlots(RecordPool()); }
+
+void RecordReadingThread::GiveBack() { RecordPool().takeFreeSlots(ReadingThreadPool()); }
+
 void* TopicRecord::operator new(std::size_t size) {
   if (size != sizeof(TopicRecord)) return ::operator new(size);
   return (t_ownPool != nullptr ? *t_ownPool : RecordPool()).allocate();

@@ -145,6 +145,11 @@ class RecordReadingThread {
   ~RecordReadingThread();
   RecordReadingThread(const RecordReadingThread&) = delete;
   RecordReadingThread& operator=(const RecordReadingThread&) = delete;
+
+  // On the user-interface thread, before the reading thread starts and after it ended: the
+  // freed records' slots go to the reading thread's pool and back.
+  static void Lend();
+  static void GiveBack();
 };
 
 // Active tasks first, then urgent, then by priority: three characters in ascending byte order.

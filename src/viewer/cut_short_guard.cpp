@@ -22,6 +22,7 @@ struct Slot {
 constexpr std::size_t kSlots = 64;
 std::array<Slot, kSlots> slots;
 struct sigaction previous {};
+std::uintptr_t pageBytes = 4096;  // read when the handler is installed, not in it
 
 void PassOn(int signal, siginfo_t* info, void* context) {
   if ((previous.sa_flags & SA_SIGINFO) != 0 && previous.sa_sigaction != nullptr) {
@@ -44,10 +45,11 @@ void OnBusError(int signal, siginfo_t* info, void* context) {
       const std::uintptr_t begin = slot.begin.load(std::memory_order_acquire);
       const std::uintptr_t end = slot.end.load(std::memory_order_acquire);
       if (begin == 0 || address < begin || address >= end) continue;
-      // Zero pages from the faulting page to the end of the mapping, in its place.
-      const auto page = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
-      const std::uintptr_t from = address & ~(page - 1);
-      void* zeros = ::mmap(reinterpret_cast<void*>(from), end - from, PROT_READ,
+      // A zero page in place of the faulting one only: the system faulted it as a page of a
+      // file mapping, so it is one, even if the slot changed hands meanwhile. Each further page
+      // past the end faults once in its turn.
+      const std::uintptr_t from = address & ~(pageBytes - 1);
+      void* zeros = ::mmap(reinterpret_cast<void*>(from), pageBytes, PROT_READ,
                            MAP_PRIVATE | MAP_ANONYMOUS | MAP_FIXED, -1, 0);
       if (zeros == MAP_FAILED) break;
       slot.cutShort.store(true, std::memory_order_release);
@@ -60,6 +62,7 @@ void OnBusError(int signal, siginfo_t* info, void* context) {
 void InstallOnce() {
   static std::once_flag installed;
   std::call_once(installed, [] {
+    pageBytes = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
     struct sigaction action {};
     action.sa_sigaction = OnBusError;
     action.sa_flags = SA_SIGINFO | SA_NODEFER;

@@ -3,8 +3,8 @@
 // A mapped file that is cut short while mapped (a log emptied in place by its rotation) makes
 // the system stop the program with a bus error as soon as a page past the new end is read:
 // the viewer would take the whole program, and every unsaved edit, down with it. Mappings
-// registered here are guarded instead: the pages past the end are replaced by zero bytes, the
-// read goes on, and the mapping is marked so that its owner reads the file again.
+// registered here are guarded instead: each page read past the end is replaced by zero bytes,
+// the read goes on, and the mapping is marked so that its owner reads the file again.
 //
 // A bus error anywhere else goes on to the handler that was there before, or stops the
 // program as it always would.

@@ -85,6 +85,13 @@ class LiteralScan {
       length = 2;
     }
     if (at_ + length > pattern_.size()) return false;
+    // The replacement character stands for bytes that are not text at all in a line shown:
+    // they are not what the bytes hold, so the run ends there.
+    if (pattern_.substr(at_, length) == "\xEF\xBF\xBD") {
+      endRun();
+      at_ += length;
+      return skipQuantifier(false);
+    }
     lastStart_ = current_.size();
     current_.append(pattern_.substr(at_, length));
     at_ += length;
@@ -158,9 +165,11 @@ class LiteralScan {
       if (c == '\\') {
         at_ += 2;
       } else if (c == '[' && at_ + 1 < pattern_.size() && pattern_[at_ + 1] == ':') {
+        // A named class only when its ":]" comes before any other "]"; otherwise the "[" is a
+        // member like any other, as the expression engine reads it.
         const std::size_t close = pattern_.find(":]", at_ + 2);
-        if (close == std::string_view::npos) return false;
-        at_ = close + 2;
+        const std::size_t bracket = pattern_.find(']', at_ + 2);
+        at_ = close != std::string_view::npos && bracket == close + 1 ? close + 2 : at_ + 1;
       } else if (c == ']') {
         ++at_;
         return true;

@@ -62,7 +62,8 @@ void SortByRank(std::vector<CategoryEntry>& list, bool rankIsWhole) {
     if (!rankIsWhole) {
       const std::string_view keyA = list[a.at].key.view();
       const std::string_view keyB = list[b.at].key.view();
-      if (keyA.size() > 8 && keyB.size() > 8 && keyA != keyB) return keyA < keyB;
+      // Equal ranks mean equal first eight bytes: only a longer key can still differ.
+      if ((keyA.size() > 8 || keyB.size() > 8) && keyA != keyB) return keyA < keyB;
     }
     return a.at < b.at;
   });

@@ -9,6 +9,7 @@ namespace tarvo {
 namespace {
 
 constexpr const char* kImportSuffix = ".import";
+constexpr const char* kMovingSuffix = ".moving";
 
 // What the file holds now: nothing when it does not exist, a failure when it exists and cannot
 // be read (then it must not be replaced: its content could not be given back).
@@ -55,6 +56,8 @@ PageImportCommand::PageImportCommand(Workspace& workspace, const QString& text, 
     PageFileImport& incoming = plan.files[each.index];
     if (!place(incoming, each, flushed.ok())) continue;
     folders.insert(FolderOf(incoming.destination));
+    // A moved file's old name must not come back after a power cut, to be brought in again.
+    if (each.moved) folders.insert(FolderOf(incoming.source));
     workspace.forgetPages(incoming.topicId);
     if (!each.moved) copied.push_back(incoming.source);
     files_.push_back({incoming.destination, std::move(each.before), std::move(incoming.bytes), incoming.topicId});
@@ -100,37 +103,42 @@ std::vector<PageImportCommand::Pending> PageImportCommand::prepare(PageImportPla
 
 // Puts one file in its place; false (with a line for the log) when it could not be.
 bool PageImportCommand::place(const PageFileImport& incoming, Pending& pending, bool flushed) {
-  if (!pending.moved) {
-    if (Result renamed = fileSystem().rename(incoming.destination + kImportSuffix, incoming.destination); !renamed) {
-      failures_.push_back("*** " + incoming.source + " could not be brought in: " + renamed.reason());
-      (void)fileSystem().remove(incoming.destination + kImportSuffix);
-      return false;
-    }
-    return true;
-  }
+  if (!pending.moved) return placeCopy(incoming, false);
   // Not forced to disk: moving it would leave no copy that surely survives; it waits.
   if (!flushed) return false;
-  if (Result renamed = fileSystem().rename(incoming.source, incoming.destination); !renamed) {
+  // The file is first moved under a name of its own beside its place and looked at there:
+  // whatever stood under the inbox name was moved, and only the file that was read may take
+  // the page's name. Anything else leaves the data folder again, and the bytes read are
+  // written instead; the page's file is not touched until they are complete.
+  const std::string staging = incoming.destination + kMovingSuffix;
+  if (Result renamed = fileSystem().rename(incoming.source, staging); !renamed) {
     // A data folder that links to another disk cannot take a rename: the file is copied after
     // all, forced to disk on its own, and its source goes like any copy's.
     pending.moved = false;
-    const Result copied = WriteTemporary(incoming.destination, incoming.bytes, true);
-    if (copied && fileSystem().rename(incoming.destination + kImportSuffix, incoming.destination)) return true;
-    (void)fileSystem().remove(incoming.destination + kImportSuffix);
-    failures_.push_back("*** " + incoming.source + " could not be brought in: " + (copied ? renamed : copied).reason());
-    return false;
+    return placeCopy(incoming, true);
   }
-  // Whatever stood under the name was moved: when it is not the file that was read (someone
-  // put another there meanwhile), the bytes read take its place after all.
-  const std::optional<FileInode> placed = fileSystem().inodeOf(incoming.destination);
-  if (placed && placed->ownedAlone && placed->sameFile(*incoming.movable)) return true;
+  const std::optional<FileInode> moved = fileSystem().inodeOf(staging);
+  if (moved && moved->ownedAlone && moved->sameFile(*incoming.movable) &&
+      fileSystem().rename(staging, incoming.destination)) {
+    return true;
+  }
   failures_.push_back("*** " + incoming.source + " was replaced while it was brought in; the file first read was kept");
-  if (Result put = WriteTemporary(incoming.destination, incoming.bytes, true); !put) {
-    (void)fileSystem().remove(incoming.destination);
-    failures_.push_back("*** " + incoming.source + " could not be brought in: " + put.reason());
-    return false;
+  if (!fileSystem().rename(staging, incoming.source + ".refused") && !fileSystem().remove(staging)) {
+    failures_.push_back("*** " + staging + " could not be removed from the data folder");
   }
-  return fileSystem().rename(incoming.destination + kImportSuffix, incoming.destination).ok();
+  return placeCopy(incoming, true);
+}
+
+// The copy written under its temporary name takes the page's name (written now and forced to
+// disk on its own when `writeNow`).
+bool PageImportCommand::placeCopy(const PageFileImport& incoming, bool writeNow) {
+  const std::string temporary = incoming.destination + kImportSuffix;
+  Result done = writeNow ? WriteTemporary(incoming.destination, incoming.bytes, true) : Result();
+  if (done) done = fileSystem().rename(temporary, incoming.destination);
+  if (done) return true;
+  failures_.push_back("*** " + incoming.source + " could not be brought in: " + done.reason());
+  (void)fileSystem().remove(temporary);
+  return false;
 }
 
 void PageImportCommand::write(const File& file, bool forward) {

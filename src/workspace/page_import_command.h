@@ -45,6 +45,7 @@ class PageImportCommand : public WorkspaceCommand {
 
   std::vector<Pending> prepare(PageImportPlan& plan);
   bool place(const PageFileImport& incoming, Pending& pending, bool flushed);
+  bool placeCopy(const PageFileImport& incoming, bool writeNow);
   void write(const File& file, bool forward);
 
   std::vector<File> files_;

@@ -25,8 +25,10 @@ TEST(RequiredLiteral, LongestRunEveryMatchMustHold) {
   EXPECT_EQ(RequiredLiteral("ab*?cd"), "cd") << "a lazy quantifier";
   EXPECT_EQ(RequiredLiteral("prüfung\\d"), "prüfung");
   EXPECT_EQ(RequiredLiteral("eü?x"), "e") << "an optional character goes with all its bytes";
+  EXPECT_EQ(RequiredLiteral("[[:alpha:]]+log"), "log") << "a named class inside a class";
+  EXPECT_EQ(RequiredLiteral("caf\xEF\xBF\xBD!"), "caf") << "a replacement character is not text of the file";
 
-  for (const char* unsure : {"foo|bar", "(?i)error", "(?:a)error", "\\x41BC", "\\QA.B\\E", "\\1abc", "\\p{L}abc",
+  for (const char* unsure : {"[[:]|x:]]foo", "foo|bar", "(?i)error", "(?:a)error", "\\x41BC", "\\QA.B\\E", "\\1abc", "\\p{L}abc",
                              "a{x}bc", "*abc", "abc)", "(abc", "[abc"}) {
     EXPECT_EQ(RequiredLiteral(unsure), "") << unsure;
   }
@@ -40,6 +42,7 @@ TEST(RequiredLiteral, FilteringFindsWhatTheExpressionFinds) {
       "sshd: ssh2: ED25519 key", "SSH2: ed1 upper",       "\xC5\xBFsh2: ED7 long s", "colour and color",
       "colr",                    "abbbc ac",              "xxyz",                    "a.log and alog",
       "ALOG .LOG",               "K is \xE2\x84\xAA here", "nothing here",           "ssh2: ED no digits",
+      "a:b",
   };
   std::string bytes;
   for (const std::string& line : lines) bytes += line + "\r\n";
@@ -48,7 +51,8 @@ TEST(RequiredLiteral, FilteringFindsWhatTheExpressionFinds) {
   TextDocument document;
   ASSERT_TRUE(document.load(folder.file("mixed.log")));
 
-  for (const char* pattern : {"ssh2: ED\\d+", "colou?r", "ab+c", "x{2}yz", "\\.log", "k is", "^SSH2", "ED\\d$"}) {
+  for (const char* pattern :
+       {"ssh2: ED\\d+", "colou?r", "ab+c", "x{2}yz", "\\.log", "k is", "^SSH2", "ED\\d$", "[[:]|x:]]foo"}) {
     for (const bool matchCase : {true, false}) {
       const QRegularExpression alone(QString::fromUtf8(pattern), matchCase ? QRegularExpression::NoPatternOption
                                                                            : QRegularExpression::CaseInsensitiveOption);

@@ -36,8 +36,10 @@ struct Dashboarded {
     topic("fav1", "ttype=6\r\nfav=Y\r\n");
     topic("fav2", "ttype=6\r\nfav=Y\r\nurgent=Y\r\n");
     topic("fav3", "ttype=6\r\nfav=Y\r\n");
-    // Urgent ids sort without regard to case, also past their first eight bytes.
-    for (const char* uni : {"urgent-topic-c", "Urgent-topic-B", "URGENT-TOPIC-A2", "urgent-topic-a", "Urgent-topic-C"}) {
+    // Urgent ids sort without regard to case, also past their first eight bytes and against an
+    // id of just eight.
+    for (const char* uni : {"urgent-topic-c", "Urgent-topic-B", "URGENT-TOPIC-A2", "urgent-topic-a", "Urgent-topic-C",
+                            "ann-12345", "ann-1234", "ann-12340"}) {
       topic(uni, "ttype=6\r\nurgent=Y\r\n");
     }
     for (int i = 0; i < 60; ++i) topic("idea" + std::to_string(i), "ttype=6\r\n");
@@ -71,7 +73,9 @@ TEST(Dashboard, ListsFollowTheirRulesAndOrders) {
   EXPECT_EQ(loaded.ids(Category::Waiting), (Ids{"waiting"}));
   EXPECT_EQ(loaded.ids(Category::Events), (Ids{"party"}));
   EXPECT_EQ(loaded.ids(Category::Urgent),
-            (Ids{"fav2", "urgent-topic-a", "URGENT-TOPIC-A2", "Urgent-topic-B", "Urgent-topic-C", "urgent-topic-c"}));
+            (Ids{"ann-1234", "ann-12340", "ann-12345", "fav2", "urgent-topic-a", "URGENT-TOPIC-A2", "Urgent-topic-B",
+                 "Urgent-topic-C", "urgent-topic-c"}))
+      << "an id of eight bytes before the longer ones it begins";
   EXPECT_EQ(loaded.ids(Category::Favourites), (Ids{"fav2", "fav3", "fav1"})) << "urgent first, then equal keys later-first";
   EXPECT_EQ(loaded.dashboard.caption(Category::Deadlines, loaded.workspace), "Deadlines: 3");
 

@@ -128,11 +128,16 @@ std::uint64_t InodeOf(const std::string& path) {
 class SwappingFileSystem : public FileSystem {
  public:
   std::string swapped;  // the inbox file to swap
-  std::string outside;  // what the link points to
+  std::string outside;  // what the link points to; empty: a folder anyone may write instead
   Result rename(const std::string& from, const std::string& to) override {
     if (from == swapped) {
       std::filesystem::remove(from);
-      std::filesystem::create_symlink(outside, from);
+      if (outside.empty()) {
+        std::filesystem::create_directory(from);
+        std::filesystem::permissions(from, std::filesystem::perms::all);
+      } else {
+        std::filesystem::create_symlink(outside, from);
+      }
     }
     return FileSystem::rename(from, to);
   }
@@ -151,8 +156,8 @@ class NoRenameFromInboxFileSystem : public FileSystem {
 // Page files that are the receiver's own alone are moved from the inbox into place; one that
 // others may write, or that has another name, is copied, so that nothing outside the data
 // folders shares it, and so is one that cannot be renamed out of the inbox. A file swapped for
-// a link between reading and moving is not taken: the bytes read are written in its place and
-// the link's target is left alone.
+// a link or a folder between reading and moving is not taken: the bytes read are written in its
+// place, the link's target is left alone and the folder leaves the data folder.
 TEST(TopicExchange, PageFilesAreMovedWhenOnlyTheReceiverHasThemAndCopiedOtherwise) {
   const mode_t umaskBefore = ::umask(022);
   Office office;
@@ -194,6 +199,21 @@ TEST(TopicExchange, PageFilesAreMovedWhenOnlyTheReceiverHasThemAndCopiedOtherwis
   EXPECT_TRUE(std::any_of(swapping.bob.lines.begin(), swapping.bob.lines.end(), [](const std::string& line) {
     return line.find("was replaced while it was brought in") != std::string::npos;
   }));
+
+  Office foldered;
+  ASSERT_EQ(foldered.send(foldered.ann, "12", 1), ExchangeSound::Sent);
+  SwappingFileSystem folderSwapper;
+  folderSwapper.swapped = JoinPath(foldered.inbox("bob"), "ann-12-1.txt");
+  {
+    ScopedFileSystem swaps(folderSwapper);
+    foldered.receive(foldered.bob);
+  }
+  const std::string notes = foldered.bob.folders.notes;
+  EXPECT_TRUE(std::filesystem::is_regular_file(JoinPath(notes, "ann-12-1.txt")));
+  EXPECT_EQ(foldered.bob.file(notes, "ann-12-1.txt"), kAnnNote);
+  for (const auto& entry : std::filesystem::directory_iterator(notes)) {
+    EXPECT_FALSE(entry.is_directory()) << entry.path() << ": nothing swapped in stays in the data folder";
+  }
 
   Office elsewhere;
   ASSERT_EQ(elsewhere.send(elsewhere.ann, "12", 1), ExchangeSound::Sent);

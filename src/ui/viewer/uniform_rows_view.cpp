@@ -4,6 +4,7 @@
 #include <QPaintEvent>
 #include <QScrollBar>
 #include <algorithm>
+#include <climits>
 
 namespace tarvo {
 
@@ -26,7 +27,11 @@ int UniformRowsView::firstShownRow() const { return verticalScrollBar()->value()
 
 int UniformRowsView::rowsPerPage() const { return std::max(1, viewport()->height() / rowSize().height()); }
 
-int UniformRowsView::rowAtY(int y) const { return firstShownRow() + y / rowSize().height(); }
+// Floor division: a point above the viewport lies on a row before the first one shown.
+int UniformRowsView::rowAtY(int y) const {
+  const int height = rowSize().height();
+  return firstShownRow() + (y >= 0 ? y / height : -((-y + height - 1) / height));
+}
 
 QModelIndex UniformRowsView::indexAt(const QPoint& point) const {
   const int row = rowAtY(point.y());
@@ -38,9 +43,10 @@ QRect UniformRowsView::visualRect(const QModelIndex& index) const {
   if (!index.isValid() || index.parent() != rootIndex()) return {};
   const QSize size = rowSize();
   const qint64 top = static_cast<qint64>(index.row() - firstShownRow()) * size.height();
-  // Far-off rows are placed just outside the viewport: their exact place is of no use and
-  // would not fit the integers a rectangle holds.
-  const int y = static_cast<int>(std::clamp<qint64>(top, -size.height(), viewport()->height() + size.height()));
+  // Exact wherever it fits the integers of a rectangle: a selection is drawn from the anchor's
+  // place, however far off the anchor is. Beyond that only the side it lies on counts.
+  constexpr qint64 kFar = INT_MAX / 4;
+  const int y = static_cast<int>(std::clamp<qint64>(top, -kFar, kFar));
   return {-horizontalOffset(), y, std::max(size.width(), viewport()->width()), size.height()};
 }
 
@@ -127,8 +133,8 @@ void UniformRowsView::setSelection(const QRect& rect, QItemSelectionModel::Selec
   const int rows = rowCount();
   if (rows == 0 || selectionModel() == nullptr) return;
   const QRect normal = rect.normalized();
-  const int top = std::clamp(rowAtY(std::max(0, normal.top())), 0, rows - 1);
-  const int bottom = std::clamp(rowAtY(std::max(0, normal.bottom())), 0, rows - 1);
+  const int top = std::clamp(rowAtY(normal.top()), 0, rows - 1);
+  const int bottom = std::clamp(rowAtY(normal.bottom()), 0, rows - 1);
   const QItemSelection selection(model()->index(top, 0, rootIndex()), model()->index(bottom, 0, rootIndex()));
   selectionModel()->select(selection, command);
 }

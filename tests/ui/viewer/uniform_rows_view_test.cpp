@@ -73,6 +73,13 @@ TEST(UniformRowsView, TenMillionRowsScrollSelectAndFollowTheModel) {
   ASSERT_EQ(selected.size(), 3);
   EXPECT_EQ(selected.front().row() + selected.back().row(), 2 * 5'000'001) << "rows 5,000,000 to 5,000,002";
 
+  // Shift with the keys from an anchor that scrolls out of sight keeps every row between.
+  view.setCurrentIndex(model.index(1'000));
+  for (int page = 0; page < 5; ++page) QTest::keyClick(&view, Qt::Key_PageDown, Qt::ShiftModifier);
+  const QModelIndexList spanned = view.selectionModel()->selectedRows();
+  EXPECT_EQ(spanned.size(), 5 * perPage + 1) << "rows 1,000 to 1,000 + five pages";
+  EXPECT_TRUE(view.selectionModel()->isRowSelected(1'000, {}));
+
   view.setCurrentIndex(model.index(0));
   QTest::keyClick(&view, Qt::Key_End, Qt::ControlModifier);
   EXPECT_EQ(view.currentIndex().row(), 9'999'999);
