@@ -116,10 +116,10 @@ void Dashboard::append(const TopicRecord& record) {
   const auto add = [&](Category category, std::string_view key) {
     ShortText folded = Folded(key);
     const std::uint64_t rank = PrefixRank(folded.view());
-    sorted_[Slot(category)].push_back({std::move(folded), ShortText(uni), rank});
+    lists_[Slot(category)].push_back({std::move(folded), ShortText(uni), rank});
   };
   const auto addDue = [&](Category category) {
-    sorted_[Slot(category)].push_back({DueKey(record.daysDue), ShortText(uni), DueRank(record.daysDue)});
+    lists_[Slot(category)].push_back({DueKey(record.daysDue), ShortText(uni), DueRank(record.daysDue)});
   };
   const bool task = record.isTask();
   const bool open = record.status != kFinished;
@@ -133,18 +133,26 @@ void Dashboard::append(const TopicRecord& record) {
 }
 
 void Dashboard::rebuild(const TopicTree& tree) {
-  for (auto& list : sorted_) list.clear();
+  for (auto& list : lists_) list.clear();
+  sorted_.fill(false);
   std::vector<const TopicRecord*> records;
   tree.forEachInDisplayOrder([&records](const TopicNode& node, int) {
     if (node.record != nullptr) records.push_back(node.record);
   });
   // Last topic first, then a stable sort: among equal keys the later topic stays in front, as
-  // one insert at a time would place it, without moving every entry at every insert.
+  // one insert at a time would place it, without moving every entry at every insert. The sort
+  // waits until a list is shown: a rebuild runs at every tick of the deadline timer, and only
+  // the counts are shown then.
   for (auto record = records.rbegin(); record != records.rend(); ++record) append(**record);
-  for (int slot = 0; slot < kCategoryCount; ++slot) {
-    auto& list = sorted_[static_cast<std::size_t>(slot)];
-    SortByRank(list, SortsByDue(static_cast<Category>(slot)));
+}
+
+const std::vector<CategoryEntry>& Dashboard::sortedList(Category category) const {
+  const std::size_t slot = Slot(category);
+  if (!sorted_[slot]) {
+    SortByRank(lists_[slot], SortsByDue(category));
+    sorted_[slot] = true;
   }
+  return lists_[slot];
 }
 
 std::vector<CategoryEntry> Dashboard::entries(Category category, const Workspace& workspace) const {
@@ -158,7 +166,7 @@ std::vector<CategoryEntry> Dashboard::entries(Category category, const Workspace
     }
     return shown;
   }
-  for (const CategoryEntry& entry : sorted_[Slot(category)]) {
+  for (const CategoryEntry& entry : sortedList(category)) {
     if (live(entry.uni)) shown.push_back(entry);
   }
   return shown;
@@ -168,7 +176,7 @@ std::string Dashboard::caption(Category category, const Workspace& workspace) co
   // The sorted lists count as built (a rebuild takes only topics that exist); the recent lists
   // are kept between rebuilds, so theirs are counted as they would be shown.
   const bool recent = category == Category::New || category == Category::Changes;
-  const std::size_t count = recent ? entries(category, workspace).size() : sorted_[Slot(category)].size();
+  const std::size_t count = recent ? entries(category, workspace).size() : lists_[Slot(category)].size();
   return WordsOf(category).prefix + std::to_string(count);
 }
 

@@ -48,7 +48,7 @@ struct CategoryEntry {
 class Dashboard {
  public:
   // Fills the seven sorted lists from every topic of the tree: by key without regard to case,
-  // and among equal keys the later topic of the tree first.
+  // and among equal keys the later topic of the tree first (sorted when first asked for).
   void rebuild(const TopicTree& tree);
 
   // The entries of a category as they would be shown: the sorted ones as they are, the recent
@@ -62,7 +62,11 @@ class Dashboard {
   // sorts the lists afterwards.
   void append(const TopicRecord& record);
 
-  std::array<std::vector<CategoryEntry>, kCategoryCount> sorted_;
+  // The list in its order, sorted now if it has not been since the last rebuild.
+  [[nodiscard]] const std::vector<CategoryEntry>& sortedList(Category category) const;
+
+  mutable std::array<std::vector<CategoryEntry>, kCategoryCount> lists_;
+  mutable std::array<bool, kCategoryCount> sorted_{};
 };
 
 }  // namespace tarvo
