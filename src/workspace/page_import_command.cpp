@@ -106,11 +106,13 @@ bool PageImportCommand::place(const PageFileImport& incoming, Pending& pending, 
   if (!pending.moved) return placeCopy(incoming, false);
   // Not forced to disk: moving it would leave no copy that surely survives; it waits.
   if (!flushed) return false;
-  // The file is first moved under a name of its own beside its place and looked at there:
-  // whatever stood under the inbox name was moved, and only the file that was read may take
-  // the page's name. Anything else leaves the data folder again, and the bytes read are
-  // written instead; the page's file is not touched until they are complete.
-  const std::string staging = incoming.destination + kMovingSuffix;
+  // Whatever stands under the inbox name is what moves, so it is looked at once moved: only
+  // the file that was read may keep the page's name. A page that has a file already gets it
+  // only after that look (the file lands under a name of its own beside it first); a new page
+  // has nothing to lose. Anything else leaves the data folder again, and the bytes read are
+  // written instead; an existing page's file is not touched until they are complete.
+  const bool newPage = !pending.before.has_value();
+  const std::string staging = newPage ? incoming.destination : incoming.destination + kMovingSuffix;
   if (Result renamed = fileSystem().rename(incoming.source, staging); !renamed) {
     // A data folder that links to another disk cannot take a rename: the file is copied after
     // all, forced to disk on its own, and its source goes like any copy's.
@@ -119,7 +121,7 @@ bool PageImportCommand::place(const PageFileImport& incoming, Pending& pending, 
   }
   const std::optional<FileInode> moved = fileSystem().inodeOf(staging);
   if (moved && moved->ownedAlone && moved->sameFile(*incoming.movable) &&
-      fileSystem().rename(staging, incoming.destination)) {
+      (newPage || fileSystem().rename(staging, incoming.destination))) {
     return true;
   }
   failures_.push_back("*** " + incoming.source + " was replaced while it was brought in; the file first read was kept");
