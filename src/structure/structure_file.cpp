@@ -296,12 +296,11 @@ StructureLoad LoadStructure(Structure& master, const std::string& fromPath) {
       return result;
     }
   }
-  if (first.badLevel) {
-    unreadable(first.badLevel->line, "the level \"" + first.badLevel->value + "\" is not a number");
-    return result;
-  }
-  if (second.badLevel) {
-    unreadable(first.lines + second.badLevel->line, "the level \"" + second.badLevel->value + "\" is not a number");
+  for (const ParsedPart* part : {&first, &second}) {
+    if (!part->badLevel) continue;
+    // The second part's lines count on from the first's.
+    const std::size_t line = (part == &second ? first.lines : 0) + part->badLevel->line;
+    unreadable(line, "the level \"" + part->badLevel->value + "\" is not a number");
     return result;
   }
   if (!(split == 0 ? first : second).lastHasLevel) {
