@@ -7,35 +7,75 @@
 #include <stdexcept>
 
 namespace tarvo {
+namespace {
 
-Structure::~Structure() = default;
-
-void Structure::reserve(std::size_t count) {
-  records_.reserve(count);
-  byId_.reserve(count);
-}
-
-TopicRecord* Structure::adopt(std::unique_ptr<TopicRecord> record) {
-  TopicRecord* raw = record.get();
-  if (records_.size() >= UINT32_MAX) throw std::length_error("more topics than a structure can hold");
-  raw->masterIndex = static_cast<std::uint32_t>(records_.size());
-  records_.push_back(std::move(record));
-  byId_.insert(raw);
-  noteId(raw->uni);
-  return raw;
-}
-
-void Structure::noteId(std::string_view uni) {
-  if (uni.empty() || uni.front() < '0' || uni.front() > '9') return;
+// The number an id starts with; 0 for an id that starts otherwise.
+long long IdNumber(std::string_view uni) {
   long long number = 0;
   for (const char digit : uni) {
     if (digit < '0' || digit > '9' || number > (LLONG_MAX - 9) / 10) break;
     number = number * 10 + (digit - '0');
   }
-  highestId_ = std::max(highestId_, number);
+  return number;
+}
+
+}  // namespace
+
+Structure::~Structure() { finishIndexing(); }
+
+void Structure::finishIndexing() const {
+  if (indexing_.joinable()) indexing_.join();
+}
+
+void Structure::reserve(std::size_t count) {
+  finishIndexing();
+  records_.reserve(count);
+  byId_.reserve(count);
+}
+
+TopicRecord* Structure::adopt(std::unique_ptr<TopicRecord> record) {
+  finishIndexing();
+  TopicRecord* raw = record.get();
+  if (records_.size() >= UINT32_MAX) throw std::length_error("more topics than a structure can hold");
+  raw->masterIndex = static_cast<std::uint32_t>(records_.size());
+  records_.push_back(std::move(record));
+  byId_.insert(raw);
+  highestId_ = std::max(highestId_, IdNumber(raw->uni));
+  return raw;
+}
+
+void Structure::adoptAll(std::vector<std::unique_ptr<TopicRecord>> records) {
+  // Below this, a thread costs more than it saves.
+  constexpr std::size_t kIndexedAside = 20000;
+  finishIndexing();
+  const std::size_t from = records_.size();
+  if (from + records.size() >= UINT32_MAX) throw std::length_error("more topics than a structure can hold");
+  records_.reserve(from + records.size());
+  for (auto& record : records) {
+    record->masterIndex = static_cast<std::uint32_t>(records_.size());
+    records_.push_back(std::move(record));
+  }
+  const auto indexTheRest = [this, from] {
+    byId_.reserve(records_.size());
+    for (std::size_t i = from; i < records_.size(); ++i) {
+      byId_.insert(records_[i].get());
+      highestId_ = std::max(highestId_, IdNumber(records_[i]->uni));
+    }
+  };
+  if (records.size() < kIndexedAside) {
+    indexTheRest();
+  } else {
+    indexing_ = std::thread(indexTheRest);
+  }
+}
+
+void Structure::noteId(std::string_view uni) {
+  finishIndexing();
+  highestId_ = std::max(highestId_, IdNumber(uni));
 }
 
 std::unique_ptr<TopicRecord> Structure::release(TopicRecord* record) {
+  finishIndexing();
   assert(owns(record));
   const std::size_t index = record->masterIndex;
   byId_.erase(record);
@@ -50,6 +90,7 @@ std::unique_ptr<TopicRecord> Structure::release(TopicRecord* record) {
 }
 
 void Structure::renameId(TopicRecord* record, std::string uni) {
+  finishIndexing();
   byId_.erase(record);
   record->uni = std::move(uni);
   byId_.insert(record);
@@ -57,6 +98,7 @@ void Structure::renameId(TopicRecord* record, std::string uni) {
 }
 
 std::vector<std::unique_ptr<TopicRecord>> Structure::reorder(const std::vector<TopicRecord*>& order) {
+  finishIndexing();
   std::vector<std::unique_ptr<TopicRecord>> ordered;
   ordered.reserve(records_.size());
   for (TopicRecord* record : order) {
@@ -74,11 +116,15 @@ std::vector<std::unique_ptr<TopicRecord>> Structure::reorder(const std::vector<T
 }
 
 void Structure::clear() {
+  finishIndexing();
   byId_.clear();
   records_.clear();
 }
 
-TopicRecord* Structure::recordOf(std::string_view uni) const { return byId_.find(uni); }
+TopicRecord* Structure::recordOf(std::string_view uni) const {
+  finishIndexing();
+  return byId_.find(uni);
+}
 
 bool Structure::owns(const TopicRecord* record) const {
   return record != nullptr && record->masterIndex < records_.size() &&

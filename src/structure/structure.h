@@ -8,11 +8,13 @@
 // list back in step before a save. Taking a record out (`release`) hands its ownership to the
 // caller, who puts it back with `adopt` or lets it die.
 //
-// Threading: user-interface thread only.
+// Threading: user-interface thread only. A large load indexes its records on a thread of its
+// own (see adoptAll), which every use of the index waits for.
 
 #include <memory>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 #include "structure/record_index.h"
@@ -41,6 +43,10 @@ class Structure {
   void reserve(std::size_t count);
   // Takes a record over, at the end of the order.
   TopicRecord* adopt(std::unique_ptr<TopicRecord> record);
+  // Takes these records over, in their order, as adopt does one by one. A load of many records
+  // is indexed by id on another thread meanwhile: the tree is built from the list while that
+  // runs, and only a use of the ids (a lookup, a rename, the highest id) waits for it.
+  void adoptAll(std::vector<std::unique_ptr<TopicRecord>> records);
   // Hands a record of this list back to the caller; the order of the others may change.
   std::unique_ptr<TopicRecord> release(TopicRecord* record);
   // Gives a record of the list a new id.
@@ -55,14 +61,23 @@ class Structure {
   [[nodiscard]] TopicRecord* recordOf(std::string_view uni) const;
   // The highest number any id of the list has held (ids that are not numbers aside), so new
   // ids can start above it.
-  [[nodiscard]] long long highestId() const { return highestId_; }
+  [[nodiscard]] long long highestId() const {
+    finishIndexing();
+    return highestId_;
+  }
   void noteId(std::string_view uni);
   [[nodiscard]] bool owns(const TopicRecord* record) const;
 
  private:
+  // Waits for the indexing thread of a large adoptAll, if one runs.
+  void finishIndexing() const;
+
   std::vector<std::unique_ptr<TopicRecord>> records_;
   RecordIndex byId_;  // an id changes only through renameId, which keeps this in step
   long long highestId_ = 0;
+  // Indexes the records [from, size) while it runs; reads their ids and nothing else, and the
+  // list does not change until it ended.
+  mutable std::thread indexing_;
 };
 
 // A list of references to records by unique id, each under a sort key (the id itself for the

@@ -338,8 +338,7 @@ StructureLoad LoadStructure(Structure& master, const std::string& fromPath) {
     }
     master.freshCopy = false;
   }
-  master.reserve(master.size() + records.size());
-  for (auto& record : records) master.adopt(std::move(record));
+  master.adoptAll(std::move(records));
   master.sendTypes = sendTypes;
   result.outcome = StructureLoad::Outcome::Loaded;
   return result;

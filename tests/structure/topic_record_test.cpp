@@ -103,6 +103,49 @@ TEST(Structure, OwnsRecordsFindsThemByIdAndHandsThemBack) {
   EXPECT_EQ(master.recordOf("50"), nullptr);
 }
 
+
+// Many records at once are indexed on another thread; whatever uses the ids meanwhile (a
+// rename, a lookup, the highest id, more records) waits for it and sees them all, and the
+// first record of an id stays the one found, as with one-by-one adoption.
+TEST(Structure, RecordsAdoptedAllAtOnceAreFoundAsIfAdoptedOneByOne) {
+  constexpr int kMany = 50000;  // enough to be indexed aside
+  const auto batch = [](int from, int to) {
+    std::vector<std::unique_ptr<TopicRecord>> records;
+    for (int i = from; i < to; ++i) records.push_back(std::make_unique<TopicRecord>(std::to_string(i)));
+    return records;
+  };
+  for (const std::string firstUse : {"rename", "lookup", "highest id", "adopt", "release"}) {
+    Structure master;
+    master.adopt(std::make_unique<TopicRecord>("STD0001"));
+    std::vector<std::unique_ptr<TopicRecord>> records = batch(1, kMany);
+    records.push_back(std::make_unique<TopicRecord>("17"));  // a second "17": the first stays
+    records.push_back(std::make_unique<TopicRecord>("x900000"));  // no number: no highest id
+    const TopicRecord* firstSeventeen = records[16].get();
+    TopicRecord* last = records[kMany - 2].get();
+    master.adoptAll(std::move(records));
+
+    if (firstUse == "rename") master.renameId(last, "renamed");
+    if (firstUse == "lookup") {
+      EXPECT_EQ(master.recordOf("17"), firstSeventeen);
+    }
+    if (firstUse == "highest id") {
+      EXPECT_EQ(master.highestId(), kMany - 1);
+    }
+    if (firstUse == "adopt") master.adoptAll(batch(kMany, 2 * kMany));
+    if (firstUse == "release") master.release(master.record(1));
+
+    SCOPED_TRACE(firstUse);
+    EXPECT_EQ(master.recordOf("17"), firstSeventeen);
+    EXPECT_EQ(master.recordOf(std::to_string(kMany / 2))->uni, std::to_string(kMany / 2));
+    EXPECT_EQ(master.recordOf("STD0001"), master.record(0));
+    EXPECT_EQ(master.highestId(), firstUse == "adopt" ? 2 * kMany - 1 : kMany - 1);
+    EXPECT_EQ(master.recordOf(std::to_string(kMany - 1)), firstUse == "rename" ? nullptr : last);
+    EXPECT_EQ(master.recordOf("1") == nullptr, firstUse == "release");
+    for (std::size_t i = 0; i < master.size(); ++i) ASSERT_EQ(master.record(i)->masterIndex, i);
+  }
+  Structure leftAtOnce;  // destroyed while the thread may still run
+  leftAtOnce.adoptAll(batch(0, kMany));
+}
 TEST(ReferenceList, SortedListsKeepDuplicatesInInsertionOrder) {
   ReferenceList list(ReferenceList::Order::Sorted);
   list.add("B", "b");
