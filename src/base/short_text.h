@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <stdexcept>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -177,6 +178,106 @@ class RareText {
 
  private:
   ShortText* text_ = nullptr;
+};
+
+// Text of at most eight bytes almost always (dates "20261205", times "17:30:00", sort keys):
+// held inside the object's eight bytes, in half the room of a ShortText; anything else (longer,
+// holding a NUL, or ending in the byte that marks the other form) behind a pointer, as RareText.
+// Reads and sets as ShortText.
+class TinyText {
+ public:
+  static constexpr std::size_t kInlineBytes = 8;
+
+  TinyText() noexcept = default;
+  TinyText(std::string_view text) { set(text); }  // NOLINT: converts from text
+  TinyText(const char* text) { set(text); }       // NOLINT
+  TinyText(const std::string& text) { set(text); }  // NOLINT
+  TinyText(const TinyText& other) { set(other.view()); }
+  TinyText(TinyText&& other) noexcept {
+    std::memcpy(bytes_, other.bytes_, sizeof bytes_);
+    std::memset(other.bytes_, 0, sizeof other.bytes_);
+  }
+  TinyText& operator=(const TinyText& other) {
+    if (this != &other) assign(other.view());
+    return *this;
+  }
+  TinyText& operator=(TinyText&& other) noexcept {
+    if (this != &other) {
+      release();
+      std::memcpy(bytes_, other.bytes_, sizeof bytes_);
+      std::memset(other.bytes_, 0, sizeof other.bytes_);
+    }
+    return *this;
+  }
+  TinyText& operator=(std::string_view text) { return assign(text); }
+  TinyText& operator=(const char* text) { return assign(text); }
+  TinyText& operator=(const std::string& text) { return assign(text); }
+  ~TinyText() { release(); }
+
+  // The text may lie inside this object's own heap text: the new form is made before that goes.
+  TinyText& assign(std::string_view text) {
+    TinyText replacement(text);
+    *this = std::move(replacement);
+    return *this;
+  }
+  void clear() { assign({}); }
+
+  [[nodiscard]] std::size_t size() const {
+    if (onHeap()) return heapText()->size();
+    const void* end = std::memchr(bytes_, '\0', sizeof bytes_);
+    return end == nullptr ? sizeof bytes_ : static_cast<std::size_t>(static_cast<const char*>(end) - bytes_);
+  }
+  [[nodiscard]] bool empty() const { return bytes_[0] == '\0' && !onHeap(); }
+  [[nodiscard]] const char* data() const { return onHeap() ? heapText()->data() : bytes_; }
+  [[nodiscard]] std::string_view view() const { return {data(), size()}; }
+  operator std::string_view() const { return view(); }  // NOLINT: reads as text
+  [[nodiscard]] std::string str() const { return std::string(view()); }
+  [[nodiscard]] char operator[](std::size_t index) const { return data()[index]; }
+
+  friend bool operator==(const TinyText& a, const TinyText& b) { return a.view() == b.view(); }
+  friend bool operator==(const TinyText& a, std::string_view b) { return a.view() == b; }
+  friend bool operator==(const TinyText& a, const char* b) { return a.view() == b; }
+  friend bool operator==(const TinyText& a, const std::string& b) { return a.view() == b; }
+  friend bool operator==(const TinyText& a, const ShortText& b) { return a.view() == b.view(); }
+  friend auto operator<=>(const TinyText& a, const TinyText& b) { return a.view() <=> b.view(); }
+  friend std::string operator+(const std::string& a, const TinyText& b) { return a + std::string(b.view()); }
+  friend std::string operator+(const TinyText& a, const std::string& b) { return std::string(a.view()) + b; }
+  friend std::string operator+(const char* a, const TinyText& b) { return a + std::string(b.view()); }
+  friend std::string operator+(const TinyText& a, const char* b) { return std::string(a.view()) + b; }
+
+ private:
+  // In the last byte: the other bytes hold a pointer (user-space addresses need only seven).
+  static constexpr unsigned char kHeapMark = 0xFF;
+
+  [[nodiscard]] bool onHeap() const { return static_cast<unsigned char>(bytes_[7]) == kHeapMark; }
+  [[nodiscard]] ShortText* heapText() const {
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, bytes_, sizeof bits);
+    return reinterpret_cast<ShortText*>(bits & ~(std::uint64_t{0xFF} << 56));  // NOLINT: see kHeapMark
+  }
+  static bool FitsInline(std::string_view text) {
+    return text.size() <= kInlineBytes && text.find('\0') == std::string_view::npos &&
+           !(text.size() == kInlineBytes && static_cast<unsigned char>(text.back()) == kHeapMark);
+  }
+  void set(std::string_view text) {
+    if (FitsInline(text)) {
+      if (!text.empty()) std::memcpy(bytes_, text.data(), text.size());
+      return;
+    }
+    auto held = std::make_unique<ShortText>(text);
+    const auto bits = reinterpret_cast<std::uintptr_t>(held.get());  // NOLINT: see kHeapMark
+    static_assert(sizeof bits == sizeof bytes_, "a pointer fills the eight bytes");
+    if ((bits >> 56) != 0) throw std::runtime_error("a heap address beyond 56 bits");
+    held.release();
+    const std::uint64_t marked = bits | (std::uint64_t{kHeapMark} << 56);
+    std::memcpy(bytes_, &marked, sizeof marked);
+  }
+  void release() {
+    if (onHeap()) delete heapText();
+    std::memset(bytes_, 0, sizeof bytes_);
+  }
+
+  alignas(8) char bytes_[8] = {};
 };
 
 }  // namespace tarvo

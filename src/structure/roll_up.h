@@ -17,12 +17,12 @@ struct RolledUpFields {
   int status = 0;
   int progress = 0;
   bool calpr = true;
-  ShortText fdate;
-  ShortText fTime;
+  TinyText fdate;
+  TinyText fTime;
   ShortText sta;
   int childTasks = 0;
   int urgentCount = 0;
-  ShortText sortKey;
+  TinyText sortKey;
 
   static RolledUpFields Of(const TopicRecord& record);
   void applyTo(TopicRecord& record) const;

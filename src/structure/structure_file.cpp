@@ -98,6 +98,12 @@ std::optional<Field> FieldOf(std::string_view key) {
 // not hold (a level that is no number).
 bool ApplyField(TopicRecord& record, Field field, std::string_view value, SendTypes& sendTypes) {
   const auto number = [value](int fallback) { return DecimalOr(value, fallback); };
+  // Codes and percentages are held in a byte: a number beyond its range means nothing to the
+  // program, and reads as one that is no number.
+  const auto code = [value](std::int8_t fallback) {
+    const int read = DecimalOr(value, fallback);
+    return read >= INT8_MIN && read <= INT8_MAX ? static_cast<std::int8_t>(read) : fallback;
+  };
   const bool yes = value == kYes;
   switch (field) {
     case Field::Uni:
@@ -109,12 +115,12 @@ bool ApplyField(TopicRecord& record, Field field, std::string_view value, SendTy
       record.lev = *level;
       break;
     }
-    case Field::Type: record.type = number(-1); break;
+    case Field::Type: record.type = code(-1); break;
     case Field::Exp: record.exp = yes; break;
     case Field::Sel: record.sel = yes; break;
     case Field::Done: record.done = yes; break;
     case Field::Dac: record.dac = number(0); break;
-    case Field::Dam: record.dam = number(0); break;
+    case Field::Dam: record.dam = code(0); break;
     case Field::Urgent: record.urgent = yes; break;
     case Field::Fav: record.fav = yes; break;
     case Field::Sys: record.sys = yes; break;
@@ -124,10 +130,10 @@ bool ApplyField(TopicRecord& record, Field field, std::string_view value, SendTy
       record.send = yes;
       if (yes && record.type >= 0 && record.type < kSectionTypeCount) sendTypes.set(static_cast<std::size_t>(record.type));
       break;
-    case Field::Ttype: record.ttype = number(0); break;
-    case Field::Status: record.status = number(0); break;
-    case Field::Oldttype: record.oldttype = number(0); break;
-    case Field::Pri: record.pri = number(0); break;
+    case Field::Ttype: record.ttype = code(0); break;
+    case Field::Status: record.status = code(0); break;
+    case Field::Oldttype: record.oldttype = code(0); break;
+    case Field::Pri: record.pri = code(0); break;
     case Field::Recur: record.recur = yes; break;
     case Field::Lock: record.lock = yes; break;
     case Field::Dl: record.dl = yes; break;
@@ -136,12 +142,12 @@ bool ApplyField(TopicRecord& record, Field field, std::string_view value, SendTy
     case Field::RsDate: record.rsDate.assign(value); break;
     case Field::RsTime: record.rsTime.assign(value); break;
     case Field::Rno: record.rno = number(0); break;
-    case Field::Rtype: record.rtype = number(0); break;
+    case Field::Rtype: record.rtype = code(0); break;
     case Field::Calpr: record.calpr = yes; break;
-    case Field::Progress: record.progress = number(0); break;
+    case Field::Progress: record.progress = code(0); break;
     case Field::Prog: record.prog = number(0) != 0; break;
     case Field::Flno: record.flno = number(0); break;
-    case Field::Fltyp: record.fltyp = number(0); break;
+    case Field::Fltyp: record.fltyp = code(0); break;
     case Field::Auto: record.autoFinish = yes; break;
     case Field::Fdate: record.fdate.assign(value); break;
     case Field::FTime: record.fTime.assign(value); break;
@@ -150,7 +156,7 @@ bool ApplyField(TopicRecord& record, Field field, std::string_view value, SendTy
     case Field::From: record.from.assign(value); break;
     case Field::Sent: record.sent.assign(value); break;
     case Field::Durno: record.durno = number(0); break;
-    case Field::Durtype: record.durtype = number(0); break;
+    case Field::Durtype: record.durtype = code(0); break;
     case Field::Parent: record.parent.assign(value); break;
   }
   return true;

@@ -3,6 +3,10 @@
 #include "base/slab_pool.h"
 
 namespace tarvo {
+
+// A million records are most of what a large tree holds in memory: a field that makes a record
+// larger should take the room of another.
+static_assert(sizeof(TopicRecord) <= 232, "a topic record grew");
 namespace {
 
 SlabPool& RecordPool() {

@@ -74,32 +74,33 @@ struct TopicRecord {
   ShortText text;
   ShortText cre;     // created, stamp
   ShortText sta;     // first in progress, stamp
-  ShortText dlDate;
-  ShortText dlTime;
-  RareText rsDate;    // set only for recurring topics
-  RareText rsTime;
-  ShortText fdate;
-  ShortText fTime;
+  TinyText dlDate;
+  TinyText dlTime;
+  TinyText rsDate;    // set only for recurring topics
+  TinyText rsTime;
+  TinyText fdate;
+  TinyText fTime;
   RareText from;     // exchange: who sent it
   RareText sent;     // exchange: when
   RareText parent;   // read from add-on files to place new records; never written
 
-  // Stored numbers.
+  // Stored numbers. Codes and percentages take a byte each: a value the file holds beyond a
+  // byte's range means nothing to the program, and reads as a missing one (see the reader).
   int lev = 0;
-  int ttype = kTask;
-  int status = kNoStatus;
-  int dam = 0;        // bit set of page kinds with content: 1 notes, 2 checklist, 4 list, 8 other
-  int dac = 0;        // number of pages with content
-  int type = 0;       // section type
-  int pri = 0;
   int rno = 0;
-  int rtype = -1;
   int flno = 0;       // urgency lead in days; 0 never
-  int fltyp = -1;
-  int progress = 0;   // "pr%", 0..100
   int durno = 0;
-  int durtype = -1;
-  int oldttype = 0;
+  int dac = 0;        // number of pages with content
+  std::int8_t ttype = kTask;
+  std::int8_t status = kNoStatus;
+  std::int8_t dam = 0;  // bit set of page kinds with content: 1 notes, 2 checklist, 4 list, 8 other
+  std::int8_t type = 0;  // section type
+  std::int8_t pri = 0;
+  std::int8_t rtype = -1;
+  std::int8_t fltyp = -1;
+  std::int8_t progress = 0;  // "pr%", 0..100
+  std::int8_t durtype = -1;
+  std::int8_t oldttype = 0;
 
   // Stored flags.
   bool fav : 1 = false;
@@ -127,7 +128,7 @@ struct TopicRecord {
   int daysDue = kNoDeadline;
   std::uint32_t statusColour = 0;
   ShortText statusText;
-  ShortText sortKey = "ZZZ";
+  TinyText sortKey = "ZZZ";
   RareText packetPath;
   TopicNode* treeNode = nullptr;  // not owned; null while the record is in no tree
   std::uint32_t masterIndex = 0;  // position in the master list; kept by the list

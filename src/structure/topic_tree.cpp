@@ -99,7 +99,7 @@ void TopicTree::clear() {
 
 void TopicTree::Renumber(TopicNode& parent, std::size_t from) {
   for (std::size_t row = from; row < parent.children_.size(); ++row) {
-    parent.children_[row]->row_ = row;
+    parent.children_[row]->row_ = static_cast<std::uint32_t>(row);
   }
 }
 
@@ -128,7 +128,7 @@ TopicNode* TopicTree::append(TopicNode* parent, TopicRecord* record) {
   auto node = std::make_unique<TopicNode>(record);
   TopicNode* raw = node.get();
   node->parent_ = &up;
-  node->row_ = row;
+  node->row_ = static_cast<std::uint32_t>(row);
   up.children_.push_back(std::move(node));
   if (record != nullptr) record->treeNode = raw;
   tell([&](TreeObserver& observer) { observer.nodesInserted(parent, row, row); });
@@ -139,7 +139,7 @@ TopicNode* TopicTree::AppendDetached(TopicNode& parent, TopicRecord* record) {
   auto node = std::make_unique<TopicNode>(record);
   TopicNode* raw = node.get();
   node->parent_ = &parent;
-  node->row_ = parent.children_.size();
+  node->row_ = static_cast<std::uint32_t>(parent.children_.size());
   parent.children_.push_back(std::move(node));
   if (record != nullptr) record->treeNode = raw;
   return raw;

@@ -16,6 +16,7 @@
 // live; the tree does not own them.
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -70,7 +71,7 @@ class TopicNode {
   friend class TopicTree;
 
   TopicNode* parent_ = nullptr;  // the tree's hidden root for a section
-  std::size_t row_ = 0;
+  std::uint32_t row_ = 0;        // a tree holds no more nodes than a structure holds records
   bool expanded_ = false;
   bool isRoot_ = false;
   NodeList children_;

@@ -76,7 +76,7 @@ std::string Rule(const TopicRecord& record) {
 // An event's length: DURATION where it is a fixed span, the end itself for months and years.
 std::string EventEnd(const TopicRecord& record) {
   const int count = std::max(record.durno, 1);
-  switch (record.durtype < 0 ? kDays : record.durtype) {
+  switch (record.durtype < 0 ? int{kDays} : int{record.durtype}) {
     case kMinutes: return "DURATION:PT" + std::to_string(count) + "M";
     case kHours: return "DURATION:PT" + std::to_string(count) + "H";
     case kWeeks: return "DURATION:P" + std::to_string(count) + "W";

@@ -163,8 +163,8 @@ AttributeButtons AttributeButtonsFor(const TopicNode* node) {
     // Any type the bar has no button of counts as an event.
     const int current = record.ttype == kGeneralTopic || record.ttype == kNotesTopic ||
                                 record.ttype == kIdeaTopic || record.ttype == kFinanceTopic
-                            ? record.ttype
-                            : kEvent;
+                            ? int{record.ttype}
+                            : int{kEvent};
     enabled[kButtonGeneral] = current != kGeneralTopic;
     enabled[kButtonInfo] = current != kNotesTopic;
     enabled[kButtonIdea] = current != kIdeaTopic;

@@ -130,7 +130,7 @@ bool MatchesFilter(const TopicRecord& record, ExpandFilter filter) {
 int NewTopicType(const TopicNode& node, bool asSubTopic) {
   const TopicRecord& record = *node.record;
   if (!asSubTopic || !record.isSection()) return record.ttype;
-  return record.type == kMainSection ? kGeneralTopic : TopicRecord("").ttype;
+  return record.type == kMainSection ? int{kGeneralTopic} : int{TopicRecord("").ttype};
 }
 
 }  // namespace
@@ -221,7 +221,7 @@ ResultOf<TopicNode*> Workspace::addTopic(TopicNode* node, bool asSubTopic, const
   if (!asSubTopic && node->record->isSection()) return static_cast<TopicNode*>(nullptr);
   TopicNode* parent = asSubTopic ? node : node->parent();
   const std::size_t row = asSubTopic ? 0 : node->row();
-  const int sectionType = asSubTopic ? node->record->type : (parent != nullptr ? parent->record->type : kMainSection);
+  const int sectionType = asSubTopic ? int{node->record->type} : (parent != nullptr ? int{parent->record->type} : int{kMainSection});
   if (asSubTopic) setExpanded(node, true);
   auto command = std::make_unique<AddTopicCommand>(*this, asSubTopic ? "Add new sub-topic" : "Insert new topic", parent,
                                                    row, sectionType, NewTopicType(*node, asSubTopic), now);

@@ -52,5 +52,37 @@ TEST(ShortText, KeepsEveryTextWhateverItsLengthAndARareTextIsAPointer) {
   EXPECT_EQ(copy, ShortText("Lee"));
 }
 
+// A tiny text holds up to eight bytes in place and everything else behind a pointer: the
+// boundary, a NUL, and an eighth byte equal to the heap mark must all read back as written.
+TEST(TinyText, KeepsEveryTextInEightBytes) {
+  EXPECT_EQ(sizeof(TinyText), 8u);
+  const std::vector<std::string> texts = {"", "A", "17:30:00", "20261205", "20261205x", std::string(40, 'q'),
+                                          std::string("7\0", 2), std::string("1234567\xFF"),
+                                          std::string("123456\xFF"), "päivä"};
+  for (const std::string& text : texts) {
+    const TinyText held(text);
+    EXPECT_EQ(held.view(), text) << text.size();
+    EXPECT_EQ(held.empty(), text.empty());
+    TinyText copied = held;
+    TinyText moved = std::move(copied);
+    EXPECT_EQ(moved, held);
+    EXPECT_TRUE(copied.empty());  // NOLINT: checked on purpose
+    for (const std::string& other : texts) {
+      TinyText target(other);
+      target = text;
+      EXPECT_EQ(target.view(), text) << other.size() << " <- " << text.size();
+      target = TinyText(other);
+      EXPECT_EQ(target.view(), other);
+    }
+  }
+  TinyText self(std::string(30, 'z') + "tail");
+  self = self.view().substr(26);  // reads from the heap text being replaced
+  EXPECT_EQ(self.view(), "zzzztail");
+  self = self.view().substr(4);
+  EXPECT_EQ(self.view(), "tail");
+  EXPECT_LT(TinyText("20260101"), TinyText("20261205"));
+  EXPECT_LT(TinyText("1A"), TinyText("1AZ")) << "a shorter key first";
+}
+
 }  // namespace
 }  // namespace tarvo

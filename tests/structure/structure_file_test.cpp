@@ -86,6 +86,15 @@ TEST(StructureFile, RoundTripGivesTheSameBytesAndFieldsReadBackAsWritten) {
       << "no calpr line reads as on";
   EXPECT_EQ(work.master.recordOf("44")->rtype, -1) << "no rtype line keeps the default";
   EXPECT_EQ(std::tuple(work.master.sendTypes.test(1), work.master.sendTypes.test(3)), std::tuple(true, false));
+
+  // Codes and percentages live in a byte: its ends are kept, numbers beyond read as no number.
+  Folder edges({"uni=50", "text=edges", "lev=0", "type=-128", "ttype=127", "pri=300", "pr%=-129",
+                "status=99999999999", "durtype=128", "rno=100000"});
+  ASSERT_TRUE(LoadStructure(edges.master).loaded());
+  const TopicRecord& read = *edges.master.record(0);
+  EXPECT_EQ(std::tuple(int{read.type}, int{read.ttype}, int{read.pri}, int{read.progress}, int{read.status},
+                       int{read.durtype}, read.rno),
+            std::tuple(-128, 127, 0, 0, 0, 0, 100000));
 }
 
 // Fields are written only under their conditions; a parent is read (from add-ons) but never

@@ -80,7 +80,7 @@ void PaintPriority(QPainter& painter, const QRect& slot, const TopicRecord& reco
   font.setBold(true);
   painter.setFont(font);
   painter.setPen(kPriorityText);
-  painter.drawText(box, Qt::AlignCenter, QString::number(record.pri));
+  painter.drawText(box, Qt::AlignCenter, QString::number(int{record.pri}));
 }
 
 }  // namespace

@@ -65,7 +65,7 @@ TformSelection::TformSelection(const QString& title, const std::vector<const Top
     if (image >= 0 && static_cast<std::size_t>(image) < TopicTreeModel::Images().size()) {
       status->setIcon(TopicTreeModel::Images()[static_cast<std::size_t>(image)]);
     }
-    if (record.isTask() && record.pri > 0) status->setText(QString("P%1").arg(record.pri));
+    if (record.isTask() && record.pri > 0) status->setText(QString("P%1").arg(int{record.pri}));
     grid_->setItem(at, 1, status);
     grid_->setItem(at, 2, Cell(Text(record.text)));
   }

@@ -35,7 +35,7 @@ QString StatusWords(const TopicRecord& record) {
     case kNotStarted:
       return "Not started";
     case kInProgress:
-      return record.prog ? QString("%1 %").arg(record.progress) : QString("In progress");
+      return record.prog ? QString("%1 %").arg(int{record.progress}) : QString("In progress");
     case kFinished:
       return "Finished";
     case kOnHold:
