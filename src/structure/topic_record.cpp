@@ -7,6 +7,7 @@ namespace tarvo {
 // A million records are most of what a large tree holds in memory: a field that makes a record
 // larger should take the room of another.
 static_assert(sizeof(TopicRecord) <= 232, "a topic record grew");
+
 namespace {
 
 SlabPool& RecordPool() {
