@@ -1,7 +1,9 @@
 #include "base/small_blocks.h"
 
 #include <array>
+#include <mutex>
 #include <new>
+#include <vector>
 
 #include "base/slab_pool.h"
 
@@ -24,9 +26,18 @@ struct Pools {
   }
 };
 
+// A thread's pools live as long as the process: what they handed out may be given back after
+// the thread ended (texts of records read on another thread), or by an object destroyed after
+// the thread's own locals (a static, at exit).
 Pools& ThisThread() {
-  static thread_local Pools pools;
-  return pools;
+  thread_local Pools* pools = [] {
+    static std::mutex guard;
+    static auto* everyThreads = new std::vector<std::unique_ptr<Pools>>();  // never destroyed
+    const std::lock_guard lock(guard);
+    everyThreads->push_back(std::make_unique<Pools>());
+    return everyThreads->back().get();
+  }();
+  return *pools;
 }
 
 }  // namespace

@@ -11,13 +11,13 @@ static_assert(sizeof(TopicRecord) <= 232, "a topic record grew");
 namespace {
 
 SlabPool& RecordPool() {
-  static SlabPool pool(sizeof(TopicRecord));
-  return pool;
+  static auto* pool = new SlabPool(sizeof(TopicRecord));  // never destroyed: statics free records at exit
+  return *pool;
 }
 
 SlabPool& ReadingThreadPool() {
-  static SlabPool pool(sizeof(TopicRecord));
-  return pool;
+  static auto* pool = new SlabPool(sizeof(TopicRecord));  // never destroyed: statics free records at exit
+  return *pool;
 }
 
 thread_local SlabPool* t_ownPool = nullptr;

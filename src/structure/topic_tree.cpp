@@ -10,8 +10,8 @@ namespace tarvo {
 namespace {
 
 SlabPool& NodePool() {
-  static SlabPool pool(sizeof(TopicNode));
-  return pool;
+  static auto* pool = new SlabPool(sizeof(TopicNode));  // never destroyed: statics free nodes at exit
+  return *pool;
 }
 
 }  // namespace
