@@ -22,8 +22,9 @@ declare -A allowed=(
   [ui/pages]="ui/pages content store base"
   [ui/sharing]="ui/sharing ui/pages sharing content structure store base"
   [ui/monitor]="ui/monitor ui/viewer workspace sharing monitor content viewer structure platform store base"
-  [ui/main]="ui/main ui/sharing ui/pages ui/monitor ui/viewer workspace sharing monitor content viewer structure platform store base"
-  [app]="app ui/main ui/sharing ui/pages ui/monitor ui/viewer workspace sharing monitor content viewer structure platform store base"
+  [ui/sound]="ui/sound base"
+  [ui/main]="ui/main ui/sound ui/sharing ui/pages ui/monitor ui/viewer workspace sharing monitor content viewer structure platform store base"
+  [app]="app ui/main ui/sound ui/sharing ui/pages ui/monitor ui/viewer workspace sharing monitor content viewer structure platform store base"
 )
 widgets='^[[:space:]]*#[[:space:]]*include[[:space:]]*<(QtWidgets|QWidget|QMainWindow|QDialog|QTreeView|QTableView|QListView|QPushButton|QApplication|QMessageBox)'
 

@@ -2,9 +2,10 @@
 # Installs the build into a temporary DESTDIR as a package would, checks the installed tree,
 # validates the desktop entry and the software-centre description, and starts the installed
 # program offscreen to see that it finds its shipped files there.
-# Usage: check_install.sh <build folder>
+# Usage: check_install.sh <build folder> <the sound module's path from the program's folder>
 set -euo pipefail
 build="$1"
+sound_module="$2"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
 dest="$work/dest"
@@ -37,6 +38,11 @@ for size in 16 256; do
   file "$dest/usr/share/icons/hicolor/${size}x${size}/apps/tarvo.png" | grep -q "PNG image data, $size x $size" \
     || { echo "the ${size}px icon is not a ${size}x${size} PNG"; missing=1; }
 done
+[ -s "$dest/usr/bin/$sound_module" ] || { echo "the sound module is not where the program looks: usr/bin/$sound_module"; missing=1; }
+# Sounds are loaded when the first one plays: the program itself starts without them.
+if readelf -d "$dest/usr/bin/tarvo" | grep -q 'NEEDED.*Multimedia'; then
+  echo "the installed program loads the sound library at start"; missing=1
+fi
 [ "$missing" -eq 0 ]
 
 desktop-file-validate "$dest/usr/share/applications/org.tarvo.Tarvo.desktop"

@@ -13,7 +13,6 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
-#include <QSoundEffect>
 #include <QFileDialog>
 #include <QMenuBar>
 #include <QMouseEvent>
@@ -110,7 +109,8 @@ TformMain::TformMain(ChannelManager& channels, const std::string& homeDrive,
                      const std::string& programFolder, QWidget* parent)
     : QMainWindow(parent),
       channels_(channels),
-      session_(std::make_unique<Session>(DataFolders::For(homeDrive, programFolder))) {
+      session_(std::make_unique<Session>(DataFolders::For(homeDrive, programFolder))),
+      sounds_(SoundPlayer::ModuleFoldersOf(QApplication::applicationDirPath().toStdString())) {
   setObjectName("formMain");
   setWindowTitle(kProductName);
   setWindowIcon(ProgramIcon());
@@ -809,14 +809,7 @@ void TformMain::PlayExchangeSound(ExchangeSound sound) {
   if (sound == ExchangeSound::None || !session_->preferences.soundEffects) return;
   const std::string path = JoinPath(JoinPath(session_->folders.program, "Sounds"), ExchangeSoundFile(sound));
   if (!fileSystem().exists(path)) return;
-  auto* effect = new QSoundEffect(this);
-  effect->setSource(QUrl::fromLocalFile(QString::fromStdString(path)));
-  // Without an audio device the effect never plays; it goes either way.
-  connect(effect, &QSoundEffect::playingChanged, effect, [effect] {
-    if (!effect->isPlaying()) effect->deleteLater();
-  });
-  QTimer::singleShot(10000, effect, &QObject::deleteLater);
-  effect->play();
+  session_->log.Report(sounds_.play(path, this), "*** No sound is played");
 }
 
 void TformMain::MVSave() {

@@ -17,6 +17,7 @@
 #include "workspace/session.h"
 #include "workspace/topic_exchange.h"
 #include "platform/channel.h"
+#include "ui/sound/sound_player.h"
 
 class QLabel;
 class QPlainTextEdit;
@@ -142,6 +143,7 @@ class TformMain : public QMainWindow {
   std::unique_ptr<Session> session_;
   std::unique_ptr<TopicTreeModel> model_;
   std::unique_ptr<ViewerRegistry> viewers_;
+  SoundPlayer sounds_;
   TopicActions* actions_ = nullptr;
   std::FILE* echo_ = nullptr;
   bool closing_ = false;
