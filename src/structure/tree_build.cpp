@@ -83,7 +83,7 @@ void Move(TopicTree& tree, SubtreeMove& result, TopicNode* node, TopicNode* pare
 
 }  // namespace
 
-TreeBuildReport BuildTree(Structure& master, TopicTree& tree, const Moment& now) {
+TreeBuildReport BuildTree(Structure& master, TopicTree& tree, const Moment& now, const SettledRecord& settled) {
   TreeBuildReport report;
   const TopicTree::Rebuild rebuild(tree);
   tree.clear();
@@ -117,11 +117,14 @@ TreeBuildReport BuildTree(Structure& master, TopicTree& tree, const Moment& now)
     if (record->sel) selectedRecord = record;
   }
 
-  // Children before parents: walking the list backwards rolls every level up once.
+  // Children before parents: walking the list backwards rolls every level up once. A roll-up
+  // changes only its node and the node's ancestors, which come earlier: a record is settled
+  // once its own turn is over.
   for (std::size_t i = master.size(); i-- > 0;) {
     TopicRecord* record = master.record(i);
     tree.setExpanded(record->treeNode, record->exp);
     RollUpChildren(record->treeNode, now);
+    if (settled) settled(*record);
   }
   tree.topVisible = topRecord != nullptr ? topRecord->treeNode : nullptr;
   tree.selected = selectedRecord != nullptr ? selectedRecord->treeNode : nullptr;

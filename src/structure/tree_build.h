@@ -8,6 +8,7 @@
 // its operations, so the nodes that do not move keep their addresses, the view keeps its
 // selection, expanded nodes and scroll position, and observers hear exactly what moved.
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -29,7 +30,12 @@ struct TreeBuildReport {
 // nodes, rolls task status up from sub-tasks, and restores the selected and top nodes.
 // A record whose level jumps more than one below its predecessor is attached at the deepest
 // level open at that point and reported, so it is kept and saved. Observers hear one reset.
-TreeBuildReport BuildTree(Structure& master, TopicTree& tree, const Moment& now);
+// `settled` (if any) is called for every record once nothing of the build changes it any more,
+// the last of the tree first: what needs every topic in its final state comes along in the
+// same pass instead of a pass of its own over a tree of perhaps a million.
+using SettledRecord = std::function<void(const TopicRecord&)>;
+TreeBuildReport BuildTree(Structure& master, TopicTree& tree, const Moment& now,
+                          const SettledRecord& settled = nullptr);
 
 // Puts the master list in the tree's display order, storing each node's level, expanded,
 // selected and top-node state in its record. Records that no node shows are released.

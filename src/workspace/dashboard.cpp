@@ -132,9 +132,13 @@ void Dashboard::append(const TopicRecord& record) {
   if (record.fav) add(Category::Favourites, record.sortKey.view());
 }
 
-void Dashboard::rebuild(const TopicTree& tree) {
+void Dashboard::clear() {
   for (auto& list : lists_) list.clear();
   sorted_.fill(false);
+}
+
+void Dashboard::rebuild(const TopicTree& tree) {
+  clear();
   std::vector<const TopicRecord*> records;
   tree.forEachInDisplayOrder([&records](const TopicNode& node, int) {
     if (node.record != nullptr) records.push_back(node.record);

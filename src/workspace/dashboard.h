@@ -50,6 +50,10 @@ class Dashboard {
   // Fills the seven sorted lists from every topic of the tree: by key without regard to case,
   // and among equal keys the later topic of the tree first (sorted when first asked for).
   void rebuild(const TopicTree& tree);
+  // The same fed topic by topic, from a pass over the tree that runs anyway (the tree's build):
+  // clear(), then every topic of the tree, the last first.
+  void clear();
+  void appendLastFirst(const TopicRecord& record) { append(record); }
 
   // The entries of a category as they would be shown: the sorted ones as they are, the recent
   // ones from the workspace (newest first, at most 50), each without topics that are gone.

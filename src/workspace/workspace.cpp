@@ -56,9 +56,8 @@ void Workspace::upgradeLegacyData() {
 TreeBuildReport Workspace::buildTree(const Moment& now) {
   undoStack_.clear();
   viewChanged_ = false;
-  TreeBuildReport report = BuildTree(master_, tree_, now);
-  dashboard_.rebuild(tree_);
-  return report;
+  dashboard_.clear();
+  return BuildTree(master_, tree_, now, [this](const TopicRecord& record) { dashboard_.appendLastFirst(record); });
 }
 
 bool Workspace::isChanged() const { return !undoStack_.isClean() || viewChanged_ || master_.dirty; }
