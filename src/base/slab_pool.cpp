@@ -3,6 +3,9 @@
 #include <sys/mman.h>
 
 #include <algorithm>
+#include <fstream>
+#include <string>
+#include <cstdint>
 #include <new>
 
 namespace tarvo {
@@ -26,6 +29,36 @@ constexpr bool kOrdinaryHeap = false;
 constexpr std::size_t kFirstBlockBytes = std::size_t{64} << 10;
 constexpr std::size_t kLargestBlockBytes = std::size_t{8} << 20;
 constexpr std::size_t kAlignment = alignof(std::max_align_t);
+constexpr std::size_t kHugePageBytes = std::size_t{2} << 20;
+
+char* MapBlock(std::size_t bytes) {
+  void* block = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+  if (block == MAP_FAILED) throw std::bad_alloc();
+  return static_cast<char*>(block);
+}
+
+// Whether the system gives huge pages to memory that asks for them.
+bool HugePagesOffered() {
+  static const bool offered = [] {
+    std::ifstream setting("/sys/kernel/mm/transparent_hugepage/enabled");
+    std::string modes;
+    std::getline(setting, modes);
+    return modes.find("[always]") != std::string::npos || modes.find("[madvise]") != std::string::npos;
+  }();
+  return offered;
+}
+
+// A large block in huge pages: one fault for 2 MiB instead of 512 populated small pages. On the
+// virtual machines this runs on, the first touch of each small page costs about six
+// microseconds even once it is populated; a million topics touch some 400 MB.
+char* MapHugeBlock(std::size_t bytes) {
+  void* mapped = ::mmap(nullptr, bytes + kHugePageBytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+  if (mapped == MAP_FAILED) throw std::bad_alloc();
+  const auto address = reinterpret_cast<std::uintptr_t>(mapped);
+  char* aligned = static_cast<char*>(mapped) + ((kHugePageBytes - address % kHugePageBytes) % kHugePageBytes);
+  ::madvise(aligned, bytes, MADV_HUGEPAGE);
+  return aligned;
+}
 
 }  // namespace
 
@@ -41,10 +74,9 @@ void* SlabPool::allocate() {
   }
   if (next_ == end_) {
     const std::size_t bytes = std::min(kLargestBlockBytes, kFirstBlockBytes << std::min<std::size_t>(blocks_.size(), 16));
-    void* block = ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
-    if (block == MAP_FAILED) throw std::bad_alloc();
+    char* block = bytes >= kHugePageBytes && HugePagesOffered() ? MapHugeBlock(bytes) : MapBlock(bytes);
     blocks_.push_back(block);
-    next_ = static_cast<char*>(block);
+    next_ = block;
     end_ = next_ + bytes / slotBytes_ * slotBytes_;
   }
   void* slot = next_;
