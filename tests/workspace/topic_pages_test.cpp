@@ -72,6 +72,8 @@ TEST(TopicPagesInTheWorkspace, PagesAreReadOnceAndSummariesRecountedFromOlderDat
   EXPECT_EQ((*workspace.pagesOf(loaded.record("10")))->pages[0].title, "Plan") << "read once, kept for the run";
   EXPECT_EQ((*workspace.pagesOf(loaded.record("12")))->pages.size(), 2u) << "the default pages";
 
+  loaded.record("12").dac = 4;  // an older count, of pages that have no file now
+  loaded.record("12").dam = 1;
   workspace.upgradeLegacyData();
   EXPECT_EQ(std::tuple(loaded.record("10").dac, loaded.record("10").dam), std::tuple(2, 3));
   EXPECT_EQ(std::tuple(loaded.record("11").dac, loaded.record("11").dam), std::tuple(1, 2));
