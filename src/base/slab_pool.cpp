@@ -56,7 +56,10 @@ char* MapHugeBlock(std::size_t bytes) {
   if (mapped == MAP_FAILED) throw std::bad_alloc();
   const auto address = reinterpret_cast<std::uintptr_t>(mapped);
   char* aligned = static_cast<char*>(mapped) + ((kHugePageBytes - address % kHugePageBytes) % kHugePageBytes);
-  ::madvise(aligned, bytes, MADV_HUGEPAGE);
+  if (::madvise(aligned, bytes, MADV_HUGEPAGE) != 0) {
+    ::munmap(mapped, bytes + kHugePageBytes);
+    return MapBlock(bytes);
+  }
   return aligned;
 }
 

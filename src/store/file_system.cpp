@@ -254,10 +254,18 @@ Result FileSystem::removeFolder(const std::string& path) {
 }
 
 std::vector<FolderEntry> FileSystem::list(const std::string& folder) {
+  ResultOf<std::vector<FolderEntry>> entries = readFolder(folder);
+  return entries ? std::move(*entries) : std::vector<FolderEntry>();
+}
+
+ResultOf<std::vector<FolderEntry>> FileSystem::readFolder(const std::string& folder) {
   std::vector<FolderEntry> entries;
   DIR* dir = ::opendir(folder.empty() ? "." : folder.c_str());
-  if (dir == nullptr) return entries;
-  while (const dirent* entry = ::readdir(dir)) {
+  if (dir == nullptr) return Failed("cannot list the folder", folder);
+  for (;;) {
+    errno = 0;  // readdir tells the end from a failure only through errno
+    const dirent* entry = ::readdir(dir);
+    if (entry == nullptr) break;
     const std::string_view name = entry->d_name;
     if (name == "." || name == "..") continue;
     bool isDir = entry->d_type == DT_DIR;
@@ -269,7 +277,12 @@ std::vector<FolderEntry> FileSystem::list(const std::string& folder) {
     }
     entries.push_back({std::string(name), isDir});
   }
+  const int failure = errno;
   ::closedir(dir);
+  if (failure != 0) {
+    errno = failure;
+    return Failed("cannot list the whole folder", folder);
+  }
   return entries;
 }
 

@@ -121,7 +121,9 @@ class FileSystem {
   virtual Result makeFolder(const std::string& path);
   virtual Result removeFolder(const std::string& path);
   // The entries of a folder except "." and ".."; empty when it cannot be read.
-  virtual std::vector<FolderEntry> list(const std::string& folder);
+  std::vector<FolderEntry> list(const std::string& folder);
+  // The same, for a caller that must tell an empty folder from one that could not be read whole.
+  virtual ResultOf<std::vector<FolderEntry>> readFolder(const std::string& folder);
   // Modification time and size; nothing when the file cannot be reached.
   virtual std::optional<FileStamp> stamp(const std::string& path);
   // The file open in `file`, and the file the path names itself (a link is not followed).

@@ -61,11 +61,13 @@ void Session::start() {
   if (!structureProblem_.empty()) log.LogError(structureProblem_, "the file was left as it is");
   upgradeData();
 
-  log.Report(workspace.loadRecentLists(folders.recentChanges, folders.recentNew),
-             "*** The recent topic lists cannot be read");
   for (const std::string& problem : workspace.buildTree(Moment::Now()).problems) {
     log.LogError(problem, "the topic was kept");
   }
+  // After the tree: the recent lists look their topics up by id, which waits for a large
+  // load's index, and the tree is built while that is being made.
+  log.Report(workspace.loadRecentLists(folders.recentChanges, folders.recentNew),
+             "*** The recent topic lists cannot be read");
   crypto = std::make_unique<CryptoLibrary>();
   log.Report(folders.copyShippedFiles(), "*** The shipped display formats cannot be copied");
   install = LoadInstallInfo(folders);

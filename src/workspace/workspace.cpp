@@ -1,5 +1,6 @@
 #include "workspace/workspace.h"
 
+#include <optional>
 #include <unordered_set>
 
 #include "workspace/merge_command.h"
@@ -42,19 +43,26 @@ Result Workspace::loadRecentLists(const std::string& changesPath, const std::str
 
 void Workspace::upgradeLegacyData() {
   // Only a topic with a pages file can have a page with content: the folder is listed once
-  // rather than asked after each of perhaps a million topics.
+  // rather than asked after each of perhaps a million topics. A folder that cannot be listed
+  // whole is asked topic by topic.
   struct TextHash {
     using is_transparent = void;
     std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
   };
-  std::unordered_set<std::string, TextHash, std::equal_to<>> withPagesFile;
-  for (const FolderEntry& entry : fileSystem().list(pageFolders_.packs)) {
-    if (!entry.isFolder && entry.name.ends_with(".pkt")) withPagesFile.insert(entry.name.substr(0, entry.name.size() - 4));
+  std::optional<std::unordered_set<std::string, TextHash, std::equal_to<>>> withPagesFile;
+  FileSystem& files = fileSystem();
+  if (!files.exists(pageFolders_.packs)) {
+    withPagesFile.emplace();
+  } else if (const ResultOf<std::vector<FolderEntry>> entries = files.readFolder(pageFolders_.packs)) {
+    withPagesFile.emplace();
+    for (const FolderEntry& entry : *entries) {
+      if (entry.name.ends_with(".pkt")) withPagesFile->insert(entry.name.substr(0, entry.name.size() - 4));
+    }
   }
   for (std::size_t i = 0; i < master_.size(); ++i) {
     TopicRecord& record = *master_.record(i);
     if (record.lev == 0 || record.type != kMainSection) continue;
-    if (!withPagesFile.contains(record.uni.view())) {
+    if (withPagesFile && !withPagesFile->contains(record.uni.view())) {
       record.dac = 0;
       record.dam = 0;
     } else if (const ResultOf<TopicPages> pages = LoadTopicPages(pageFolders_, record.uni.str(), record.type)) {

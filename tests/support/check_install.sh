@@ -40,7 +40,8 @@ for size in 16 256; do
 done
 [ -s "$dest/usr/bin/$sound_module" ] || { echo "the sound module is not where the program looks: usr/bin/$sound_module"; missing=1; }
 # Sounds are loaded when the first one plays: the program itself starts without them.
-if readelf -d "$dest/usr/bin/tarvo" | grep -q 'NEEDED.*Multimedia'; then
+needed="$(readelf -d "$dest/usr/bin/tarvo")"
+if grep -q 'NEEDED.*Multimedia' <<<"$needed"; then
   echo "the installed program loads the sound library at start"; missing=1
 fi
 [ "$missing" -eq 0 ]

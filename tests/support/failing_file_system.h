@@ -18,6 +18,7 @@ class FailingFileSystem : public FileSystem {
   bool failFlush = false;
   bool failRead = false;  // the file opens but its bytes cannot be read (a bad sector, say)
   bool noLinks = false;  // a file system without hard links (a shared folder, say)
+  bool failList = false;  // a folder whose listing breaks off (too many open files, say)
   // Fails only the operations on paths containing this text (empty: every path).
   std::string onlyPathsWith;
 
@@ -55,6 +56,10 @@ class FailingFileSystem : public FileSystem {
   Result rename(const std::string& from, const std::string& to) override {
     if (failRename && Applies(to)) return Result::FromErrno("cannot rename to", to, EACCES);
     return FileSystem::rename(from, to);
+  }
+  ResultOf<std::vector<FolderEntry>> readFolder(const std::string& folder) override {
+    if (failList && Applies(folder)) return Result::FromErrno("cannot list the folder", folder, EMFILE);
+    return FileSystem::readFolder(folder);
   }
   Result flush(const FileHandle& file) override {
     if (failFlush && Applies(file.path())) return Result::FromErrno("cannot flush to disk", file.path(), EIO);

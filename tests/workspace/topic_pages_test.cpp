@@ -2,6 +2,7 @@
 
 #include "content/page_store.h"
 #include "structure/topic_record.h"
+#include "support/failing_file_system.h"
 #include "support/loaded_workspace.h"
 #include "workspace/workspace.h"
 
@@ -72,12 +73,20 @@ TEST(TopicPagesInTheWorkspace, PagesAreReadOnceAndSummariesRecountedFromOlderDat
   EXPECT_EQ((*workspace.pagesOf(loaded.record("10")))->pages[0].title, "Plan") << "read once, kept for the run";
   EXPECT_EQ((*workspace.pagesOf(loaded.record("12")))->pages.size(), 2u) << "the default pages";
 
-  loaded.record("12").dac = 4;  // an older count, of pages that have no file now
-  loaded.record("12").dam = 1;
-  workspace.upgradeLegacyData();
-  EXPECT_EQ(std::tuple(loaded.record("10").dac, loaded.record("10").dam), std::tuple(2, 3));
-  EXPECT_EQ(std::tuple(loaded.record("11").dac, loaded.record("11").dam), std::tuple(1, 2));
-  EXPECT_EQ(std::tuple(loaded.record("12").dac, loaded.record("12").dam), std::tuple(0, 0));
+  // The pages folder is listed once; one that cannot be listed is asked topic by topic.
+  for (const bool listingFails : {true, false}) {
+    loaded.record("10").dac = 0;
+    loaded.record("12").dac = 4;  // an older count, of pages that have no file now
+    loaded.record("12").dam = 1;
+    test::FailingFileSystem failing;
+    failing.failList = listingFails;
+    const ScopedFileSystem installed(failing);
+    workspace.upgradeLegacyData();
+    SCOPED_TRACE(listingFails);
+    EXPECT_EQ(std::tuple(loaded.record("10").dac, loaded.record("10").dam), std::tuple(2, 3));
+    EXPECT_EQ(std::tuple(loaded.record("11").dac, loaded.record("11").dam), std::tuple(1, 2));
+    EXPECT_EQ(std::tuple(loaded.record("12").dac, loaded.record("12").dam), std::tuple(0, 0));
+  }
   EXPECT_FALSE(loaded.record("20").sys);
   EXPECT_NE(loaded.saved().find("uni=10\r\n"), std::string::npos);
   EXPECT_NE(loaded.data.read("Structure.dat").find("dac=2\r\ndam=3"), std::string::npos);
