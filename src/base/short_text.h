@@ -193,10 +193,7 @@ class TinyText {
   TinyText(const char* text) { set(text); }       // NOLINT
   TinyText(const std::string& text) { set(text); }  // NOLINT
   TinyText(const TinyText& other) { set(other.view()); }
-  TinyText(TinyText&& other) noexcept {
-    std::memcpy(bytes_, other.bytes_, sizeof bytes_);
-    std::memset(other.bytes_, 0, sizeof other.bytes_);
-  }
+  TinyText(TinyText&& other) noexcept { takeFrom(other); }
   TinyText& operator=(const TinyText& other) {
     if (this != &other) assign(other.view());
     return *this;
@@ -204,8 +201,7 @@ class TinyText {
   TinyText& operator=(TinyText&& other) noexcept {
     if (this != &other) {
       release();
-      std::memcpy(bytes_, other.bytes_, sizeof bytes_);
-      std::memset(other.bytes_, 0, sizeof other.bytes_);
+      takeFrom(other);
     }
     return *this;
   }
@@ -275,6 +271,11 @@ class TinyText {
   void release() {
     if (onHeap()) delete heapText();
     std::memset(bytes_, 0, sizeof bytes_);
+  }
+  // Either form moves as its bytes; the other is left empty.
+  void takeFrom(TinyText& other) noexcept {
+    std::memcpy(bytes_, other.bytes_, sizeof bytes_);
+    std::memset(other.bytes_, 0, sizeof other.bytes_);
   }
 
   alignas(8) char bytes_[8] = {};

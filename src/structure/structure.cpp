@@ -27,20 +27,22 @@ void Structure::finishIndexing() const {
   if (indexing_.joinable()) indexing_.join();
 }
 
-void Structure::reserve(std::size_t count) {
-  finishIndexing();
-  records_.reserve(count);
-  byId_.reserve(count);
+void Structure::append(std::unique_ptr<TopicRecord> record) {
+  if (records_.size() >= UINT32_MAX) throw std::length_error("more topics than a structure can hold");
+  record->masterIndex = static_cast<std::uint32_t>(records_.size());
+  records_.push_back(std::move(record));
+}
+
+void Structure::index(TopicRecord* record) {
+  byId_.insert(record);
+  highestId_ = std::max(highestId_, IdNumber(record->uni));
 }
 
 TopicRecord* Structure::adopt(std::unique_ptr<TopicRecord> record) {
   finishIndexing();
   TopicRecord* raw = record.get();
-  if (records_.size() >= UINT32_MAX) throw std::length_error("more topics than a structure can hold");
-  raw->masterIndex = static_cast<std::uint32_t>(records_.size());
-  records_.push_back(std::move(record));
-  byId_.insert(raw);
-  highestId_ = std::max(highestId_, IdNumber(raw->uni));
+  append(std::move(record));
+  index(raw);
   return raw;
 }
 
@@ -49,20 +51,14 @@ void Structure::adoptAll(std::vector<std::unique_ptr<TopicRecord>> records) {
   constexpr std::size_t kIndexedAside = 20000;
   finishIndexing();
   const std::size_t from = records_.size();
-  if (from + records.size() >= UINT32_MAX) throw std::length_error("more topics than a structure can hold");
-  records_.reserve(from + records.size());
-  for (auto& record : records) {
-    record->masterIndex = static_cast<std::uint32_t>(records_.size());
-    records_.push_back(std::move(record));
-  }
+  const std::size_t count = records.size();
+  records_.reserve(from + count);
+  for (auto& record : records) append(std::move(record));
   const auto indexTheRest = [this, from] {
     byId_.reserve(records_.size());
-    for (std::size_t i = from; i < records_.size(); ++i) {
-      byId_.insert(records_[i].get());
-      highestId_ = std::max(highestId_, IdNumber(records_[i]->uni));
-    }
+    for (std::size_t i = from; i < records_.size(); ++i) index(records_[i].get());
   };
-  if (records.size() < kIndexedAside) {
+  if (count < kIndexedAside) {
     indexTheRest();
   } else {
     indexing_ = std::thread(indexTheRest);
@@ -93,8 +89,7 @@ void Structure::renameId(TopicRecord* record, std::string uni) {
   finishIndexing();
   byId_.erase(record);
   record->uni = std::move(uni);
-  byId_.insert(record);
-  noteId(record->uni);
+  index(record);
 }
 
 std::vector<std::unique_ptr<TopicRecord>> Structure::reorder(const std::vector<TopicRecord*>& order) {

@@ -39,8 +39,6 @@ class Structure {
   [[nodiscard]] bool empty() const { return records_.empty(); }
   [[nodiscard]] TopicRecord* record(std::size_t index) const { return records_[index].get(); }
 
-  // Room for this many records, so a large load grows nothing record by record.
-  void reserve(std::size_t count);
   // Takes a record over, at the end of the order.
   TopicRecord* adopt(std::unique_ptr<TopicRecord> record);
   // Takes these records over, in their order, as adopt does one by one. A load of many records
@@ -71,6 +69,9 @@ class Structure {
  private:
   // Waits for the indexing thread of a large adoptAll, if one runs.
   void finishIndexing() const;
+  // Puts a record at the end of the list, and into the index and the highest id.
+  void append(std::unique_ptr<TopicRecord> record);
+  void index(TopicRecord* record);
 
   std::vector<std::unique_ptr<TopicRecord>> records_;
   RecordIndex byId_;  // an id changes only through renameId, which keeps this in step

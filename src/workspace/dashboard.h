@@ -51,9 +51,11 @@ class Dashboard {
   // and among equal keys the later topic of the tree first (sorted when first asked for).
   void rebuild(const TopicTree& tree);
   // The same fed topic by topic, from a pass over the tree that runs anyway (the tree's build):
-  // clear(), then every topic of the tree, the last first.
+  // clear(), then append() for every topic of the tree, the last first.
   void clear();
-  void appendLastFirst(const TopicRecord& record) { append(record); }
+  // Adds the topic to the end of each list whose rule it meets (sections never); the lists are
+  // sorted when first asked for.
+  void append(const TopicRecord& record);
 
   // The entries of a category as they would be shown: the sorted ones as they are, the recent
   // ones from the workspace (newest first, at most 50), each without topics that are gone.
@@ -62,10 +64,6 @@ class Dashboard {
   [[nodiscard]] std::string caption(Category category, const Workspace& workspace) const;
 
  private:
-  // Adds the topic to the end of each list whose rule it meets (sections never); a rebuild
-  // sorts the lists afterwards.
-  void append(const TopicRecord& record);
-
   // The list in its order, sorted now if it has not been since the last rebuild.
   [[nodiscard]] const std::vector<CategoryEntry>& sortedList(Category category) const;
 

@@ -41,24 +41,33 @@ Result Workspace::loadRecentLists(const std::string& changesPath, const std::str
   return loaded;
 }
 
-void Workspace::upgradeLegacyData() {
-  // Only a topic with a pages file can have a page with content: the folder is listed once
-  // rather than asked after each of perhaps a million topics. A folder that cannot be listed
-  // whole is asked topic by topic.
-  struct TextHash {
-    using is_transparent = void;
-    std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
-  };
-  std::optional<std::unordered_set<std::string, TextHash, std::equal_to<>>> withPagesFile;
+namespace {
+
+struct TextHash {
+  using is_transparent = void;
+  std::size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+};
+using TopicIds = std::unordered_set<std::string, TextHash, std::equal_to<>>;
+
+// The topics that have a pages file: only they can have a page with content. The folder is
+// listed once rather than asked after each of perhaps a million topics; nothing when it cannot
+// be listed whole (then each topic must be asked).
+std::optional<TopicIds> TopicsWithPagesFile(const std::string& packs) {
   FileSystem& files = fileSystem();
-  if (!files.exists(pageFolders_.packs)) {
-    withPagesFile.emplace();
-  } else if (const ResultOf<std::vector<FolderEntry>> entries = files.readFolder(pageFolders_.packs)) {
-    withPagesFile.emplace();
-    for (const FolderEntry& entry : *entries) {
-      if (entry.name.ends_with(".pkt")) withPagesFile->insert(entry.name.substr(0, entry.name.size() - 4));
-    }
+  if (!files.exists(packs)) return TopicIds();
+  const ResultOf<std::vector<FolderEntry>> entries = files.readFolder(packs);
+  if (!entries) return std::nullopt;
+  TopicIds ids;
+  for (const FolderEntry& entry : *entries) {
+    if (entry.name.ends_with(".pkt")) ids.insert(entry.name.substr(0, entry.name.size() - 4));
   }
+  return ids;
+}
+
+}  // namespace
+
+void Workspace::upgradeLegacyData() {
+  const std::optional<TopicIds> withPagesFile = TopicsWithPagesFile(pageFolders_.packs);
   for (std::size_t i = 0; i < master_.size(); ++i) {
     TopicRecord& record = *master_.record(i);
     if (record.lev == 0 || record.type != kMainSection) continue;
@@ -80,7 +89,7 @@ TreeBuildReport Workspace::buildTree(const Moment& now) {
   undoStack_.clear();
   viewChanged_ = false;
   dashboard_.clear();
-  return BuildTree(master_, tree_, now, [this](const TopicRecord& record) { dashboard_.appendLastFirst(record); });
+  return BuildTree(master_, tree_, now, [this](const TopicRecord& record) { dashboard_.append(record); });
 }
 
 bool Workspace::isChanged() const { return !undoStack_.isClean() || viewChanged_ || master_.dirty; }
